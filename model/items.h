@@ -1,0 +1,103 @@
+// The catalogued item: one class per category, the code tables with their
+// French labels, and the set name and set title of an item name.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kistora {
+
+class TExtFileStream;
+
+class TD2Item {
+ public:
+  TD2Item() = default;
+  virtual ~TD2Item() = default;
+  // Writes or reads the fields in stored order: the common ones, then the class's own.
+  virtual void SaveToStream(TExtFileStream& stream) const;
+  virtual void LoadFromStream(TExtFileStream& stream);
+
+  std::int32_t Index = 0;
+  std::string Name;
+  std::string Notes;
+  std::uint8_t Quality = 0;
+  std::int32_t Price = 0;
+  std::int32_t CLvl = 0;
+  std::int32_t Str = 0;
+  std::int32_t Dex = 0;
+  std::int32_t Dur = 0;
+  std::int32_t MaxDur = 0;
+  std::vector<std::string> MagicProps;
+};
+
+class TD2DefItem : public TD2Item {
+ public:
+  void SaveToStream(TExtFileStream& stream) const override;
+  void LoadFromStream(TExtFileStream& stream) override;
+  std::int32_t Def = 0;
+};
+
+class TD2Gloves : public TD2DefItem {};
+class TD2Boots : public TD2DefItem {};
+class TD2Belt : public TD2DefItem {};
+class TD2Helm : public TD2DefItem {};
+class TD2Armor : public TD2DefItem {};
+
+class TD2Shield : public TD2DefItem {
+ public:
+  void SaveToStream(TExtFileStream& stream) const override;
+  void LoadFromStream(TExtFileStream& stream) override;
+  std::int32_t Parade = 0;
+};
+
+class TD2Weapon : public TD2Item {
+ public:
+  void SaveToStream(TExtFileStream& stream) const override;
+  void LoadFromStream(TExtFileStream& stream) override;
+  std::int32_t MinDmg = 0;
+  std::int32_t MaxDmg = 0;
+  std::int32_t Speed = 0;
+};
+
+class TD2Amulet : public TD2Item {};
+class TD2Ring : public TD2Item {};
+class TD2Charm : public TD2Item {};
+class TD2Jewel : public TD2Item {};
+
+// Class tag of items.kdb: 0 bare item, 1 gloves ... 10 jewel, 11 boots.
+std::uint8_t ClassTag(const TD2Item& item);
+// A tag of 12..255 (or 0) gives a bare TD2Item.
+std::unique_ptr<TD2Item> CreateItemFromTag(std::uint8_t tag);
+// The class named by a dialog category label ("Amulette" ... "Joyaux"); nullptr for any other text.
+std::unique_ptr<TD2Item> CreateItemFromDialogLabel(std::string_view label);
+// "TD2Ring", "TD2Item"... (for dumps and messages).
+std::string ClassName(const TD2Item& item);
+
+// Category label as the two lists show it ("Joyau"); empty for a bare item.
+std::string ListCategoryLabel(const TD2Item& item);
+// Category label of the item properties dialog and the export ("Joyaux"); empty for a bare item.
+std::string DialogCategoryLabel(const TD2Item& item);
+// "Normal" (0) ... "Unique" (5); empty for any other code.
+std::string QualityLabel(int code);
+// "Très lente" (0) ... "Très rapide" (4); "Normale" for any other code.
+std::string SpeedLabel(std::int32_t code);
+
+// The dialog's entries, in the dialog's order (Windows-1252).
+extern const std::array<const char*, 11> kDialogCategories;  // "Amulette" ... "Joyaux"
+extern const std::array<const char*, 6> kDialogQualities;    // "Unique" ... "Normal"
+extern const std::array<const char*, 5> kSpeedLabels;        // code order
+// Quality code of a dialog quality label; 0 for anything else.
+int QualityFromLabel(std::string_view label);
+
+// Set name: the lower-cased text after the last French connector (de, d', du, des).
+std::string SetName(const TD2Item& item);
+std::string SetName(std::string_view name);
+// "Set: Piece" in the name's own case.
+std::string SetTitle(const TD2Item& item);
+std::string SetTitle(std::string_view name);
+
+}  // namespace kistora

@@ -1,0 +1,44 @@
+// Saving that never destroys the previous file: the new content goes to a
+// temporary file in the target's directory, is flushed and fsync'ed, and is then
+// renamed over the target. A target that is a symbolic link is followed (the link
+// stays, the file it points to is replaced) and the file's permissions are kept.
+// On any failure the temporary file is removed and the old file is left untouched.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kistora {
+
+class SafeFileWriter {
+ public:
+  // Creates the temporary file. failureMessage is the text of the EFileError
+  // raised by any failure of this writer (creation, a write, fsync or rename).
+  SafeFileWriter(const std::string& targetPath, std::string failureMessage);
+  ~SafeFileWriter();  // abandons the temporary file unless Commit succeeded
+  SafeFileWriter(const SafeFileWriter&) = delete;
+  SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+  void Write(const void* data, std::size_t size);
+  void Write(std::string_view s) { Write(s.data(), s.size()); }
+  // Flushes, fsyncs, closes and renames over the target.
+  void Commit();
+  // Removes the temporary file; the target is untouched. Never throws.
+  void Abort() noexcept;
+
+  const std::string& TargetPath() const { return target_; }
+
+ private:
+  void Flush();
+  [[noreturn]] void Fail(int error);
+
+  std::string target_;   // the file finally replaced (symbolic links resolved)
+  std::string temp_;
+  std::string message_;
+  int fd_ = -1;
+  std::string buffer_;
+  bool done_ = false;
+};
+
+}  // namespace kistora
