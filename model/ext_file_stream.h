@@ -46,14 +46,20 @@ class TExtFileStream {
  private:
   bool Fill(std::size_t wanted);
   bool Take(void* out, std::size_t count);
+  bool TakeSlow(void* out, std::size_t count);
+  std::size_t ReadFile(void* out, std::size_t count);
+  void MarkShort(void* out, std::size_t count);
+  void RequireWriter();
 
   std::string path_;
   Mode mode_;
   int fd_ = -1;
   std::uint64_t fileSize_ = 0;
   std::uint64_t consumed_ = 0;  // bytes handed out to the caller so far
+  std::uint64_t fileOffset_ = 0;  // bytes read from the file into the buffer or the caller
   std::string readBuf_;
   std::size_t readPos_ = 0;
+  std::size_t readEnd_ = 0;     // bytes of readBuf_ holding file data
   bool shortRead_ = false;
   std::unique_ptr<SafeFileWriter> writer_;
 };

@@ -1,0 +1,110 @@
+#include "model/catalogue.h"
+
+#include <algorithm>
+#include <limits>
+#include <unordered_set>
+
+#include "model/text_utils.h"
+
+namespace kistora {
+
+int TChar::AddItem(std::int32_t number) {
+  Items.push_back(number);
+  return static_cast<int>(Items.size()) - 1;
+}
+
+void TChar::RemoveItem(std::int32_t number) {
+  const auto it = std::find(Items.begin(), Items.end(), number);
+  if (it != Items.end()) Items.erase(it);
+}
+
+void TChar::RemoveItemAt(int position) {
+  if (position < 0 || position >= ItemCount()) return;
+  Items.erase(Items.begin() + position);
+}
+
+bool TChar::HoldsItem(std::int32_t number) const {
+  return std::find(Items.begin(), Items.end(), number) != Items.end();
+}
+
+void TCatalogue::SyncLastItemIndex() {
+  std::int32_t highest = -1;
+  for (const auto& item : ItemList) highest = std::max(highest, item->Index);
+  if (highest > LastItemIndex) LastItemIndex = highest;
+}
+
+std::int32_t TCatalogue::NewItemIndex() {
+  SyncLastItemIndex();
+  if (LastItemIndex < std::numeric_limits<std::int32_t>::max()) return ++LastItemIndex;
+  // The counter is at the top of its range (only a doctored options file gets
+  // there). Wrapping would hand out numbers already in use, so the new item takes
+  // the lowest positive number that no item and no character refers to.
+  std::unordered_set<std::int32_t> used;
+  for (const auto& item : ItemList) used.insert(item->Index);
+  for (const auto& character : CharList) used.insert(character->Items.begin(), character->Items.end());
+  std::int32_t number = 1;
+  while (used.count(number) != 0) ++number;
+  return number;
+}
+
+TD2Item* TCatalogue::FindItem(std::int32_t number) const {
+  TD2Item* found = nullptr;
+  for (const auto& item : ItemList) {
+    if (item->Index == number) found = item.get();
+  }
+  return found;
+}
+
+int TCatalogue::FindFirstItemPos(std::int32_t number) const {
+  for (std::size_t i = 0; i < ItemList.size(); ++i) {
+    if (ItemList[i]->Index == number) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void TCatalogue::DeleteItemAt(int position) {
+  if (position < 0 || static_cast<std::size_t>(position) >= ItemList.size()) return;
+  const std::int32_t number = ItemList[static_cast<std::size_t>(position)]->Index;
+  for (auto& character : CharList) {
+    auto& items = character->Items;
+    items.erase(std::remove(items.begin(), items.end(), number), items.end());
+  }
+  ItemList.erase(ItemList.begin() + position);
+}
+
+void TCatalogue::ReplaceItemAt(int position, std::unique_ptr<TD2Item> replacement) {
+  if (!replacement || position < 0 || static_cast<std::size_t>(position) >= ItemList.size()) return;
+  auto& slot = ItemList[static_cast<std::size_t>(position)];
+  replacement->Index = slot->Index;
+  slot = std::move(replacement);
+}
+
+bool TCatalogue::CharNameExists(std::string_view name) const { return FindCharRow(name) >= 0; }
+
+int TCatalogue::FindCharRow(std::string_view name) const {
+  const std::string wanted = LowerAscii(name);
+  for (std::size_t i = CharList.size(); i-- > 0;) {
+    if (LowerAscii(CharList[i]->Name) == wanted) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void TCatalogue::ClearItems() {
+  while (!ItemList.empty()) ItemList.pop_back();
+}
+
+void TCatalogue::ClearChars() {
+  while (!CharList.empty()) CharList.pop_back();
+}
+
+ItemLookup::ItemLookup(const TCatalogue& catalogue) {
+  byNumber_.reserve(catalogue.ItemList.size());
+  for (const auto& item : catalogue.ItemList) byNumber_.insert_or_assign(item->Index, item.get());
+}
+
+TD2Item* ItemLookup::Find(std::int32_t number) const {
+  const auto it = byNumber_.find(number);
+  return it == byNumber_.end() ? nullptr : it->second;
+}
+
+}  // namespace kistora
