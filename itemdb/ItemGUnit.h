@@ -4,10 +4,14 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <string_view>
+
+#include "model/item_list_rows.h"
 
 class QCheckBox;
 class QPushButton;
 class QTreeView;
+class ItemListModel;
 
 class TItemG : public QWidget {
   Q_OBJECT
@@ -15,6 +19,12 @@ class TItemG : public QWidget {
   explicit TItemG(QWidget* parent = nullptr);
 
   void FillListe();
+  // The filter test of the seven check boxes.
+  bool IsItemShown(const kistora::TD2Item& item) const;
+  kistora::ItemFilter Filter() const;
+  // Both texts as signed 32-bit decimals (0 when they do not parse): <0, 0, >0.
+  static int CompareAsNumbers(std::string_view a, std::string_view b);
+  ItemListModel* ListeModel() const { return model_; }
   // Shows the window non-modally and brings it to the front (centred over Main
   // at its first show unless the options file gave its position).
   void ShowAndRaise();
@@ -36,4 +46,26 @@ class TItemG : public QWidget {
   QPushButton* SeeItem = nullptr;
   QPushButton* AddToChar = nullptr;
   QTreeView* Liste = nullptr;
+
+  // Event handlers (buttons, check boxes, list).
+  void ShowClick();
+  void AddItemClick();
+  void ModItemClick();
+  void SeeItemClick();
+  void DelItemClick();
+  void AddToCharClick();
+  void ListeColumnClick(int column);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  // Position in ItemList of the selected row's item (first match by number), or -1.
+  int SelectedItemPos() const;
+  void ShowSortIndicator();
+  void PlaceControls();
+
+  ItemListModel* model_ = nullptr;
+  bool shownOnce_ = false;
 };

@@ -44,4 +44,8 @@ class TItemP : public QDialog {
   QPlainTextEdit* ItemMagicProps = nullptr;
   QPushButton* OK = nullptr;
   QPushButton* Cancel = nullptr;
+
+ private:
+  void BuildControls();
+  bool shownOnce_ = false;
 };

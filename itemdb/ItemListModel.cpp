@@ -1,0 +1,97 @@
+#include "itemdb/ItemListModel.h"
+
+#include <numeric>
+
+#include "model/cp1252.h"
+
+using namespace kistora;
+
+namespace {
+
+QString FromCp1252(const std::string& s) { return QString::fromStdString(Cp1252ToUtf8(s)); }
+
+}  // namespace
+
+ItemListModel::ItemListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ItemListModel::Rebuild(const TCatalogue& catalogue, const ItemFilter& filter,
+                            std::int32_t sortColumn, bool sortInverted) {
+  beginResetModel();
+  rows_.clear();
+  rows_.reserve(catalogue.ItemList.size());
+  for (const auto& item : catalogue.ItemList) {
+    if (item && IsItemShown(*item, filter)) rows_.push_back(MakeItemListRow(*item));
+  }
+  order_.resize(rows_.size());
+  std::iota(order_.begin(), order_.end(), 0u);
+  SortItemListOrder(rows_, order_, sortColumn, sortInverted);
+  endResetModel();
+}
+
+void ItemListModel::Resort(std::int32_t sortColumn, bool sortInverted) {
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  const std::vector<std::uint32_t> before = order_;
+  SortItemListOrder(rows_, order_, sortColumn, sortInverted);
+
+  // Move the views' persistent indexes (selection, current row) with their rows.
+  std::vector<int> newRowOf(rows_.size());
+  for (std::size_t viewRow = 0; viewRow < order_.size(); ++viewRow) {
+    newRowOf[order_[viewRow]] = static_cast<int>(viewRow);
+  }
+  const QModelIndexList from = persistentIndexList();
+  QModelIndexList to;
+  to.reserve(from.size());
+  for (const QModelIndex& index : from) {
+    const int newRow = newRowOf[before[static_cast<std::size_t>(index.row())]];
+    to.append(this->index(newRow, index.column()));
+  }
+  changePersistentIndexList(from, to);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+const ItemListRow* ItemListModel::RowAt(int viewRow) const {
+  if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= order_.size()) return nullptr;
+  return &rows_[order_[static_cast<std::size_t>(viewRow)]];
+}
+
+int ItemListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(order_.size());
+}
+
+int ItemListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kItemListColumnCount;
+}
+
+QVariant ItemListModel::data(const QModelIndex& index, int role) const {
+  const ItemListRow* row = index.isValid() ? RowAt(index.row()) : nullptr;
+  if (!row) return {};
+  if (role == Qt::DisplayRole) return FromCp1252(ItemListCell(*row, index.column()));
+  if (role == Qt::TextAlignmentRole && index.column() == kColPrice) {
+    return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+  }
+  return {};
+}
+
+QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal) return {};
+  if (role == Qt::DisplayRole) {
+    switch (section) {
+      case kColIndex: return QStringLiteral("Item #");
+      case kColName: return QStringLiteral("Nom");
+      case kColType: return QStringLiteral("Type");
+      case kColQuality: return QStringLiteral("Qualité");
+      case kColPrice: return QStringLiteral("Prix");
+      case kColNotes: return QStringLiteral("Notes");
+      default: return {};
+    }
+  }
+  if (role == Qt::TextAlignmentRole && section == kColPrice) {
+    return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+  }
+  return {};
+}
+
+Qt::ItemFlags ItemListModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}

@@ -1,0 +1,290 @@
+#include "itemdb/ItemPUnit.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTextDocument>
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "app/MainUnit.h"
+#include "app/Platform.h"
+#include "app/Windows.h"
+#include "model/cp1252.h"
+#include "model/text_utils.h"
+
+using namespace kistora;
+
+namespace {
+
+constexpr int kRowHeight = 21;
+
+QString FromCp1252(std::string_view s) { return QString::fromStdString(Cp1252ToUtf8(s)); }
+std::string ToCp1252(const QString& s) { return Utf8ToCp1252(s.toStdString()); }
+
+// Text that does not parse as a signed 32-bit decimal reads as 0.
+std::int32_t ReadInt(const QSpinBox* field) {
+  std::int32_t v = 0;
+  return TryStrToInt(field->cleanText().toStdString(), v) ? v : 0;
+}
+
+// The lines as typed: wrapped display lines are not line breaks, so a long
+// property stays one line. The raw text keeps no-break spaces (byte 0xA0).
+std::vector<std::string> TypedLines(const QPlainTextEdit* memo) {
+  std::vector<std::string> lines;
+  QString current;
+  for (const QChar c : memo->document()->toRawText()) {
+    if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == u'\n' || c == u'\r') {
+      lines.push_back(ToCp1252(current));
+      current.clear();
+    } else {
+      current.append(c);
+    }
+  }
+  lines.push_back(ToCp1252(current));
+  return lines;
+}
+
+// The dialog is laid out in pixels; with a desktop font too large for that
+// layout, shrink the dialog's font until every label fits beside its control.
+void FitFontToLabels(QWidget* dialog, const std::vector<QLabel*>& labels) {
+  QFont font = dialog->font();
+  for (int step = 0; step < 8; ++step) {
+    const QFontMetrics metrics(font);
+    const bool fits = std::all_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+      return metrics.horizontalAdvance(label->text()) <= label->width();
+    });
+    if (fits) break;
+    if (font.pointSizeF() > 0) {
+      font.setPointSizeF(font.pointSizeF() - 0.5);
+    } else {
+      font.setPixelSize(font.pixelSize() - 1);
+    }
+  }
+  dialog->setFont(font);
+}
+
+}  // namespace
+
+TItemP::TItemP(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+  setWindowTitle(QStringLiteral("Propriétés d'un objet"));
+  setFixedSize(392, 544);
+  BuildControls();
+  ClearFields();
+}
+
+void TItemP::BuildControls() {
+  std::vector<QLabel*> labels;
+  // A label to the left of its control, from labelLeft up to the control.
+  auto label = [&](const char* utf8, int labelLeft, QWidget* control) {
+    auto* l = new QLabel(QString::fromUtf8(utf8), this);
+    const QRect g = control->geometry();
+    l->setGeometry(labelLeft, g.top(), g.left() - labelLeft - 4, kRowHeight);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    l->setBuddy(control);
+    labels.push_back(l);
+  };
+  auto lineEdit = [&](int left, int top, int width) {
+    auto* e = new QLineEdit(this);
+    e->setGeometry(left, top, width, kRowHeight);
+    return e;
+  };
+  auto spin = [&](int left, int top) {
+    auto* s = new QSpinBox(this);
+    s->setLocale(QLocale::c());  // plain digits and "-" whatever the desktop locale
+    s->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    s->setSingleStep(1);
+    s->setGeometry(left, top, 89, kRowHeight);
+    return s;
+  };
+  auto combo = [&](int left, int top, int width, auto entries) {
+    auto* c = new QComboBox(this);
+    c->setEditable(false);
+    for (const char* entry : entries) c->addItem(FromCp1252(entry));
+    c->setGeometry(left, top, width, kRowHeight);
+    return c;
+  };
+  auto separator = [&](int top) {
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(8, top, 377, 2);
+  };
+
+  constexpr int kLeft = 8;     // labels of the left column
+  constexpr int kRight = 184;  // labels of the right column
+
+  ItemName = lineEdit(48, 8, 337);
+  label("Nom:", kLeft, ItemName);
+  ItemNotes = lineEdit(120, 40, 265);
+  label("Notes additionnelles:", kLeft, ItemNotes);
+  separator(72);
+
+  ItemCat = combo(64, 80, 113, kDialogCategories);
+  ItemCat->setMaxVisibleItems(16);
+  label("Catégorie:", kLeft, ItemCat);
+  ItemQuality = combo(272, 80, 113, kDialogQualities);
+  label("Qualité:", kRight, ItemQuality);
+
+  ItemDur = spin(88, 112);
+  label("Durabilité:", kLeft, ItemDur);
+  ItemMaxDur = spin(296, 112);
+  label("Durabilité maximum:", kRight, ItemMaxDur);
+  ItemCLvl = spin(88, 144);
+  label("CLvl requis:", kLeft, ItemCLvl);
+  ItemDex = spin(296, 144);
+  label("Dextérité requise:", kRight, ItemDex);
+  ItemStr = spin(88, 176);
+  label("Force requise:", kLeft, ItemStr);
+  ItemPrice = spin(296, 176);
+  label("Prix estimé:", kRight, ItemPrice);
+  separator(208);
+
+  auto* note = new QLabel(
+      QStringLiteral("Les propriétés suivantes ne sont utiles que pour certaines classes d'objets:"), this);
+  note->setGeometry(kLeft, 214, 377, 21);
+
+  ItemDef = spin(88, 240);
+  label("Défense:", kLeft, ItemDef);
+  ItemParade = spin(296, 240);
+  label("Parade (chances):", kRight, ItemParade);
+  ItemMinDmg = spin(88, 272);
+  label("Dégats min:", kLeft, ItemMinDmg);
+  ItemMaxDmg = spin(296, 272);
+  label("Dégats max:", kRight, ItemMaxDmg);
+  ItemSpeed = combo(88, 304, 89, kSpeedLabels);
+  label("Vitesse:", kLeft, ItemSpeed);
+
+  auto* propsLabel = new QLabel(QStringLiteral("Propriétés magiques:"), this);
+  propsLabel->setGeometry(kLeft, 334, 377, 16);
+  ItemMagicProps = new QPlainTextEdit(this);
+  ItemMagicProps->setGeometry(8, 352, 377, 153);
+  ItemMagicProps->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  ItemMagicProps->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ItemMagicProps->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ItemMagicProps->setTabChangesFocus(true);
+  propsLabel->setBuddy(ItemMagicProps);
+
+  OK = new QPushButton(QStringLiteral("OK"), this);
+  OK->setGeometry(8, 512, 75, 25);
+  OK->setDefault(true);
+  Cancel = new QPushButton(QStringLiteral("Annuler"), this);
+  Cancel->setGeometry(96, 512, 75, 25);
+  connect(OK, &QPushButton::clicked, this, &QDialog::accept);
+  connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  QWidget* const order[] = {ItemName,  ItemNotes,   ItemDur,        ItemMaxDur, ItemCLvl,
+                            ItemStr,   ItemDex,     ItemPrice,      ItemCat,    ItemQuality,
+                            ItemMagicProps,         ItemDef,        ItemParade, ItemMinDmg,
+                            ItemMaxDmg, ItemSpeed,  OK,             Cancel};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+  FitFontToLabels(this, labels);
+}
+
+void TItemP::ClearFields() {
+  ItemName->clear();
+  ItemNotes->clear();
+  ItemCat->setCurrentIndex(0);
+  ItemQuality->setCurrentIndex(0);
+  for (QSpinBox* field : {ItemDur, ItemMaxDur, ItemCLvl, ItemDex, ItemStr, ItemPrice, ItemDef,
+                          ItemParade, ItemMinDmg, ItemMaxDmg}) {
+    field->setValue(0);
+  }
+  ItemSpeed->setCurrentIndex(0);
+  ItemMagicProps->clear();
+}
+
+void TItemP::LoadItem(const TD2Item& item) {
+  ItemName->setText(FromCp1252(item.Name));
+  ItemNotes->setText(FromCp1252(item.Notes));
+  // A bare item has no dialog label: findText gives -1, and the first entry is shown.
+  ItemCat->setCurrentIndex(std::max(0, ItemCat->findText(FromCp1252(DialogCategoryLabel(item)))));
+  const std::string quality = QualityLabel(item.Quality);
+  ItemQuality->setCurrentIndex(quality.empty() ? 0 : std::max(0, ItemQuality->findText(FromCp1252(quality))));
+  ItemDur->setValue(item.Dur);
+  ItemMaxDur->setValue(item.MaxDur);
+  ItemCLvl->setValue(item.CLvl);
+  ItemStr->setValue(item.Str);
+  ItemDex->setValue(item.Dex);
+  ItemPrice->setValue(item.Price);
+
+  const auto* def = dynamic_cast<const TD2DefItem*>(&item);
+  ItemDef->setValue(def ? def->Def : 0);
+  const auto* shield = dynamic_cast<const TD2Shield*>(&item);
+  ItemParade->setValue(shield ? shield->Parade : 0);
+  const auto* weapon = dynamic_cast<const TD2Weapon*>(&item);
+  ItemMinDmg->setValue(weapon ? weapon->MinDmg : 0);
+  ItemMaxDmg->setValue(weapon ? weapon->MaxDmg : 0);
+  // A stored speed outside 0..4 selects no entry.
+  const std::int32_t speed = weapon ? weapon->Speed : 0;
+  ItemSpeed->setCurrentIndex(speed >= 0 && speed < ItemSpeed->count() ? speed : -1);
+
+  QStringList lines;
+  for (const std::string& line : item.MagicProps) lines.append(FromCp1252(line));
+  ItemMagicProps->setPlainText(lines.join(u'\n'));
+}
+
+void TItemP::SetReadOnly(bool flag) {
+  for (QWidget* input : std::initializer_list<QWidget*>{
+           ItemName, ItemNotes, ItemCat, ItemQuality, ItemDur, ItemMaxDur, ItemCLvl, ItemStr,
+           ItemDex, ItemPrice, ItemDef, ItemParade, ItemMinDmg, ItemMaxDmg, ItemSpeed,
+           ItemMagicProps}) {
+    input->setEnabled(!flag);
+  }
+  Cancel->setVisible(!flag);
+}
+
+bool TItemP::Execute() {
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    if (const TMain* main = Windows().Main) {
+      // Moving marks the dialog as placed, so later shows keep where the user put it.
+      move(main->frameGeometry().center() - rect().center());
+    }
+  }
+  ItemName->setFocus();
+  return exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<TD2Item> TItemP::ItemFromDialog() {
+  std::unique_ptr<TD2Item> item;
+  if (ItemCat->currentIndex() >= 0) item = CreateItemFromDialogLabel(ToCp1252(ItemCat->currentText()));
+  if (!item) {
+    if (MessageService* messages = CurrentPlatform().Messages) {
+      messages->Error(this, QStringLiteral("Vous devez choisir une catégorie d'objet."));
+    }
+    return nullptr;
+  }
+  if (auto* def = dynamic_cast<TD2DefItem*>(item.get())) def->Def = ReadInt(ItemDef);
+  if (auto* shield = dynamic_cast<TD2Shield*>(item.get())) shield->Parade = ReadInt(ItemParade);
+  if (auto* weapon = dynamic_cast<TD2Weapon*>(item.get())) {
+    weapon->MinDmg = ReadInt(ItemMinDmg);
+    weapon->MaxDmg = ReadInt(ItemMaxDmg);
+    weapon->Speed = ItemSpeed->currentIndex();  // -1 when no speed is selected
+  }
+
+  item->Name = ToCp1252(ItemName->text());
+  item->Notes = ToCp1252(ItemNotes->text());
+  item->Quality = static_cast<std::uint8_t>(QualityFromLabel(ToCp1252(ItemQuality->currentText())));
+  item->Price = ReadInt(ItemPrice);
+  item->CLvl = ReadInt(ItemCLvl);
+  item->Str = ReadInt(ItemStr);
+  item->Dex = ReadInt(ItemDex);
+  item->Dur = ReadInt(ItemDur);
+  item->MaxDur = ReadInt(ItemMaxDur);
+
+  for (const std::string& line : TypedLines(ItemMagicProps)) {
+    std::string trimmed = TrimSpaces(line);
+    if (!trimmed.empty()) item->MagicProps.push_back(std::move(trimmed));
+  }
+  return item;
+}
