@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <string>
 
 #include "model/catalogue.h"
 
@@ -11,6 +12,12 @@ class QPushButton;
 class QTreeView;
 class QSplitter;
 class QAction;
+class QWidget;
+
+namespace kistora {
+class CharListModel;
+class InventoryModel;
+}
 
 class TMain : public QMainWindow {
   Q_OBJECT
@@ -29,6 +36,23 @@ class TMain : public QMainWindow {
   void AddItemToChar(const kistora::TD2Item& item);
   // Rebuilds the character list from CharList (after a load or a reorder).
   void FillChars();
+  // Full path of a data file (items.kdb, chars.kdb, kistora.ini) in the data folder.
+  static std::string DataPath(const char* fileName);
+
+  // Button, menu and list handlers.
+  void AddCharClick();
+  void DelCharClick();
+  void ModCharClick();
+  void UpCharClick();
+  void DownCharClick();
+  void CharsClick();  // the selected character changed (mouse or keyboard)
+  void DelItemClick();
+  void SeeItemClick();
+  void CharInvDblClick() { SeeItemClick(); }
+  void ItemGestionClick();
+  void ExportInvClick();
+  void Quitter1Click() { close(); }
+  void Apropos1Click();
 
   QTreeView* Chars = nullptr;
   QTreeView* CharInv = nullptr;
@@ -44,12 +68,33 @@ class TMain : public QMainWindow {
   QAction* Quitter1 = nullptr;
   QAction* Apropos1 = nullptr;
   QSplitter* Splitter = nullptr;
+  QWidget* CharPanel = nullptr;
+  QWidget* ItemsPanel = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void BuildMenu();
+  void BuildCharPanel();
+  void BuildItemsPanel();
+  // The three lifecycle steps: load at creation, options at the first show,
+  // save at close (false when a step failed and the window must stay open).
+  void FormCreate();
+  void FormShow();
+  bool FormClose();
+  // The options file; kept as separate steps so that it slots in first at
+  // close and last at the first show.
+  void ReadOptionsStep();
+  void WriteOptionsStep();
+  void SwapChars(int row, int otherRow);
+  int SelectedInvRow() const;
+
   kistora::TCatalogue catalogue_;
+  kistora::CharListModel* charsModel_ = nullptr;
+  kistora::InventoryModel* invModel_ = nullptr;
   bool shown_ = false;
+  bool selectingChar_ = false;  // SelectCharRow fills the inventory itself
 };

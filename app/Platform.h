@@ -19,6 +19,9 @@ class MessageService {
   virtual bool Confirm(QWidget* parent, const QString& text) = 0;
   // Plain message box with one "OK" button, titled title ("Kistora" for the program's own).
   virtual void Message(QWidget* parent, const QString& title, const QString& text) = 0;
+  // A file that could not be read or written (the message already ends with its full stop):
+  // an error box titled with the program's name, "Kistora", with one "OK" button.
+  virtual void FileError(QWidget* parent, const QString& text) { Message(parent, "Kistora", text); }
 };
 
 class ShellService {

@@ -1,0 +1,429 @@
+#include "app/MainUnit.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <exception>
+#include <utility>
+
+#include "about/AboutUnit.h"
+#include "app/CharListModel.h"
+#include "app/InventoryModel.h"
+#include "app/PersoUnit.h"
+#include "app/Platform.h"
+#include "app/QtText.h"
+#include "app/WindowPlacement.h"
+#include "app/Windows.h"
+#include "itemdb/ItemGUnit.h"
+#include "itemdb/ItemPUnit.h"
+#include "model/database.h"
+#include "model/text_utils.h"
+
+using kistora::CurrentPlatform;
+using kistora::QtText;
+
+namespace {
+
+constexpr int kDesignedWidth = 609;
+constexpr int kDesignedHeight = 482;
+constexpr int kCharPanelHeight = 145;
+
+// A failed file operation as the player sees it: its message and a full stop
+// (none added when the message already ends with punctuation).
+QString FileFailureText(const std::exception& failure) {
+  std::string text = failure.what();
+  if (text.empty() || static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return QtText(text);
+}
+
+QTreeView* NewReportList(QWidget* parent, const char* name) {
+  auto* list = new QTreeView(parent);
+  list->setObjectName(QString::fromLatin1(name));
+  list->setRootIsDecorated(false);
+  list->setItemsExpandable(false);
+  list->setUniformRowHeights(true);
+  list->setAllColumnsShowFocus(true);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setSortingEnabled(false);
+  list->setDragEnabled(false);
+  list->header()->setStretchLastSection(false);
+  list->header()->setSectionsMovable(false);
+  return list;
+}
+
+void SetColumnWidths(QTreeView* list, std::initializer_list<int> widths) {
+  int column = 0;
+  for (int width : widths) list->header()->resizeSection(column++, width);
+}
+
+QPushButton* NewButton(QWidget* parent, const QString& caption, const char* name, int width = 75) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setFixedSize(width, 25);
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+TMain::TMain(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("Main"));
+  setWindowTitle(QStringLiteral("Kistora"));
+
+  BuildMenu();
+  Splitter = new QSplitter(Qt::Vertical, this);
+  Splitter->setObjectName(QStringLiteral("Splitter"));
+  Splitter->setHandleWidth(3);
+  Splitter->setOpaqueResize(true);  // the panels follow the pointer while it moves
+  Splitter->setChildrenCollapsible(false);
+  BuildCharPanel();
+  BuildItemsPanel();
+  Splitter->addWidget(CharPanel);
+  Splitter->addWidget(ItemsPanel);
+  // Growing the window grows the inventory; only the splitter resizes the characters.
+  Splitter->setStretchFactor(0, 0);
+  Splitter->setStretchFactor(1, 1);
+  setCentralWidget(Splitter);
+  resize(kDesignedWidth, kDesignedHeight);
+
+  FormCreate();
+}
+
+TMain::~TMain() = default;
+
+// ---- layout ----
+
+void TMain::BuildMenu() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier"));
+  ExportInv = file->addAction(QStringLiteral("Exporter..."));
+  ExportInv->setObjectName(QStringLiteral("ExportInv"));
+  file->addSeparator();
+  Quitter1 = file->addAction(QStringLiteral("&Quitter"));
+  Quitter1->setObjectName(QStringLiteral("Quitter1"));
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Aide"));
+  Apropos1 = help->addAction(QStringLiteral("A &propos..."));
+  Apropos1->setObjectName(QStringLiteral("Apropos1"));
+  connect(ExportInv, &QAction::triggered, this, &TMain::ExportInvClick);
+  connect(Quitter1, &QAction::triggered, this, &TMain::Quitter1Click);
+  connect(Apropos1, &QAction::triggered, this, &TMain::Apropos1Click);
+}
+
+void TMain::BuildCharPanel() {
+  CharPanel = new QWidget(this);
+  CharPanel->setObjectName(QStringLiteral("CharPanel"));
+  Chars = NewReportList(CharPanel, "Chars");
+  charsModel_ = new kistora::CharListModel(catalogue_, this);
+  Chars->setModel(charsModel_);
+  SetColumnWidths(Chars, {100, 100, 100, 40, 200});
+  connect(Chars->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { CharsClick(); });
+  // A click on the empty part of the list leaves no character selected.
+  Chars->viewport()->installEventFilter(this);
+
+  AddChar = NewButton(CharPanel, QStringLiteral("Ajouter..."), "AddChar");
+  DelChar = NewButton(CharPanel, QStringLiteral("Supprimer"), "DelChar");
+  ModChar = NewButton(CharPanel, QStringLiteral("Modifier..."), "ModChar");
+  UpChar = NewButton(CharPanel, QStringLiteral("Monter"), "UpChar");
+  DownChar = NewButton(CharPanel, QStringLiteral("Descendre"), "DownChar");
+  connect(AddChar, &QPushButton::clicked, this, &TMain::AddCharClick);
+  connect(DelChar, &QPushButton::clicked, this, &TMain::DelCharClick);
+  connect(ModChar, &QPushButton::clicked, this, &TMain::ModCharClick);
+  connect(UpChar, &QPushButton::clicked, this, &TMain::UpCharClick);
+  connect(DownChar, &QPushButton::clicked, this, &TMain::DownCharClick);
+
+  // Margins and spacing chosen so that the list is 110 pixels high in the
+  // panel's designed 145.
+  auto* layout = new QVBoxLayout(CharPanel);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(2);
+  layout->addWidget(Chars, 1);
+  auto* buttons = new QHBoxLayout();
+  buttons->setSpacing(4);
+  buttons->addWidget(AddChar);
+  buttons->addWidget(DelChar);
+  buttons->addWidget(ModChar);
+  buttons->addSpacing(12);
+  buttons->addWidget(UpChar);
+  buttons->addWidget(DownChar);
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+}
+
+void TMain::BuildItemsPanel() {
+  ItemsPanel = new QWidget(this);
+  ItemsPanel->setObjectName(QStringLiteral("ItemsPanel"));
+  CharInv = NewReportList(ItemsPanel, "CharInv");
+  invModel_ = new kistora::InventoryModel(this);
+  CharInv->setModel(invModel_);
+  SetColumnWidths(CharInv, {50, 100, 100, 100, 40, 200});
+  connect(CharInv, &QAbstractItemView::doubleClicked, this, [this] { CharInvDblClick(); });
+
+  DelItem = NewButton(ItemsPanel, QStringLiteral("Supprimer"), "DelItem");
+  SeeItem = NewButton(ItemsPanel, QStringLiteral("Voir..."), "SeeItem");
+  ItemGestion = NewButton(ItemsPanel, QStringLiteral("Gestionnaire d'objets"), "ItemGestion", 113);
+  connect(DelItem, &QPushButton::clicked, this, &TMain::DelItemClick);
+  connect(SeeItem, &QPushButton::clicked, this, &TMain::SeeItemClick);
+  connect(ItemGestion, &QPushButton::clicked, this, &TMain::ItemGestionClick);
+
+  auto* layout = new QVBoxLayout(ItemsPanel);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(2);
+  layout->addWidget(CharInv, 1);
+  auto* buttons = new QHBoxLayout();
+  buttons->setSpacing(4);
+  buttons->addWidget(DelItem);
+  buttons->addWidget(SeeItem);
+  buttons->addWidget(ItemGestion);
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+}
+
+// ---- lifecycle ----
+
+std::string TMain::DataPath(const char* fileName) { return CurrentPlatform().DataDir + fileName; }
+
+void TMain::FormCreate() {
+  catalogue_.ItemList.clear();
+  catalogue_.CharList.clear();
+  catalogue_.DefaultAccount.clear();
+  // The characters are read even when the item database could not be: they are
+  // the player's work too, and the close must not replace their file with an
+  // empty list. An entry whose item is missing simply shows its number.
+  using Loader = std::uint8_t (*)(kistora::TCatalogue&, const std::string&);
+  const std::pair<Loader, const char*> steps[] = {{&kistora::LoadItems, "items.kdb"},
+                                                  {&kistora::LoadChars, "chars.kdb"}};
+  for (const auto& [load, fileName] : steps) {
+    try {
+      load(catalogue_, DataPath(fileName));  // format errors are not reported
+    } catch (const std::exception& failure) {
+      CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
+    }
+  }
+  FillChars();
+  FillCharInv();
+}
+
+void TMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  FormShow();
+}
+
+void TMain::FormShow() {
+  if (shown_) return;
+  shown_ = true;
+  kistora::CentreOnScreen(*this);
+  // The window is laid out by now: give the characters their designed height.
+  const int rest = Splitter->height() - kCharPanelHeight - Splitter->handleWidth();
+  Splitter->setSizes({kCharPanelHeight, std::max(rest, 1)});
+  ReadOptionsStep();
+  FillCharInv();  // the options may have selected a character
+}
+
+void TMain::ReadOptionsStep() {
+  // The options file (geometry, column widths, selected character...) is
+  // applied here once it is supported; nothing to read yet.
+}
+
+void TMain::WriteOptionsStep() {
+  // The options file is written here, before both databases, once it is
+  // supported; nothing to write yet.
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+  if (!FormClose()) {
+    event->ignore();  // the window stays open with the catalogue intact
+    return;
+  }
+  event->accept();
+}
+
+bool TMain::FormClose() {
+  try {
+    WriteOptionsStep();
+    kistora::SaveItems(catalogue_, DataPath("items.kdb"));
+    kistora::SaveChars(catalogue_, DataPath("chars.kdb"));
+  } catch (const std::exception& failure) {
+    // Nothing is freed: the player can make room and close again.
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
+    return false;
+  }
+  catalogue_.FreeItems();
+  catalogue_.FreeChars();
+  FillChars();
+  FillCharInv();
+  return true;
+}
+
+// ---- character list ----
+
+int TMain::SelectedCharRow() const {
+  const QModelIndexList rows = Chars->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TMain::SelectCharRow(int row) {
+  selectingChar_ = true;
+  QItemSelectionModel* selection = Chars->selectionModel();
+  if (row < 0 || row >= charsModel_->rowCount()) {
+    selection->clear();
+  } else {
+    const QModelIndex index = charsModel_->index(row, 0);
+    selection->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Chars->scrollTo(index);
+  }
+  selectingChar_ = false;
+  FillCharInv();
+}
+
+void TMain::FillChars() { charsModel_->Rebuild(); }
+
+void TMain::CharsClick() {
+  if (!selectingChar_) FillCharInv();
+}
+
+bool TMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Chars->viewport() && event->type() == QEvent::MouseButtonPress) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (!Chars->indexAt(mouse->position().toPoint()).isValid() && SelectedCharRow() >= 0)
+      SelectCharRow(-1);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TMain::AddCharClick() {
+  TPerso& perso = *Windows().Perso;
+  if (!perso.Execute()) return;
+  const std::string name = perso.NameText();
+  if (kistora::TrimSpaces(name).empty()) {
+    CurrentPlatform().Messages->Error(this, QStringLiteral("Vous devez entrer un nom pour votre perso."));
+    return;
+  }
+  if (catalogue_.CharNameExists(name)) {
+    CurrentPlatform().Messages->Error(
+        this, QString::fromUtf8("Le perso existe déjà, entrez un nom différent."));
+    return;
+  }
+  auto character = std::make_unique<kistora::TChar>();
+  perso.StoreChar(*character);
+  catalogue_.CharList.push_back(std::move(character));
+  FillChars();
+  SelectCharRow(static_cast<int>(catalogue_.CharList.size()) - 1);
+  Chars->setFocus();
+}
+
+void TMain::DelCharClick() {
+  const int row = SelectedCharRow();
+  if (row < 0) return;
+  const QString question =
+      QString::fromUtf8("Etes-vous sûr(e) de vouloir supprimer le personnage ") +
+      QtText(catalogue_.CharList[static_cast<std::size_t>(row)]->Name) +
+      QString::fromUtf8("? L'opération sera irréversible et tous l'inventaire sera perdu.");
+  if (!CurrentPlatform().Messages->Confirm(this, question)) return;
+  // The character's items stay in the item database; only its entries go.
+  catalogue_.CharList.erase(catalogue_.CharList.begin() + row);
+  FillChars();
+  FillCharInv();
+}
+
+void TMain::ModCharClick() {
+  const int row = SelectedCharRow();
+  if (row < 0) return;
+  TPerso& perso = *Windows().Perso;
+  perso.LoadChar(*catalogue_.CharList[static_cast<std::size_t>(row)]);
+  if (!perso.Execute()) return;
+  // No checks here: a modified character may take an empty or an existing name.
+  perso.StoreChar(*catalogue_.CharList[static_cast<std::size_t>(row)]);
+  charsModel_->RowChanged(row);
+}
+
+void TMain::SwapChars(int row, int otherRow) {
+  // The character moves whole: its texts and its items travel together.
+  std::swap(catalogue_.CharList[static_cast<std::size_t>(row)],
+            catalogue_.CharList[static_cast<std::size_t>(otherRow)]);
+  FillChars();
+  SelectCharRow(otherRow);
+}
+
+void TMain::UpCharClick() {
+  const int row = SelectedCharRow();
+  if (row < 0) return;
+  if (row > 0) SwapChars(row, row - 1);
+  else FillCharInv();
+  Chars->setFocus();
+}
+
+void TMain::DownCharClick() {
+  const int row = SelectedCharRow();
+  if (row < 0) return;
+  if (row + 1 < static_cast<int>(catalogue_.CharList.size())) SwapChars(row, row + 1);
+  else FillCharInv();
+  Chars->setFocus();
+}
+
+// ---- inventory ----
+
+void TMain::FillCharInv() {
+  const int row = SelectedCharRow();
+  const kistora::TChar* character =
+      row >= 0 ? catalogue_.CharList[static_cast<std::size_t>(row)].get() : nullptr;
+  invModel_->Fill(catalogue_, character);
+}
+
+void TMain::AddItemToChar(const kistora::TD2Item& item) {
+  const int row = SelectedCharRow();
+  if (row < 0) return;
+  catalogue_.CharList[static_cast<std::size_t>(row)]->AddItem(item.Index);
+  FillCharInv();
+}
+
+int TMain::SelectedInvRow() const {
+  const QModelIndexList rows = CharInv->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TMain::DelItemClick() {
+  const int invRow = SelectedInvRow();
+  const int charRow = SelectedCharRow();
+  if (invRow < 0 || charRow < 0) return;
+  // By position: other entries of the same number stay.
+  catalogue_.CharList[static_cast<std::size_t>(charRow)]->RemoveItemAt(invRow);
+  FillCharInv();
+}
+
+void TMain::SeeItemClick() {
+  const int invRow = SelectedInvRow();
+  if (invRow >= 0) {
+    std::int32_t number = -1;
+    if (!kistora::TryStrToInt(invModel_->NumberText(invRow), number)) number = -1;
+    if (const kistora::TD2Item* item = catalogue_.FindItem(number)) {
+      TItemP& dialog = *Windows().ItemP;
+      dialog.LoadItem(*item);
+      dialog.SetReadOnly(true);
+      dialog.Execute();  // a view only: its answer changes nothing
+    }
+  }
+  CharInv->setFocus();
+}
+
+void TMain::ItemGestionClick() {
+  if (TItemG* window = Windows().ItemG) window->ShowAndRaise();
+}
+
+void TMain::ExportInvClick() {
+  // The export dialog runs the export from here once it exists.
+  if (Windows().ExportWin == nullptr) return;
+}
+
+void TMain::Apropos1Click() {
+  if (TAbout* about = Windows().About) about->ShowAndRaise();
+}
