@@ -1,0 +1,93 @@
+#include "export/export_run.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "export/export_dates.h"
+#include "export/export_selection.h"
+#include "model/file_error.h"
+#include "model/safe_file.h"
+#include "model/text_utils.h"
+
+namespace kistora {
+
+namespace {
+
+// Feeds the writers' bytes to the safe save, which buffers them.
+class SafeFileSink : public ExportSink {
+ public:
+  explicit SafeFileSink(SafeFileWriter& writer) : writer_(writer) {}
+  void Write(std::string_view text) override { writer_.Write(text); }
+
+ private:
+  SafeFileWriter& writer_;
+};
+
+ExportResult Failure(int error) {
+  ExportResult result;
+  result.Status = ExportStatus::Failed;
+  result.Errno = error;
+  result.Message = ExportErrorMessage(error);
+  return result;
+}
+
+}  // namespace
+
+std::string ExportErrorMessage(int error) {
+  switch (error) {
+    case ENOENT:
+      return "Fichier introuvable.";
+    case EINVAL:
+    case ENAMETOOLONG:
+    case EISDIR:
+    case ENOTDIR:
+    case ELOOP:
+      return "Nom de fichier incorrect.";
+    case EMFILE:
+    case ENFILE:
+      return "Trop de fichiers ouverts.";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+      return "Acc\xE8s au fichier refus\xE9.";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return "Disque plein.";
+    default:
+      return "Erreur E/S " + IntToStr(error) + ".";
+  }
+}
+
+ExportResult RunExport(const ExportSettings& settings, const TCatalogue& catalogue, int selectedCharRow,
+                       const std::tm& now, std::string_view caption) {
+  ExportResult result;
+  const bool hasSelection =
+      selectedCharRow >= 0 && static_cast<std::size_t>(selectedCharRow) < catalogue.CharList.size();
+  if (settings.Scope == ExportScope::SelectedChar && !hasSelection) {
+    result.Status = ExportStatus::NoSelectedChar;
+    return result;
+  }
+  const std::string& path = settings.FileName;
+  if (path.empty()) return Failure(EINVAL);  // no file to create
+
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) CopyFileTo(path, path + ".bak", false);  // a failed backup is ignored
+
+  try {
+    const ExportSelection selection(settings, catalogue, selectedCharRow);
+    SafeFileWriter file(path, "Impossible de cr\xE9" "er le fichier " + path);
+    SafeFileSink sink(file);
+    ExportWriter writer(selection, sink, caption);
+    writer.WritePage(FormatExportDates(now));
+    file.Commit();
+  } catch (const EFileError& error) {
+    return Failure(error.Errno);
+  }
+  result.OpenWithShell = settings.DoShellExec;
+  return result;
+}
+
+}  // namespace kistora

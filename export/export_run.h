@@ -1,0 +1,51 @@
+// The export run after OK in the export dialog, shared by the window and the
+// command line: the selected-character check, the ".bak" copy, the page written
+// through the never-destroy-the-old-file save, and the error message. Opening
+// the written file with the shell is left to the window (the core only says
+// whether to); the command line never opens it.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "export/export_settings.h"
+#include "export/export_writer.h"
+#include "model/catalogue.h"
+
+namespace kistora {
+
+enum class ExportStatus {
+  Written,         // the file holds the new list
+  NoSelectedChar,  // "Personnage sélectionné" with no character selected: nothing done
+  Failed,          // the file could not be created or written: Message says why
+};
+
+struct ExportResult {
+  ExportStatus Status = ExportStatus::Written;
+  std::string Message;         // Failed: the error text with its full stop (Windows-1252)
+  int Errno = 0;               // Failed: the system error behind Message, 0 if none
+  bool OpenWithShell = false;  // Written and DoShellExec: the window opens settings.FileName
+};
+
+// The text shown for a file that cannot be created or written, full stop
+// included: "Fichier introuvable." (ENOENT), "Nom de fichier incorrect." (EINVAL,
+// ENAMETOOLONG, EISDIR, ENOTDIR, ELOOP; an empty file name is reported as EINVAL),
+// "Trop de fichiers ouverts." (EMFILE, ENFILE), "Accès au fichier refusé."
+// (EACCES, EPERM, EROFS, ETXTBSY), "Disque plein." (ENOSPC, EDQUOT, EFBIG),
+// otherwise "Erreur E/S <errno>.".
+std::string ExportErrorMessage(int error);
+
+// Runs the export of catalogue with settings. selectedCharRow is the selected
+// character's index in CharList (-1 for none). now is the local time written in
+// the list (tm_wday must be right).
+//  1. Scope "selected" without a selected character: NoSelectedChar, nothing touched.
+//  2. An existing file named settings.FileName is copied to FileName + ".bak"
+//     (overwriting; a failed copy is ignored).
+//  3. The list is written to a temporary file beside it, synced and renamed over
+//     it (a symbolic link is followed, permissions are kept), so a failure leaves
+//     the previous file whole and reports Failed.
+ExportResult RunExport(const ExportSettings& settings, const TCatalogue& catalogue, int selectedCharRow,
+                       const std::tm& now, std::string_view caption = kExportCaption);
+
+}  // namespace kistora

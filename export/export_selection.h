@@ -1,0 +1,67 @@
+// Which items the export writes and in what order: the quality boxes, the
+// price-0 mask and the character scope (IsExported), the sort
+// (CompareExportItems), and the items of each quality section in sorted order.
+#pragma once
+
+#include <array>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "export/export_settings.h"
+#include "model/catalogue.h"
+
+namespace kistora {
+
+// The export's name order: bytes compared by code with a..z taken as A..Z
+// (accented letters are not folded); when one text starts the other, the
+// shorter comes first. Negative, 0 or positive.
+int CompareTextAZ(std::string_view a, std::string_view b);
+
+// The four sections of a trading list, in the order written.
+struct ExportSection {
+  const char* Title;
+  std::array<int, 2> Qualities;  // a single-quality section repeats its code
+};
+extern const std::array<ExportSection, 4> kExportSections;  // Uniques, Sets, Crafted / Rares, Magiques / Normaux
+
+class ExportSelection {
+ public:
+  // selectedCharRow is the selected character's index in CharList, -1 when
+  // none (an index outside CharList counts as none). Builds the set of held item
+  // numbers once and sorts the exported items once: O(n log n) overall.
+  // settings and catalogue must outlive the selection and stay unchanged.
+  ExportSelection(const ExportSettings& settings, const TCatalogue& catalogue, int selectedCharRow);
+
+  // Price-0 mask, then the quality's box (codes outside 0..5 never pass), then
+  // the scope: held by the selected character / by any character / no condition.
+  bool IsExported(const TD2Item& item) const;
+
+  // Negative puts a first: by name (a..z folded) or price (highest first) as the
+  // sort radio says, 0 for no sort; with TrierSets, two set items of different
+  // sets compare by set name (same case rule) instead. This relation is not a
+  // strict weak ordering over a whole list (set and non-set items mix two
+  // rules), so it is never handed to a sort: SectionItems applies it within
+  // each section, where it is one.
+  int CompareExportItems(const TD2Item& a, const TD2Item& b) const;
+
+  // Items of that quality code that pass IsExported.
+  int CountExported(int quality) const;
+
+  // The exported items of section 0..3, in the order CompareExportItems gives
+  // them (items it finds equal keep the database order).
+  const std::vector<const TD2Item*>& SectionItems(int section) const;
+
+  const ExportSettings& Settings() const { return settings_; }
+
+ private:
+  bool PassesQualityAndPrice(const TD2Item& item) const;
+  void SortSections(const TCatalogue& catalogue);
+
+  const ExportSettings& settings_;
+  std::unordered_set<std::int32_t> held_;  // item numbers in scope (unused for "Tous les objets connus")
+  std::array<int, 6> counts_{};
+  std::array<std::vector<const TD2Item*>, 4> sections_;
+};
+
+}  // namespace kistora
