@@ -1,0 +1,168 @@
+// Item numbering, lookup by number, and the characters' lists of numbers.
+#include "model/catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace kistora {
+namespace {
+
+void AddItem(TCatalogue& c, std::int32_t index, const char* name = "") {
+  auto item = std::make_unique<TD2Ring>();
+  item->Index = index;
+  item->Name = name;
+  c.ItemList.push_back(std::move(item));
+}
+
+TChar& AddChar(TCatalogue& c, const char* name, std::initializer_list<std::int32_t> items = {}) {
+  auto ch = std::make_unique<TChar>();
+  ch->Name = name;
+  for (auto n : items) ch->AddItem(n);
+  c.CharList.push_back(std::move(ch));
+  return *c.CharList.back();
+}
+
+TEST(Numbering, FirstNumberOfAnEmptyDatabaseIsOne) {
+  TCatalogue c;
+  EXPECT_EQ(c.NewItemIndex(), 1);
+  EXPECT_EQ(c.LastItemIndex, 1);
+}
+
+TEST(Numbering, NextNumberFollowsTheHigherOfCounterAndItems) {
+  TCatalogue c;
+  AddItem(c, 3);
+  AddItem(c, 7);
+  AddItem(c, 5);
+  c.LastItemIndex = 4;
+  EXPECT_EQ(c.NewItemIndex(), 8);
+  EXPECT_EQ(c.LastItemIndex, 8);
+  c.LastItemIndex = 20;
+  EXPECT_EQ(c.NewItemIndex(), 21);
+  EXPECT_EQ(c.LastItemIndex, 21);
+}
+
+TEST(Numbering, UnreadableCounterStartsAtZero) {
+  TCatalogue c;
+  c.LastItemIndex = -1;
+  EXPECT_EQ(c.NewItemIndex(), 0);
+}
+
+TEST(Numbering, SyncNeverLowersTheCounter) {
+  TCatalogue c;
+  AddItem(c, -5);
+  c.LastItemIndex = -10;
+  c.SyncLastItemIndex();
+  EXPECT_EQ(c.LastItemIndex, -1);  // nothing is higher than -1 here, the scan starts there
+  c.LastItemIndex = 50;
+  AddItem(c, 40);
+  c.SyncLastItemIndex();
+  EXPECT_EQ(c.LastItemIndex, 50);
+}
+
+TEST(Numbering, DeletedNumbersAreNotReused) {
+  TCatalogue c;
+  for (int i = 0; i < 3; ++i) AddItem(c, c.NewItemIndex());
+  c.DeleteItemAt(2);  // number 3, the highest
+  EXPECT_EQ(c.NewItemIndex(), 4);
+}
+
+TEST(Numbering, TopOfTheRangeDoesNotHandOutAUsedNumber) {
+  TCatalogue c;
+  c.LastItemIndex = std::numeric_limits<std::int32_t>::max();
+  AddItem(c, 1);
+  AddItem(c, std::numeric_limits<std::int32_t>::max());
+  AddChar(c, "Zoe", {2});  // held, although the item is gone
+  const std::int32_t n = c.NewItemIndex();
+  EXPECT_EQ(n, 3);
+  EXPECT_EQ(c.FindItem(n), nullptr);
+  EXPECT_EQ(c.LastItemIndex, std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(Lookup, FindItemReturnsTheLastMatch) {
+  TCatalogue c;
+  AddItem(c, 4, "first");
+  AddItem(c, 9, "other");
+  AddItem(c, 4, "second");
+  ASSERT_NE(c.FindItem(4), nullptr);
+  EXPECT_EQ(c.FindItem(4)->Name, "second");
+  EXPECT_EQ(c.FindItem(5), nullptr);
+  EXPECT_EQ(c.FindFirstItemPos(4), 0);
+  EXPECT_EQ(c.FindFirstItemPos(9), 1);
+  EXPECT_EQ(c.FindFirstItemPos(5), -1);
+  const ItemLookup lookup(c);
+  EXPECT_EQ(lookup.Find(4), c.FindItem(4));
+  EXPECT_EQ(lookup.Find(9), c.FindItem(9));
+  EXPECT_EQ(lookup.Find(5), nullptr);
+}
+
+TEST(Characters, RemoveItemTakesOnlyTheFirstOccurrence) {
+  TChar ch;
+  EXPECT_EQ(ch.AddItem(12), 0);
+  EXPECT_EQ(ch.AddItem(3), 1);
+  EXPECT_EQ(ch.AddItem(12), 2);
+  ch.RemoveItem(12);
+  EXPECT_EQ(ch.Items, (std::vector<std::int32_t>{3, 12}));
+  ch.RemoveItem(99);
+  EXPECT_EQ(ch.ItemCount(), 2);
+  EXPECT_TRUE(ch.HoldsItem(12));
+  EXPECT_FALSE(ch.HoldsItem(99));
+  ch.RemoveItemAt(5);
+  ch.RemoveItemAt(-1);
+  EXPECT_EQ(ch.ItemCount(), 2);
+  ch.RemoveItemAt(0);
+  EXPECT_EQ(ch.ItemAt(0), 12);
+}
+
+TEST(Catalogue, DeletingAnItemRemovesEveryReferenceToIt) {
+  TCatalogue c;
+  AddItem(c, 1);
+  AddItem(c, 2);
+  TChar& zoe = AddChar(c, "Zoe", {2, 1, 2, 2});
+  TChar& max = AddChar(c, "Max", {2});
+  c.DeleteItemAt(1);
+  EXPECT_EQ(zoe.Items, (std::vector<std::int32_t>{1}));
+  EXPECT_TRUE(max.Items.empty());
+  ASSERT_EQ(c.ItemList.size(), 1u);
+  c.DeleteItemAt(7);  // out of range: nothing happens
+  EXPECT_EQ(c.ItemList.size(), 1u);
+}
+
+TEST(Catalogue, ReplacingAnItemKeepsItsNumberAndPlace) {
+  TCatalogue c;
+  AddItem(c, 10);
+  AddItem(c, 11);
+  auto weapon = std::make_unique<TD2Weapon>();
+  weapon->Index = 999;
+  weapon->Name = "Hache";
+  c.ReplaceItemAt(0, std::move(weapon));
+  ASSERT_NE(dynamic_cast<TD2Weapon*>(c.ItemList[0].get()), nullptr);
+  EXPECT_EQ(c.ItemList[0]->Index, 10);
+  EXPECT_EQ(c.ItemList[0]->Name, "Hache");
+  EXPECT_EQ(c.ItemList[1]->Index, 11);
+}
+
+TEST(Catalogue, CharacterNamesCompareWithAtoZFolded) {
+  TCatalogue c;
+  AddChar(c, "Zoe");
+  AddChar(c, "\xC9lise");
+  AddChar(c, "ZOE");
+  EXPECT_TRUE(c.CharNameExists("zoe"));
+  EXPECT_EQ(c.FindCharRow("zOe"), 2);  // the last matching row
+  EXPECT_EQ(c.FindCharRow("\xC9LISE"), 1);
+  EXPECT_EQ(c.FindCharRow("\xE9lise"), -1);  // accented letters are not folded
+  EXPECT_FALSE(c.CharNameExists("Max"));
+}
+
+TEST(Catalogue, ClearEmptiesBothLists) {
+  TCatalogue c;
+  AddItem(c, 1);
+  AddChar(c, "Zoe", {1});
+  c.ClearItems();
+  c.ClearChars();
+  EXPECT_TRUE(c.ItemList.empty());
+  EXPECT_TRUE(c.CharList.empty());
+}
+
+}  // namespace
+}  // namespace kistora

@@ -1,0 +1,137 @@
+// Item classes, their tags and labels, and the set name / set title of a name.
+#include "model/items.h"
+
+#include <gtest/gtest.h>
+
+#include <typeinfo>
+
+namespace kistora {
+namespace {
+
+struct Category {
+  int tag;
+  const char* className;
+  const char* listLabel;
+  const char* dialogLabel;
+};
+
+constexpr Category kCategories[] = {
+    {0, "TD2Item", "", ""},
+    {1, "TD2Gloves", "Gants", "Gants"},
+    {2, "TD2Belt", "Ceinture", "Ceinture"},
+    {3, "TD2Helm", "Casque", "Casque"},
+    {4, "TD2Shield", "Bouclier", "Bouclier"},
+    {5, "TD2Armor", "Armure", "Armure"},
+    {6, "TD2Weapon", "Arme", "Arme"},
+    {7, "TD2Amulet", "Amulette", "Amulette"},
+    {8, "TD2Ring", "Anneau", "Anneau"},
+    {9, "TD2Charm", "Charme", "Charme"},
+    {10, "TD2Jewel", "Joyau", "Joyaux"},
+    {11, "TD2Boots", "Bottes", "Bottes"},
+};
+
+TEST(Items, EachTagCreatesItsClassWithItsLabels) {
+  for (const Category& c : kCategories) {
+    const auto item = CreateItemFromTag(static_cast<std::uint8_t>(c.tag));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(ClassName(*item), c.className);
+    EXPECT_EQ(ClassTag(*item), c.tag) << c.className;
+    EXPECT_EQ(ListCategoryLabel(*item), c.listLabel);
+    EXPECT_EQ(DialogCategoryLabel(*item), c.dialogLabel);
+    if (c.tag != 0) {
+      const auto fromLabel = CreateItemFromDialogLabel(c.dialogLabel);
+      ASSERT_NE(fromLabel, nullptr);
+      EXPECT_EQ(typeid(*fromLabel), typeid(*item)) << c.dialogLabel;
+    }
+  }
+}
+
+TEST(Items, UnknownTagsAndLabels) {
+  for (int tag : {12, 100, 255}) {
+    const auto item = CreateItemFromTag(static_cast<std::uint8_t>(tag));
+    EXPECT_EQ(typeid(*item), typeid(TD2Item));
+  }
+  EXPECT_EQ(CreateItemFromDialogLabel("Joyau"), nullptr);  // the list spelling is not a dialog entry
+  EXPECT_EQ(CreateItemFromDialogLabel(""), nullptr);
+  EXPECT_EQ(CreateItemFromDialogLabel("gants"), nullptr);
+  const TD2DefItem bareDefence;
+  EXPECT_EQ(ClassTag(bareDefence), 0);
+  EXPECT_EQ(ListCategoryLabel(bareDefence), "");
+  EXPECT_EQ(ClassName(bareDefence), "TD2DefItem");
+}
+
+TEST(Items, DialogListsEveryCategoryOnce) {
+  ASSERT_EQ(kDialogCategories.size(), 11u);
+  for (const char* label : kDialogCategories) {
+    const auto item = CreateItemFromDialogLabel(label);
+    ASSERT_NE(item, nullptr) << label;
+    EXPECT_EQ(DialogCategoryLabel(*item), label);
+  }
+  EXPECT_STREQ(kDialogCategories.front(), "Amulette");
+  EXPECT_STREQ(kDialogCategories.back(), "Joyaux");
+}
+
+TEST(Items, AFreshItemIsEmpty) {
+  const TD2Weapon w;
+  EXPECT_EQ(w.Index, 0);
+  EXPECT_TRUE(w.Name.empty());
+  EXPECT_EQ(w.Quality, 0);
+  EXPECT_TRUE(w.MagicProps.empty());
+  EXPECT_EQ(w.Speed, 0);
+  const TD2Shield s;
+  EXPECT_EQ(s.Def, 0);
+  EXPECT_EQ(s.Parade, 0);
+}
+
+TEST(Items, QualityAndSpeedLabels) {
+  const char* qualities[] = {"Normal", "Magique", "Rare", "Crafted", "Set", "Unique"};
+  for (int code = 0; code < 6; ++code) {
+    EXPECT_EQ(QualityLabel(code), qualities[code]);
+    EXPECT_EQ(QualityFromLabel(qualities[code]), code);
+  }
+  EXPECT_EQ(QualityLabel(6), "");
+  EXPECT_EQ(QualityLabel(-1), "");
+  EXPECT_EQ(QualityLabel(255), "");
+  EXPECT_EQ(QualityFromLabel("Legendary"), 0);
+  EXPECT_STREQ(kDialogQualities.front(), "Unique");
+  EXPECT_STREQ(kDialogQualities.back(), "Normal");
+
+  EXPECT_EQ(SpeedLabel(0), "Tr\xE8s lente");
+  EXPECT_EQ(SpeedLabel(1), "Lente");
+  EXPECT_EQ(SpeedLabel(3), "Rapide");
+  EXPECT_EQ(SpeedLabel(4), "Tr\xE8s rapide");
+  for (int code : {2, 7, -1, 5, -2147483647 - 1}) EXPECT_EQ(SpeedLabel(code), "Normale") << code;
+}
+
+struct SetCase {
+  const char* name;
+  const char* setName;
+  const char* title;
+};
+
+TEST(Items, SetNamesAndTitles) {
+  const SetCase cases[] = {
+      {"Gants de Fer", "fer", "Fer: Gants"},
+      {"Garde de Fer", "fer", "Fer: Garde"},
+      {"Armure d'Acier", "acier", "Acier: Armure"},
+      {"Bouclier des Rois", "rois", "Rois: Bouclier"},
+      {"Talisman", "talisman", "Talisman: "},
+      {"Heaume du Roi", "roi", "Roi: Heaume"},
+      {"Cape de Fer de Feu", "feu", "Feu: Cape de Fer"},
+      {"Fer de Fer", "fer", "Fer de Fer: "},
+      {"", "", ": "},
+      {"Gants de \xC9" "CLAT", "\xC9" "clat", "\xC9" "CLAT: Gants"},
+      {"  Bottes de Vent  ", "vent", "Vent: Bottes"},
+  };
+  for (const SetCase& c : cases) {
+    EXPECT_EQ(SetName(c.name), c.setName) << c.name;
+    EXPECT_EQ(SetTitle(c.name), c.title) << c.name;
+  }
+  TD2Helm helm;
+  helm.Name = "Heaume du Roi";
+  EXPECT_EQ(SetName(helm), "roi");
+  EXPECT_EQ(SetTitle(helm), "Roi: Heaume");
+}
+
+}  // namespace
+}  // namespace kistora

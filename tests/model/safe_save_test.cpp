@@ -1,0 +1,263 @@
+// Saving never destroys the previous file: every failure leaves it byte for byte
+// as it was, removes the temporary file, and raises the creation message.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "model/database.h"
+#include "model/file_error.h"
+#include "model/file_ops.h"
+#include "model/safe_file.h"
+#include "test_support.h"
+
+namespace kistora {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+const char kCreateMessage[] = "Impossible de cr\xE9" "er le fichier ";
+
+// Fails the n-th call (1-based) of one chosen operation with the given errno.
+class FailNth : public FileOps {
+ public:
+  enum class Op { Open, Write, Fsync, Close, Rename };
+  FailNth(Op op, int n, int error) : op_(op), n_(n), error_(error) {}
+
+  int Open(const char* path, int flags, mode_t mode) override {
+    return Hit(Op::Open) ? -1 : FileOps::Open(path, flags, mode);
+  }
+  ssize_t Write(int fd, const void* buf, size_t count) override {
+    return Hit(Op::Write) ? -1 : FileOps::Write(fd, buf, count);
+  }
+  int Fsync(int fd) override { return Hit(Op::Fsync) ? -1 : FileOps::Fsync(fd); }
+  int Close(int fd) override {
+    if (Hit(Op::Close)) {
+      FileOps::Close(fd);  // the descriptor is gone even when close reports an error
+      errno = error_;
+      return -1;
+    }
+    return FileOps::Close(fd);
+  }
+  int Rename(const char* from, const char* to) override {
+    return Hit(Op::Rename) ? -1 : FileOps::Rename(from, to);
+  }
+  int calls = 0;
+
+ private:
+  bool Hit(Op op) {
+    if (op != op_ || ++calls != n_) return false;
+    errno = error_;
+    return true;
+  }
+  Op op_;
+  int n_;
+  int error_;
+};
+
+// A catalogue big enough that saving it takes several buffered writes.
+TCatalogue BigCatalogue() {
+  TCatalogue c;
+  for (int i = 0; i < 6000; ++i) {
+    auto item = std::make_unique<TD2Armor>();
+    item->Index = i;
+    item->Name = std::string(60, static_cast<char>('a' + i % 26));
+    item->MagicProps = {"+" + std::to_string(i) + " d\xE9" "fense"};
+    c.ItemList.push_back(std::move(item));
+  }
+  return c;
+}
+
+struct FailureCase {
+  const char* what;
+  FailNth::Op op;
+  int n;
+  int error;
+};
+
+TEST(SafeSave, AnyFailedStepLeavesTheOldFileWhole) {
+  const FailureCase cases[] = {
+      {"temporary file cannot be created", FailNth::Op::Open, 1, EACCES},
+      {"first write", FailNth::Op::Write, 1, ENOSPC},
+      {"second write", FailNth::Op::Write, 2, EIO},
+      {"fsync", FailNth::Op::Fsync, 1, EIO},
+      {"close", FailNth::Op::Close, 1, EDQUOT},
+      {"rename", FailNth::Op::Rename, 1, EXDEV},
+  };
+  const TCatalogue big = BigCatalogue();
+  for (const FailureCase& f : cases) {
+    SCOPED_TRACE(f.what);
+    TempDir dir;
+    const std::string path = dir.File("items.kdb");
+    WriteBytes(path, "previous content, not a database");
+    FailNth failing(f.op, f.n, f.error);
+    {
+      ScopedFileOps scoped(failing);
+      try {
+        SaveItems(big, path);
+        ADD_FAILURE() << "no error raised";
+      } catch (const EFileError& e) {
+        EXPECT_EQ(std::string(e.what()), kCreateMessage + path);
+        EXPECT_EQ(e.Errno, f.error);
+      }
+    }
+    EXPECT_EQ(failing.calls, f.n);
+    EXPECT_EQ(ReadBytes(path), "previous content, not a database");
+    EXPECT_EQ(dir.Entries(), std::set<std::string>{"items.kdb"});  // no temporary file left
+  }
+}
+
+// The system may write fewer bytes than asked, or be interrupted.
+class TrickleWrites : public FileOps {
+ public:
+  ssize_t Write(int fd, const void* buf, size_t count) override {
+    if (++calls % 4 == 0) {
+      errno = EINTR;
+      return -1;
+    }
+    return FileOps::Write(fd, buf, count < 1000 ? count : 1000);
+  }
+  int calls = 0;
+};
+
+TEST(SafeSave, ShortAndInterruptedWritesStillWriteEverything) {
+  TempDir dir;
+  const TCatalogue big = BigCatalogue();
+  SaveItems(big, dir.File("plain.kdb"));
+  TrickleWrites trickle;
+  {
+    ScopedFileOps scoped(trickle);
+    SaveItems(big, dir.File("trickled.kdb"));
+  }
+  EXPECT_GT(trickle.calls, 100);
+  EXPECT_EQ(ReadBytes(dir.File("trickled.kdb")), ReadBytes(dir.File("plain.kdb")));
+}
+
+TEST(SafeSave, UnwritablePlacesRaiseTheCreationMessage) {
+  TempDir dir;
+  WriteBytes(dir.File("file.txt"), "x");
+  const std::string underAFile = dir.File("file.txt/items.kdb");
+  const std::string longName = dir.File(std::string(300, 'n'));
+  std::string oddButValid = dir.Path();
+  for (int i = 0; i < 1000; ++i) oddButValid += "/.";
+  oddButValid += "/items.kdb";
+  std::string deepPath = dir.Path();
+  for (int i = 0; i < 500; ++i) deepPath += "/abcdefghij";
+  const struct {
+    std::string path;
+    int error;
+  } cases[] = {
+      {underAFile, ENOTDIR},
+      {dir.File("missing/items.kdb"), ENOENT},
+      {"/proc/kistora-save-test/items.kdb", ENOENT},
+      {longName, ENAMETOOLONG},
+      {deepPath + "/items.kdb", ENAMETOOLONG},
+      {dir.Path() + std::string(5000, '/') + "items.kdb", ENAMETOOLONG},
+  };
+  const TCatalogue c;
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.path.substr(0, 80));
+    try {
+      SaveChars(c, k.path);
+      ADD_FAILURE() << "no error raised";
+    } catch (const EFileError& e) {
+      EXPECT_EQ(std::string(e.what()), kCreateMessage + k.path);
+      EXPECT_EQ(e.Errno, k.error);
+    }
+    TCatalogue loaded;
+    EXPECT_THROW(LoadChars(loaded, k.path), EFileError);
+  }
+  // A long path within the system's limit saves normally.
+  SaveChars(c, oddButValid);
+  EXPECT_EQ(ReadBytes(dir.File("items.kdb")).size(), 12u);
+  EXPECT_EQ(ReadBytes(dir.File("file.txt")), "x");
+}
+
+TEST(SafeSave, ADirectoryInThePlaceOfTheFileIsNotReplaced) {
+  TempDir dir;
+  ASSERT_EQ(::mkdir(dir.File("items.kdb").c_str(), 0755), 0);
+  WriteBytes(dir.File("items.kdb/keep"), "kept");
+  try {
+    SaveItems(TCatalogue(), dir.File("items.kdb"));
+    ADD_FAILURE() << "no error raised";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(e.Errno, EISDIR);
+  }
+  EXPECT_EQ(ReadBytes(dir.File("items.kdb/keep")), "kept");
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"items.kdb"});
+}
+
+TEST(SafeSave, ASymbolicLinkStaysALinkAndItsTargetIsReplaced) {
+  TempDir dir;
+  ASSERT_EQ(::mkdir(dir.File("data").c_str(), 0755), 0);
+  WriteBytes(dir.File("data/real.kdb"), "old");
+  ASSERT_EQ(::symlink("data/real.kdb", dir.File("items.kdb").c_str()), 0);  // relative link
+  ASSERT_EQ(::symlink(dir.File("items.kdb").c_str(), dir.File("link2.kdb").c_str()), 0);  // link to a link
+  SaveItems(TCatalogue(), dir.File("link2.kdb"));
+
+  struct stat info {};
+  ASSERT_EQ(::lstat(dir.File("items.kdb").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  ASSERT_EQ(::lstat(dir.File("link2.kdb").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(ReadBytes(dir.File("data/real.kdb")).substr(0, 4), "DBIL");
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"data", "items.kdb", "link2.kdb"}));
+
+  // A dangling link gets its file created where it points.
+  ASSERT_EQ(::symlink("data/new.kdb", dir.File("chars.kdb").c_str()), 0);
+  SaveChars(TCatalogue(), dir.File("chars.kdb"));
+  EXPECT_EQ(ReadBytes(dir.File("data/new.kdb")).substr(0, 4), "DBCL");
+
+  // A loop of links is an error, not a hang.
+  ASSERT_EQ(::symlink("loop-b", dir.File("loop-a").c_str()), 0);
+  ASSERT_EQ(::symlink("loop-a", dir.File("loop-b").c_str()), 0);
+  try {
+    SaveChars(TCatalogue(), dir.File("loop-a"));
+    ADD_FAILURE() << "no error raised";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(e.Errno, ELOOP);
+  }
+}
+
+TEST(SafeSave, PermissionsOfAnExistingFileAreKept) {
+  TempDir dir;
+  const std::string path = dir.File("items.kdb");
+  WriteBytes(path, "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  SaveItems(TCatalogue(), path);
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+  // A new file gets the usual 0666 less the umask.
+  const mode_t previous = ::umask(027);
+  SaveChars(TCatalogue(), dir.File("chars.kdb"));
+  ::umask(previous);
+  ASSERT_EQ(::stat(dir.File("chars.kdb").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(SafeSave, AnAbandonedWriterRemovesItsTemporaryFile) {
+  TempDir dir;
+  const std::string path = dir.File("out.txt");
+  {
+    SafeFileWriter writer(path, "failed");
+    writer.Write("partial");
+    EXPECT_EQ(dir.Entries().size(), 1u);  // the temporary file exists while writing
+  }
+  EXPECT_TRUE(dir.Entries().empty());
+  {
+    SafeFileWriter writer(path, "failed");
+    writer.Write("done");
+    writer.Commit();
+    EXPECT_THROW(writer.Write("late"), EFileError);
+  }
+  EXPECT_EQ(ReadBytes(path), "done");
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"out.txt"});
+}
+
+}  // namespace
+}  // namespace kistora
