@@ -1,0 +1,526 @@
+// The item database window inside the running program: listing, filtering,
+// sorting, and every action with its effect on the catalogue and inventories.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTreeView>
+#include <climits>
+
+#include "GuiTestSupport.h"
+#include "app/MainUnit.h"
+#include "app/Windows.h"
+#include "itemdb/ItemGUnit.h"
+#include "itemdb/ItemListModel.h"
+#include "itemdb/ItemPUnit.h"
+
+using namespace kistora;
+using kistora::testing::AnswerNextModal;
+using kistora::testing::BoxKind;
+
+namespace {
+
+template <typename T>
+std::unique_ptr<TD2Item> Make(std::int32_t index, std::string name, std::int32_t price = 1,
+                              std::uint8_t quality = 0) {
+  auto item = std::make_unique<T>();
+  item->Index = index;
+  item->Name = std::move(name);
+  item->Price = price;
+  item->Quality = quality;
+  return item;
+}
+
+class ItemGTest : public ::testing::Test {
+ protected:
+  kistora::testing::GuiTestEnvironment env;
+  kistora::testing::ScopedProgram program;
+
+  TMain& Main() { return program.Main(); }
+  TCatalogue& Cat() { return Main().Catalogue(); }
+  TItemG& G() { return *Windows().ItemG; }
+  TItemP& P() { return *Windows().ItemP; }
+
+  void AddItem(std::unique_ptr<TD2Item> item) { Cat().ItemList.push_back(std::move(item)); }
+  // A character holding numbers; returns its row.
+  int AddChar(const std::string& name, std::vector<std::int32_t> items) {
+    auto c = std::make_unique<TChar>();
+    c->Name = name;
+    c->Items = std::move(items);
+    Cat().CharList.push_back(std::move(c));
+    return static_cast<int>(Cat().CharList.size()) - 1;
+  }
+  // Shows the program and the item database window, listing the catalogue.
+  void Open() {
+    Main().FillChars();
+    program.ShowMain();
+    G().ShowAndRaise();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&G()));
+    env.Messages.Clear();  // what the start-up reported (no database files yet)
+  }
+
+  // Texts of one column, top to bottom.
+  QStringList Column(int column) {
+    QStringList texts;
+    const QAbstractItemModel* m = G().Liste->model();
+    for (int r = 0; r < m->rowCount(); ++r) texts << m->index(r, column).data().toString();
+    return texts;
+  }
+  int RowOf(std::int32_t number) { return static_cast<int>(Column(0).indexOf(QString::number(number))); }
+  void Select(std::int32_t number) {
+    const int row = RowOf(number);
+    ASSERT_GE(row, 0) << "no row for item " << number;
+    G().Liste->setCurrentIndex(G().Liste->model()->index(row, 0));
+  }
+  // The list is the window's focus widget (the one focused whenever the window is active).
+  bool ListHasFocus() { return G().focusWidget() == G().Liste; }
+  bool HasSelection() { return G().Liste->selectionModel()->hasSelection(); }
+  // Cells of one column of the main window's inventory list.
+  QStringList Inventory(int column) {
+    QStringList texts;
+    const QAbstractItemModel* m = Main().CharInv->model();
+    for (int r = 0; r < m->rowCount(); ++r) texts << m->index(r, column).data().toString();
+    return texts;
+  }
+  // Clicks a header section as the user does.
+  void ClickHeader(int column) {
+    QHeaderView* header = G().Liste->header();
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                    header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+  }
+};
+
+TEST_F(ItemGTest, WindowControlsAndColumns) {
+  Open();
+  EXPECT_EQ(G().windowTitle(), "Gestionnaire d'objets");
+  const std::vector<std::pair<QCheckBox*, QString>> boxes = {
+      {G().ShowUniques, "Uniques"}, {G().ShowSets, "Sets"},         {G().ShowRares, "Rares"},
+      {G().ShowCrafted, "Crafted"}, {G().ShowMagics, "Magiques"},   {G().ShowNormals, "Normaux"},
+      {G().MaskPrice0, "Masquer objets dont le prix est de 0"}};
+  const int lefts[] = {8, 80, 136, 200, 272, 352, 432};
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    EXPECT_EQ(boxes[i].first->text(), boxes[i].second);
+    EXPECT_EQ(boxes[i].first->isChecked(), i < 6);
+    EXPECT_EQ(boxes[i].first->pos(), QPoint(lefts[i], 8));
+  }
+  EXPECT_EQ(G().AddItem->text(), "Ajouter...");
+  EXPECT_EQ(G().DelItem->text(), "Supprimer");
+  EXPECT_EQ(G().ModItem->text(), "Modifier...");
+  EXPECT_EQ(G().SeeItem->text(), "Voir...");
+  EXPECT_EQ(G().AddToChar->text(), "<< Ajouter au perso");
+  // "<< Ajouter au perso" stays against the right edge, the list fills the rest.
+  G().resize(800, 600);
+  EXPECT_EQ(G().AddToChar->geometry().right(), 800 - 3);
+  EXPECT_EQ(G().Liste->geometry(), QRect(0, 56, 800, 600 - 56));
+
+  const QAbstractItemModel* m = G().Liste->model();
+  const QStringList captions = {"Item #", "Nom", "Type", QStringLiteral("Qualité"), "Prix", "Notes"};
+  const int widths[] = {50, 100, 100, 100, 40, 200};
+  ASSERT_EQ(m->columnCount(), 6);
+  for (int c = 0; c < 6; ++c) {
+    EXPECT_EQ(m->headerData(c, Qt::Horizontal).toString(), captions[c]);
+    EXPECT_EQ(G().Liste->header()->sectionSize(c), widths[c]);
+  }
+  EXPECT_TRUE(G().Liste->uniformRowHeights());
+  EXPECT_EQ(G().Liste->selectionMode(), QAbstractItemView::SingleSelection);
+  EXPECT_EQ(G().Liste->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(ItemGTest, RowsShowTheListLabels) {
+  auto jewel = Make<TD2Jewel>(3, "Joyau \xE9" "clat", -7, 2);  // "éclat"
+  jewel->Notes = "n";
+  AddItem(std::move(jewel));
+  AddItem(Make<TD2Item>(4, "bare", 0, 8));
+  Open();
+  ASSERT_EQ(G().Liste->model()->rowCount(), 2);
+  const QAbstractItemModel* m = G().Liste->model();
+  const int r = RowOf(3);
+  EXPECT_EQ(m->index(r, 1).data().toString(), QStringLiteral("Joyau éclat"));
+  EXPECT_EQ(m->index(r, 2).data().toString(), "Joyau");
+  EXPECT_EQ(m->index(r, 3).data().toString(), "Rare");
+  EXPECT_EQ(m->index(r, 4).data().toString(), "-7");
+  EXPECT_EQ(m->index(r, 5).data().toString(), "n");
+  EXPECT_EQ(m->index(r, 4).data(Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
+  const int b = RowOf(4);
+  EXPECT_EQ(m->index(b, 2).data().toString(), "");
+  EXPECT_EQ(m->index(b, 3).data().toString(), "");
+}
+
+TEST_F(ItemGTest, AddNumbersTheItemAndPlacesItAtItsSortedPosition) {
+  AddItem(Make<TD2Ring>(3, "cheap", 10));
+  AddItem(Make<TD2Ring>(7, "dear", 90));
+  Open();
+  Cat().LastItemIndex = 20;
+  ClickHeader(4);  // "Prix": highest first
+  ASSERT_EQ(Column(0), QStringList({"7", "3"}));
+
+  auto answer = AnswerNextModal([](QDialog* d) {
+    auto* p = static_cast<TItemP*>(d);
+    EXPECT_EQ(p->ItemCat->currentText(), "Amulette");  // cleared for a new item
+    EXPECT_TRUE(p->Cancel->isVisible());
+    p->ItemName->setText(QStringLiteral("Épée neuve"));
+    p->ItemCat->setCurrentText("Arme");
+    p->ItemPrice->setValue(50);
+    p->ItemMinDmg->setValue(4);
+    p->OK->click();
+  });
+  G().AddItem->click();
+  ASSERT_TRUE(answer->Answered());
+
+  ASSERT_EQ(Cat().ItemList.size(), 3u);
+  const TD2Item& added = *Cat().ItemList.back();  // appended at the end of the database
+  EXPECT_EQ(added.Index, 21);
+  EXPECT_EQ(added.Name, "\xC9p\xE9" "e neuve");
+  EXPECT_EQ(dynamic_cast<const TD2Weapon&>(added).MinDmg, 4);
+  EXPECT_EQ(Cat().LastItemIndex, 21);
+  EXPECT_EQ(Column(0), QStringList({"7", "21", "3"}));
+  EXPECT_FALSE(HasSelection());
+  EXPECT_TRUE(ListHasFocus());
+
+  // The next one does not reuse a number, even after deleting the newest.
+  env.Messages.ConfirmAnswers.push_back(true);
+  Select(21);
+  G().DelItem->click();
+  auto again = AnswerNextModal([](QDialog* d) { static_cast<TItemP*>(d)->OK->click(); });
+  G().AddItem->click();
+  ASSERT_TRUE(again->Answered());
+  EXPECT_EQ(Cat().ItemList.back()->Index, 22);
+}
+
+TEST_F(ItemGTest, AddCancelledOrWithoutCategoryChangesNothing) {
+  AddItem(Make<TD2Ring>(3, "ring"));
+  Open();
+  Cat().LastItemIndex = 3;
+
+  auto cancel = AnswerNextModal([](QDialog* d) {
+    static_cast<TItemP*>(d)->ItemName->setText("nope");
+    static_cast<TItemP*>(d)->Cancel->click();
+  });
+  G().AddItem->click();
+  ASSERT_TRUE(cancel->Answered());
+  EXPECT_EQ(Cat().ItemList.size(), 1u);
+
+  auto noCategory = AnswerNextModal([](QDialog* d) {
+    static_cast<TItemP*>(d)->ItemCat->setCurrentIndex(-1);
+    static_cast<TItemP*>(d)->OK->click();
+  });
+  G().AddItem->click();
+  ASSERT_TRUE(noCategory->Answered());
+  EXPECT_EQ(Cat().ItemList.size(), 1u);
+  EXPECT_EQ(Cat().LastItemIndex, 3);  // no number handed out
+  EXPECT_EQ(env.Messages.Texts(BoxKind::Error),
+            QStringList({QStringLiteral("Vous devez choisir une catégorie d'objet.")}));
+  EXPECT_EQ(Column(0), QStringList({"3"}));
+}
+
+TEST_F(ItemGTest, ModifyKeepsNumberAndPositionAndUpdatesEveryInventory) {
+  auto armour = Make<TD2Armor>(5, "Cuirasse", 30, 5);
+  static_cast<TD2Armor&>(*armour).Def = 200;
+  AddItem(Make<TD2Ring>(1, "first"));
+  AddItem(std::move(armour));
+  AddItem(Make<TD2Ring>(9, "last"));
+  AddChar("Alice", {5, 1, 5});
+  AddChar("Bob", {5});
+  Open();
+  Main().SelectCharRow(0);
+  ASSERT_EQ(Inventory(2), QStringList({"Armure", "Anneau", "Armure"}));
+
+  const std::int32_t lastIndex = Cat().LastItemIndex;
+  Select(5);
+  auto answer = AnswerNextModal([](QDialog* d) {
+    auto* p = static_cast<TItemP*>(d);
+    EXPECT_EQ(p->ItemName->text(), "Cuirasse");
+    EXPECT_EQ(p->ItemCat->currentText(), "Armure");
+    EXPECT_EQ(p->ItemDef->value(), 200);
+    p->ItemCat->setCurrentText("Arme");
+    p->ItemName->setText("Hache");
+    p->ItemSpeed->setCurrentIndex(2);
+    p->OK->click();
+  });
+  G().ModItem->click();
+  ASSERT_TRUE(answer->Answered());
+
+  ASSERT_EQ(Cat().ItemList.size(), 3u);
+  const auto* weapon = dynamic_cast<const TD2Weapon*>(Cat().ItemList[1].get());
+  ASSERT_TRUE(weapon) << "same position, new class";
+  EXPECT_EQ(weapon->Index, 5);
+  EXPECT_EQ(weapon->Name, "Hache");
+  EXPECT_EQ(weapon->Speed, 2);
+  EXPECT_EQ(weapon->Quality, 5);
+  EXPECT_EQ(Cat().LastItemIndex, lastIndex) << "a modification hands out no number";
+  EXPECT_EQ(Cat().CharList[0]->Items, (std::vector<std::int32_t>{5, 1, 5}));
+  EXPECT_EQ(Cat().CharList[1]->Items, (std::vector<std::int32_t>{5}));
+  EXPECT_EQ(Inventory(2), QStringList({"Arme", "Anneau", "Arme"}));  // refreshed at once
+  EXPECT_EQ(Inventory(1), QStringList({"Hache", "first", "Hache"}));
+  Main().SelectCharRow(1);
+  EXPECT_EQ(Inventory(2), QStringList({"Arme"}));
+  EXPECT_EQ(G().Liste->model()->index(RowOf(5), 2).data().toString(), "Arme");
+  EXPECT_FALSE(HasSelection());
+  EXPECT_TRUE(ListHasFocus());
+}
+
+TEST_F(ItemGTest, ModifyCancelledOrWithoutCategoryKeepsTheOldItem) {
+  AddItem(Make<TD2Helm>(2, "Heaume"));
+  Open();
+  const TD2Item* before = Cat().ItemList[0].get();
+
+  Select(2);
+  auto cancel = AnswerNextModal([](QDialog* d) {
+    static_cast<TItemP*>(d)->ItemName->setText("changed");
+    static_cast<TItemP*>(d)->Cancel->click();
+  });
+  G().ModItem->click();
+  ASSERT_TRUE(cancel->Answered());
+  EXPECT_EQ(Cat().ItemList[0].get(), before);
+  EXPECT_EQ(before->Name, "Heaume");
+
+  Select(2);
+  auto noCategory = AnswerNextModal([](QDialog* d) {
+    static_cast<TItemP*>(d)->ItemCat->setCurrentIndex(-1);
+    static_cast<TItemP*>(d)->OK->click();
+  });
+  G().ModItem->click();
+  ASSERT_TRUE(noCategory->Answered());
+  EXPECT_EQ(Cat().ItemList[0].get(), before);
+  EXPECT_EQ(env.Messages.Texts(BoxKind::Error).size(), 1);
+}
+
+TEST_F(ItemGTest, DeleteAsksThenRemovesEveryEntryFromEveryCharacter) {
+  AddItem(Make<TD2Ring>(1, "keep"));
+  AddItem(Make<TD2Charm>(4, "Charme d'O'Brien"));
+  AddChar("Alice", {4, 1, 4});
+  AddChar("Bob", {1, 4});
+  AddChar("Carl", {});
+  Open();
+  Main().SelectCharRow(0);
+
+  // "Annuler": nothing changes.
+  Select(4);
+  env.Messages.ConfirmAnswers.push_back(false);
+  G().DelItem->click();
+  ASSERT_EQ(env.Messages.Shown.size(), 1u);
+  EXPECT_EQ(env.Messages.Shown[0].kind, BoxKind::Confirm);
+  EXPECT_EQ(env.Messages.Shown[0].text,
+            QStringLiteral("Etes-vous sûr(e) de vouloir supprimer l'objet 'Charme d'O'Brien'? "
+                           "Toutes ses références seront supprimées."));
+  EXPECT_EQ(Cat().ItemList.size(), 2u);
+  EXPECT_EQ(Cat().CharList[0]->Items, (std::vector<std::int32_t>{4, 1, 4}));
+
+  Select(4);
+  env.Messages.ConfirmAnswers.push_back(true);
+  G().DelItem->click();
+  ASSERT_EQ(Cat().ItemList.size(), 1u);
+  EXPECT_EQ(Cat().ItemList[0]->Index, 1);
+  EXPECT_EQ(Cat().CharList[0]->Items, (std::vector<std::int32_t>{1}));
+  EXPECT_EQ(Cat().CharList[1]->Items, (std::vector<std::int32_t>{1}));
+  EXPECT_TRUE(Cat().CharList[2]->Items.empty());
+  EXPECT_EQ(Column(0), QStringList({"1"}));
+  EXPECT_EQ(Inventory(0), QStringList({"1"}));  // the inventory list follows
+  EXPECT_TRUE(ListHasFocus());
+}
+
+TEST_F(ItemGTest, ActionsWithoutSelectionDoNothing) {
+  AddItem(Make<TD2Ring>(1, "ring"));
+  AddChar("Alice", {});
+  Open();
+  Main().SelectCharRow(0);
+  ASSERT_FALSE(HasSelection());
+  for (QPushButton* button : {G().ModItem, G().SeeItem, G().DelItem, G().AddToChar}) {
+    button->click();  // a dialog here would be closed by the watchdog after 10 s and fail below
+    EXPECT_TRUE(ListHasFocus()) << button->text().toStdString();
+  }
+  EXPECT_TRUE(env.Messages.Shown.empty());
+  EXPECT_EQ(Cat().ItemList.size(), 1u);
+  EXPECT_TRUE(Cat().CharList[0]->Items.empty());
+  EXPECT_FALSE(P().isVisible());
+}
+
+TEST_F(ItemGTest, AddToCharAppendsEveryTimeAndNeedsACharacter) {
+  AddItem(Make<TD2Ring>(6, "ring"));
+  AddChar("Alice", {6});
+  Open();
+  Select(6);
+  G().AddToChar->click();  // no character selected
+  EXPECT_EQ(Cat().CharList[0]->Items, (std::vector<std::int32_t>{6}));
+
+  Main().SelectCharRow(0);
+  Select(6);
+  G().AddToChar->click();
+  G().AddToChar->click();  // the selection stays: the list was not rebuilt
+  EXPECT_EQ(Cat().CharList[0]->Items, (std::vector<std::int32_t>{6, 6, 6}));
+  EXPECT_EQ(Inventory(0), QStringList({"6", "6", "6"}));
+  EXPECT_TRUE(ListHasFocus());
+}
+
+TEST_F(ItemGTest, ViewIsReadOnlyAndChangesNothing) {
+  auto weapon = Make<TD2Weapon>(8, "Arc", 12, 1);
+  static_cast<TD2Weapon&>(*weapon).Speed = 4;
+  AddItem(std::move(weapon));
+  Open();
+  const TD2Item* before = Cat().ItemList[0].get();
+
+  for (int way = 0; way < 2; ++way) {
+    Select(8);
+    auto answer = AnswerNextModal([](QDialog* d) {
+      auto* p = static_cast<TItemP*>(d);
+      EXPECT_EQ(p->ItemName->text(), "Arc");
+      EXPECT_EQ(p->ItemSpeed->currentText(), QStringLiteral("Très rapide"));
+      EXPECT_FALSE(p->ItemName->isEnabled());
+      EXPECT_FALSE(p->ItemMagicProps->isEnabled());
+      EXPECT_FALSE(p->ItemSpeed->isEnabled());
+      EXPECT_FALSE(p->Cancel->isVisible());
+      EXPECT_TRUE(p->OK->isVisible());
+      p->OK->click();
+    });
+    if (way == 0) {
+      G().SeeItem->click();
+    } else {
+      const QModelIndex index = G().Liste->model()->index(RowOf(8), 1);
+      const QPoint at = G().Liste->visualRect(index).center();
+      // The first click of a double click presses the row; the second one doubles it.
+      QTest::mouseClick(G().Liste->viewport(), Qt::LeftButton, {}, at);
+      QTest::mouseDClick(G().Liste->viewport(), Qt::LeftButton, {}, at);
+    }
+    ASSERT_TRUE(answer->Answered()) << "way " << way;
+    EXPECT_EQ(Cat().ItemList[0].get(), before);
+    EXPECT_EQ(before->Name, "Arc");
+    EXPECT_TRUE(ListHasFocus());
+  }
+
+  // The next "Modifier..." makes the dialog editable again.
+  Select(8);
+  auto edit = AnswerNextModal([](QDialog* d) {
+    EXPECT_TRUE(static_cast<TItemP*>(d)->ItemName->isEnabled());
+    EXPECT_TRUE(static_cast<TItemP*>(d)->Cancel->isVisible());
+    static_cast<TItemP*>(d)->Cancel->click();
+  });
+  G().ModItem->click();
+  ASSERT_TRUE(edit->Answered());
+}
+
+TEST_F(ItemGTest, RowsFindTheFirstItemWithTheirNumber) {
+  // Two items with one number (database files from elsewhere): the first one is acted on.
+  AddItem(Make<TD2Ring>(3, "first"));
+  AddItem(Make<TD2Ring>(3, "second"));
+  Open();
+  G().Liste->setCurrentIndex(G().Liste->model()->index(1, 0));
+  auto answer = AnswerNextModal([](QDialog* d) {
+    EXPECT_EQ(static_cast<TItemP*>(d)->ItemName->text(), "first");
+    static_cast<TItemP*>(d)->OK->click();
+  });
+  G().SeeItem->click();
+  ASSERT_TRUE(answer->Answered());
+}
+
+TEST_F(ItemGTest, FilterBoxesRefilterTheList) {
+  const char* names[] = {"normal", "magic", "rare", "crafted", "set", "unique"};
+  for (int q = 0; q <= 5; ++q) AddItem(Make<TD2Ring>(q + 1, names[q], 10, static_cast<std::uint8_t>(q)));
+  AddItem(Make<TD2Ring>(7, "free", 0, 0));
+  AddItem(Make<TD2Ring>(8, "negative", -1, 5));
+  AddItem(Make<TD2Ring>(9, "odd quality", 0, 12));
+  Open();
+  EXPECT_EQ(G().Liste->model()->rowCount(), 9);
+
+  QCheckBox* byQuality[] = {G().ShowNormals, G().ShowMagics, G().ShowRares,
+                            G().ShowCrafted, G().ShowSets,   G().ShowUniques};
+  G().ShowNormals->click();
+  EXPECT_EQ(Column(0), QStringList({"2", "3", "4", "5", "6", "8", "9"}));
+  for (QCheckBox* box : byQuality) {
+    if (box->isChecked()) box->click();
+  }
+  EXPECT_EQ(Column(0), QStringList({"9"}));  // a code outside 0..5 is filtered by price alone
+  G().MaskPrice0->click();
+  EXPECT_EQ(Column(0), QStringList());
+  for (QCheckBox* box : byQuality) box->click();
+  EXPECT_EQ(Column(0), QStringList({"1", "2", "3", "4", "5", "6", "8"}));  // -1 stays
+  G().MaskPrice0->click();
+  EXPECT_EQ(G().Liste->model()->rowCount(), 9);
+
+  // The options file sets the boxes while the window is hidden; showing lists accordingly.
+  G().hide();
+  G().ShowSets->setChecked(false);
+  G().ShowAndRaise();
+  EXPECT_EQ(RowOf(5), -1);
+  EXPECT_EQ(G().Liste->model()->rowCount(), 8);
+}
+
+TEST_F(ItemGTest, EachColumnSortsAndAClickOnItAgainInverts) {
+  auto add = [&](std::unique_ptr<TD2Item> item, const char* notes) {
+    item->Notes = notes;
+    AddItem(std::move(item));
+  };
+  add(Make<TD2Weapon>(10, "epee", 5, 5), "b");
+  add(Make<TD2Shield>(9, "Bouclier", 300, 3), "a");
+  add(Make<TD2Ring>(-1, "anneau", -2, 4), "C");
+  add(Make<TD2Item>(INT_MAX, "\xC9" "cu", INT_MIN, 1), "");
+  Open();
+  const QStringList byIndex = {"-1", "9", "10", "2147483647"};
+  EXPECT_EQ(Column(0), byIndex);  // designed state: "Item #", lowest first
+
+  struct Case {
+    int column;
+    QStringList order;  // Item # texts, first click
+  };
+  const Case cases[] = {
+      {1, {"-1", "9", "10", "2147483647"}},  // anneau, Bouclier, epee, Écu
+      {2, {"2147483647", "-1", "10", "9"}},  // "", Anneau, Arme, Bouclier
+      {3, {"9", "2147483647", "-1", "10"}},  // Crafted, Magique, Set, Unique
+      {4, {"9", "10", "-1", "2147483647"}},  // highest price first
+      {5, {"2147483647", "9", "10", "-1"}},  // "", a, b, C
+      {0, {"-1", "9", "10", "2147483647"}},
+  };
+  for (const Case& c : cases) {
+    ClickHeader(c.column);
+    EXPECT_EQ(G().SortColumn, c.column);
+    EXPECT_FALSE(G().SortInverted);
+    EXPECT_EQ(Column(0), c.order) << "column " << c.column;
+    ClickHeader(c.column);
+    EXPECT_TRUE(G().SortInverted);
+    QStringList reversed(c.order.rbegin(), c.order.rend());
+    EXPECT_EQ(Column(0), reversed) << "column " << c.column << " inverted";
+  }
+  // Prix, then Prix again (lowest first), then Nom: ascending, not inverted.
+  ClickHeader(4);
+  ClickHeader(4);
+  EXPECT_EQ(Column(4).first(), "-2147483648");
+  ClickHeader(1);
+  EXPECT_FALSE(G().SortInverted);
+  EXPECT_EQ(Column(1).first(), "anneau");
+
+  // A rebuild keeps the sort; a sort keeps the selected item selected.
+  Select(9);
+  ClickHeader(4);
+  ASSERT_TRUE(HasSelection());
+  EXPECT_EQ(G().Liste->selectionModel()->selectedRows().first().row(), RowOf(9));
+  EXPECT_EQ(RowOf(9), 0);
+  G().FillListe();
+  EXPECT_EQ(Column(0), QStringList({"9", "10", "-1", "2147483647"}));
+  EXPECT_FALSE(HasSelection());
+}
+
+TEST_F(ItemGTest, SortColumnOutsideTheListSortsByNumber) {
+  AddItem(Make<TD2Ring>(30, "a", 1));
+  AddItem(Make<TD2Ring>(4, "c", 3));
+  AddItem(Make<TD2Ring>(200, "b", 2));
+  G().SortColumn = 42;  // as read from a hand-edited options file
+  G().SortInverted = true;
+  Open();
+  EXPECT_EQ(Column(0), QStringList({"200", "30", "4"}));
+  EXPECT_EQ(G().Liste->header()->sortIndicatorSection(), 0);
+  G().SortColumn = -7;
+  G().SortInverted = false;
+  G().FillListe();
+  EXPECT_EQ(Column(0), QStringList({"4", "30", "200"}));
+  ClickHeader(1);  // a real column takes over
+  EXPECT_EQ(G().SortColumn, 1);
+  EXPECT_EQ(Column(1), QStringList({"a", "b", "c"}));
+}
+
+}  // namespace
