@@ -1,0 +1,134 @@
+#include "cli_support.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "commands.h"
+#include "model/cp1252.h"
+#include "model/database.h"
+#include "model/file_error.h"
+
+namespace kistora::cli {
+
+void PrintUsage(std::FILE* out) {
+  std::fputs("Usage: kistora-cli COMMAND DIR\n"
+             "DIR is the folder holding items.kdb and chars.kdb (the program's own folder).\n\n"
+             "Commands:\n",
+             out);
+  for (const Command& command : Commands()) {
+    std::fprintf(out, "  %-7s %-8s %s\n", command.name, command.operands, command.summary);
+  }
+  std::fputs("\nExit status: 0 both files loaded cleanly; 1 a file is damaged (result 1, 2 or 3);\n"
+             "2 a file is missing or cannot be opened or written; 64 wrong command line.\n",
+             out);
+}
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "kistora-cli: %s\n\n", message.c_str());
+  PrintUsage(stderr);
+  return kExitUsage;
+}
+
+bool TakeDirOperand(int argc, char** argv, std::string& dir) {
+  const std::string command = argc > 0 ? argv[0] : "command";
+  if (argc != 2) {
+    UsageError(command + (argc < 2 ? " needs the folder DIR" : " takes only the folder DIR"));
+    return false;
+  }
+  dir = argv[1];
+  if (dir.empty()) {
+    UsageError(command + ": DIR is empty");
+    return false;
+  }
+  return true;
+}
+
+std::string DataFilePath(const std::string& dir, std::string_view name) {
+  std::string path = dir;
+  if (path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+int LoadedDir::Status() const {
+  if (!BothOpened()) return kExitUnreadable;
+  return BothClean() ? kExitOk : kExitDamaged;
+}
+
+namespace {
+
+template <typename Load>
+void LoadOne(FileLoad& file, const std::string& dir, const char* name, TCatalogue& catalogue, Load load) {
+  file.name = name;
+  file.path = DataFilePath(dir, name);
+  try {
+    file.result = load(catalogue, file.path);
+  } catch (const EFileError& e) {
+    file.error = e.Errno;
+  }
+}
+
+}  // namespace
+
+LoadedDir LoadDataDir(const std::string& dir) {
+  LoadedDir loaded;
+  LoadOne(loaded.items, dir, "items.kdb", loaded.catalogue, LoadItems);
+  LoadOne(loaded.chars, dir, "chars.kdb", loaded.catalogue, LoadChars);
+  return loaded;
+}
+
+std::string ResultMeaning(std::uint8_t result) {
+  switch (result) {
+    case kLoadOk: return "ok";
+    case kLoadBadMagic: return "wrong file magic, not a database of this kind; nothing loaded";
+    case kLoadBadVersion: return "unknown version; nothing loaded";
+    case kLoadDamaged: return "damaged: a record magic was wrong or the file ended early";
+    default: return "unknown result";
+  }
+}
+
+void ReportOpenFailures(const LoadedDir& loaded) {
+  for (const FileLoad* file : {&loaded.items, &loaded.chars}) {
+    if (file->result) continue;
+    std::fprintf(stderr, "kistora-cli: cannot open %s: %s\n", file->path.c_str(),
+                 file->error != 0 ? std::strerror(file->error) : "unknown error");
+  }
+}
+
+std::string JsonString(std::string_view cp1252) {
+  static const char kHex[] = "0123456789abcdef";
+  const std::string utf8 = Cp1252ToUtf8(cp1252);
+  std::string out = "\"";
+  for (const char c : utf8) {
+    const auto b = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '\b': out += "\\b"; break;
+      case '\f': out += "\\f"; break;
+      default:
+        if (b < 0x20 || b == 0x7F) {
+          out += "\\u00";
+          out += kHex[b >> 4];
+          out += kHex[b & 0xF];
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += '"';
+  return out;
+}
+
+bool WriteOut(std::string_view text) {
+  errno = 0;
+  if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return true;
+  std::fprintf(stderr, "kistora-cli: cannot write to standard output: %s\n",
+               errno != 0 ? std::strerror(errno) : "write error");
+  return false;
+}
+
+}  // namespace kistora::cli
