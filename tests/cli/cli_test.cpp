@@ -1,0 +1,226 @@
+// kistora-cli check, dump and resave: exit statuses, output, and that only
+// resave of two clean files ever writes anything.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <map>
+
+#include "model/database.h"
+#include "test_support.h"
+
+namespace kistora {
+namespace {
+
+using test::Int32;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+CliRun RunCli(const std::string& args) {
+  TempDir capture;
+  const std::string command = Quote(KISTORA_CLI_PATH) + " " + args + " >" + Quote(capture.File("out")) + " 2>" +
+                              Quote(capture.File("err"));
+  CliRun run;
+  const int raw = std::system(command.c_str());
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = ReadBytes(capture.File("out"));
+  run.err = ReadBytes(capture.File("err"));
+  return run;
+}
+
+// Every file of the folder with its bytes and modification time.
+std::map<std::string, std::pair<std::string, long long>> Snapshot(const TempDir& dir) {
+  std::map<std::string, std::pair<std::string, long long>> files;
+  for (const std::string& name : dir.Entries()) {
+    struct stat info {};
+    ::stat(dir.File(name).c_str(), &info);
+    files[name] = {ReadBytes(dir.File(name)), info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec};
+  }
+  return files;
+}
+
+void SaveSample(const TempDir& dir) {
+  TCatalogue c;
+  auto ring = std::make_unique<TD2Ring>();
+  ring->Index = 5;
+  ring->Name = "Bague";
+  ring->Quality = 1;
+  ring->Price = 100;
+  ring->CLvl = 12;
+  ring->MagicProps = {"+10 Force"};
+  auto shield = std::make_unique<TD2Shield>();
+  shield->Index = 6;
+  shield->Name = "Bouclier \"d\xE9" "fi\"";
+  shield->Notes = "ligne 1\r\nligne\t2 \\ \x80";
+  shield->Def = 40;
+  shield->Parade = 20;
+  auto axe = std::make_unique<TD2Weapon>();
+  axe->Index = -7;
+  axe->MinDmg = 3;
+  axe->MaxDmg = 11;
+  axe->Speed = 4;
+  c.ItemList.push_back(std::move(ring));
+  c.ItemList.push_back(std::move(shield));
+  c.ItemList.push_back(std::move(axe));
+  auto zoe = std::make_unique<TChar>();
+  zoe->Name = "Zo\xE9";
+  zoe->Account = "compte";
+  zoe->Class = "Paladin";
+  zoe->Level = "42";
+  zoe->Items = {5, 5, 6};
+  c.CharList.push_back(std::move(zoe));
+  c.CharList.push_back(std::make_unique<TChar>());
+  SaveItems(c, dir.File("items.kdb"));
+  SaveChars(c, dir.File("chars.kdb"));
+}
+
+TEST(CliUsage, WrongCommandLinesExitWith64) {
+  TempDir dir;
+  SaveSample(dir);
+  const std::vector<std::string> commandLines = {"", "frobnicate " + Quote(dir.Path()), "check", "dump", "resave",
+                                                "check " + Quote(dir.Path()) + " extra", "check ''"};
+  for (const std::string& args : commandLines) {
+    SCOPED_TRACE(args);
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.status, 64);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("Usage: kistora-cli"), std::string::npos);
+  }
+  const CliRun help = RunCli("--help");
+  EXPECT_EQ(help.status, 0);
+  for (const char* command : {"check", "dump", "resave", "export"}) EXPECT_NE(help.out.find(command), std::string::npos);
+}
+
+TEST(CliCheck, ReportsEachFileAndItsStatus) {
+  TempDir dir;
+  SaveSample(dir);
+  CliRun run = RunCli("check " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "items.kdb: result 0 (ok), 3 items\nchars.kdb: result 0 (ok), 2 characters\n");
+  EXPECT_EQ(run.err, "");
+
+  // A trailing slash on DIR changes nothing.
+  EXPECT_EQ(RunCli("check " + Quote(dir.Path() + "/")).out, run.out);
+
+  // Damaged: a record magic is wrong.
+  std::string items = ReadBytes(dir.File("items.kdb"));
+  items[12] = 'X';
+  WriteBytes(dir.File("items.kdb"), items);
+  run = RunCli("check " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("items.kdb: result 3 (damaged"), std::string::npos);
+
+  // Not a database at all.
+  WriteBytes(dir.File("items.kdb"), "hello");
+  run = RunCli("check " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("items.kdb: result 1 "), std::string::npos);
+
+  // Unknown version.
+  WriteBytes(dir.File("items.kdb"), "DBIL" + Int32(2) + Int32(0));
+  EXPECT_EQ(RunCli("check " + Quote(dir.Path())).status, 1);
+
+  // Missing: status 2 even when the other file is damaged, and the reason on stderr.
+  ::unlink(dir.File("chars.kdb").c_str());
+  run = RunCli("check " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "kistora-cli: cannot open " + dir.File("chars.kdb") + ": No such file or directory\n");
+  EXPECT_EQ(RunCli("check " + Quote(dir.File("no-such-folder"))).status, 2);
+}
+
+TEST(CliCheck, CheckAndDumpWriteNothing) {
+  TempDir dir;
+  SaveSample(dir);
+  std::string items = ReadBytes(dir.File("items.kdb"));
+  items.resize(items.size() - 3);  // a cut file must not be "repaired" by reading it
+  WriteBytes(dir.File("items.kdb"), items);
+  const auto before = Snapshot(dir);
+  EXPECT_EQ(RunCli("check " + Quote(dir.Path())).status, 1);
+  EXPECT_EQ(RunCli("dump " + Quote(dir.Path())).status, 1);
+  EXPECT_EQ(Snapshot(dir), before);
+}
+
+TEST(CliDump, PrintsTheCatalogueAsJsonInUtf8) {
+  TempDir dir;
+  SaveSample(dir);
+  const CliRun run = RunCli("dump " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "{\"items_result\": 0, \"chars_result\": 0, \"items\": [\n"
+            "  {\"index\": 5, \"class\": \"TD2Ring\", \"name\": \"Bague\", \"notes\": \"\", \"quality\": 1, "
+            "\"price\": 100, \"clvl\": 12, \"str\": 0, \"dex\": 0, \"dur\": 0, \"maxdur\": 0, "
+            "\"magicprops\": [\"+10 Force\"]},\n"
+            "  {\"index\": 6, \"class\": \"TD2Shield\", \"name\": \"Bouclier \\\"d\xC3\xA9" "fi\\\"\", "
+            "\"notes\": \"ligne 1\\r\\nligne\\t2 \\\\ \xE2\x82\xAC\", \"quality\": 0, \"price\": 0, \"clvl\": 0, "
+            "\"str\": 0, \"dex\": 0, \"dur\": 0, \"maxdur\": 0, \"magicprops\": [], \"def\": 40, \"parade\": 20},\n"
+            "  {\"index\": -7, \"class\": \"TD2Weapon\", \"name\": \"\", \"notes\": \"\", \"quality\": 0, "
+            "\"price\": 0, \"clvl\": 0, \"str\": 0, \"dex\": 0, \"dur\": 0, \"maxdur\": 0, \"magicprops\": [], "
+            "\"mindmg\": 3, \"maxdmg\": 11, \"speed\": 4}\n"
+            "], \"characters\": [\n"
+            "  {\"name\": \"Zo\xC3\xA9\", \"account\": \"compte\", \"class\": \"Paladin\", \"level\": \"42\", "
+            "\"notes\": \"\", \"items\": [5, 5, 6]},\n"
+            "  {\"name\": \"\", \"account\": \"\", \"class\": \"\", \"level\": \"\", \"notes\": \"\", \"items\": []}\n"
+            "]}\n");
+}
+
+TEST(CliDump, AFileThatCannotBeOpenedHasANullResult) {
+  TempDir dir;
+  SaveSample(dir);
+  ::unlink(dir.File("items.kdb").c_str());
+  WriteBytes(dir.File("chars.kdb"), std::string("DBCL") + Int32(1) + Int32(0));
+  const CliRun run = RunCli("dump " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "{\"items_result\": null, \"chars_result\": 0, \"items\": [], \"characters\": []}\n");
+  EXPECT_NE(run.err.find("cannot open " + dir.File("items.kdb")), std::string::npos);
+}
+
+TEST(CliResave, CleanFilesComeBackByteForByte) {
+  TempDir dir;
+  SaveSample(dir);
+  const std::string items = ReadBytes(dir.File("items.kdb"));
+  const std::string chars = ReadBytes(dir.File("chars.kdb"));
+  const CliRun run = RunCli("resave " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(ReadBytes(dir.File("items.kdb")), items);
+  EXPECT_EQ(ReadBytes(dir.File("chars.kdb")), chars);
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"chars.kdb", "items.kdb"}));
+}
+
+TEST(CliResave, RefusesUnlessBothLoadCleanly) {
+  TempDir dir;
+  SaveSample(dir);
+  // Damaged item file: a count larger than the records present.
+  std::string items = ReadBytes(dir.File("items.kdb"));
+  items.replace(8, 4, Int32(4));
+  WriteBytes(dir.File("items.kdb"), items);
+  auto before = Snapshot(dir);
+  CliRun run = RunCli("resave " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("nothing written"), std::string::npos);
+  EXPECT_EQ(Snapshot(dir), before);
+
+  // Missing character file: nothing is created.
+  SaveSample(dir);
+  ::unlink(dir.File("chars.kdb").c_str());
+  before = Snapshot(dir);
+  run = RunCli("resave " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(Snapshot(dir), before);
+}
+
+}  // namespace
+}  // namespace kistora
