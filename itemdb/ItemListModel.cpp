@@ -17,11 +17,7 @@ ItemListModel::ItemListModel(QObject* parent) : QAbstractTableModel(parent) {}
 void ItemListModel::Rebuild(const TCatalogue& catalogue, const ItemFilter& filter,
                             std::int32_t sortColumn, bool sortInverted) {
   beginResetModel();
-  rows_.clear();
-  rows_.reserve(catalogue.ItemList.size());
-  for (const auto& item : catalogue.ItemList) {
-    if (item && IsItemShown(*item, filter)) rows_.push_back(MakeItemListRow(*item));
-  }
+  rows_ = MakeItemListRows(catalogue.ItemList, filter);
   order_.resize(rows_.size());
   std::iota(order_.begin(), order_.end(), 0u);
   SortItemListOrder(rows_, order_, sortColumn, sortInverted);

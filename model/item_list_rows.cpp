@@ -1,6 +1,9 @@
 #include "model/item_list_rows.h"
 
 #include <algorithm>
+#include <string_view>
+#include <typeinfo>
+#include <utility>
 
 #include "model/text_utils.h"
 
@@ -35,15 +38,20 @@ const std::string& TextCell(const ItemListRow& row, int column) {
   }
 }
 
-// Strict weak ordering "a before b" for one column, not inverted.
-template <typename Less>
-void SortBy(std::vector<std::uint32_t>& order, bool inverted, Less less) {
+// Sorts order through a contiguous copy of each row's sort key, so that the
+// comparisons read keys side by side instead of jumping through the rows.
+// Rows with equal keys keep their relative order.
+template <typename Key>
+void SortByKeys(std::vector<std::uint32_t>& order, bool inverted, std::vector<std::pair<Key, std::uint32_t>>& keyed) {
+  using Entry = std::pair<Key, std::uint32_t>;
   if (inverted) {
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::uint32_t x, std::uint32_t y) { return less(y, x); });
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const Entry& x, const Entry& y) { return y.first < x.first; });
   } else {
-    std::stable_sort(order.begin(), order.end(), less);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const Entry& x, const Entry& y) { return x.first < y.first; });
   }
+  for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
 }
 
 }  // namespace
@@ -63,6 +71,36 @@ ItemListRow MakeItemListRow(const TD2Item& item) {
   row.Quality = QualityLabel(item.Quality);
   row.Notes = item.Notes;
   return row;
+}
+
+std::vector<ItemListRow> MakeItemListRows(const std::vector<std::unique_ptr<TD2Item>>& items,
+                                          const ItemFilter& filter) {
+  // The category label depends only on the item's class: look it up once per
+  // class (by the address of its type_info; a miss only costs a lookup).
+  std::vector<std::pair<const std::type_info*, std::string>> typeLabels;
+  std::array<std::string, 256> qualityLabels;
+  for (int q = 0; q < 256; ++q) qualityLabels[static_cast<std::size_t>(q)] = QualityLabel(q);
+
+  std::vector<ItemListRow> rows;
+  rows.reserve(items.size());
+  for (const auto& item : items) {
+    if (!item || !IsItemShown(*item, filter)) continue;
+    const std::type_info* type = &typeid(*item);
+    auto known = std::find_if(typeLabels.begin(), typeLabels.end(),
+                              [type](const auto& entry) { return entry.first == type; });
+    if (known == typeLabels.end()) {
+      typeLabels.emplace_back(type, ListCategoryLabel(*item));
+      known = typeLabels.end() - 1;
+    }
+    ItemListRow& row = rows.emplace_back();
+    row.Index = item->Index;
+    row.Price = item->Price;
+    row.Name = item->Name;
+    row.Type = known->second;
+    row.Quality = qualityLabels[item->Quality];
+    row.Notes = item->Notes;
+  }
+  return rows;
 }
 
 std::string ItemListCell(const ItemListRow& row, int column) {
@@ -114,20 +152,35 @@ int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t
 void SortItemListOrder(const std::vector<ItemListRow>& rows, std::vector<std::uint32_t>& order,
                        std::int32_t column, bool inverted) {
   const int col = EffectiveSortColumn(column);
-  const ItemListRow* r = rows.data();
-  if (col == kColIndex) {
-    SortBy(order, inverted, [r](std::uint32_t x, std::uint32_t y) { return r[x].Index < r[y].Index; });
-  } else if (col == kColPrice) {
-    SortBy(order, inverted, [r](std::uint32_t x, std::uint32_t y) { return r[x].Price > r[y].Price; });
-  } else {
-    std::string ItemListRow::*text = &ItemListRow::Notes;
-    if (col == kColName) text = &ItemListRow::Name;
-    if (col == kColType) text = &ItemListRow::Type;
-    if (col == kColQuality) text = &ItemListRow::Quality;
-    SortBy(order, inverted, [r, text](std::uint32_t x, std::uint32_t y) {
-      return CompareFoldedText(r[x].*text, r[y].*text) < 0;
-    });
+  if (col == kColIndex || col == kColPrice) {
+    // Prices run highest first: sort their negation (as 64 bits, -INT_MIN fits).
+    std::vector<std::pair<std::int64_t, std::uint32_t>> keyed(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      const ItemListRow& row = rows[order[i]];
+      keyed[i] = {col == kColIndex ? std::int64_t{row.Index} : -std::int64_t{row.Price}, order[i]};
+    }
+    SortByKeys(order, inverted, keyed);
+    return;
   }
+
+  std::string ItemListRow::*text = &ItemListRow::Notes;
+  if (col == kColName) text = &ItemListRow::Name;
+  if (col == kColType) text = &ItemListRow::Type;
+  if (col == kColQuality) text = &ItemListRow::Quality;
+  // With a..z folded onto A..Z beforehand, CompareFoldedText is a plain byte
+  // comparison, which string_view does with memcmp (unsigned bytes).
+  std::size_t total = 0;
+  for (std::uint32_t i : order) total += (rows[i].*text).size();
+  std::string folded(total, '\0');
+  std::vector<std::pair<std::string_view, std::uint32_t>> keyed(order.size());
+  char* out = folded.data();
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const std::string& s = rows[order[i]].*text;
+    for (std::size_t k = 0; k < s.size(); ++k) out[k] = static_cast<char>(kFold[static_cast<unsigned char>(s[k])]);
+    keyed[i] = {std::string_view(out, s.size()), order[i]};
+    out += s.size();
+  }
+  SortByKeys(order, inverted, keyed);
 }
 
 }  // namespace kistora

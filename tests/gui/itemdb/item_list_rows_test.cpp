@@ -127,6 +127,40 @@ TEST(ItemListRows, CellsFollowTheLists) {
   EXPECT_EQ(bareRow.Quality, "");
 }
 
+TEST(ItemListRows, RowsOfAWholeListMatchTheRowOfEachShownItem) {
+  std::vector<std::unique_ptr<TD2Item>> items;
+  for (std::uint8_t tag = 0; tag <= 12; ++tag) {
+    for (int quality : {0, 3, 5, 200}) {
+      auto item = CreateItemFromTag(tag);
+      item->Index = tag * 1000 + quality;
+      item->Quality = static_cast<std::uint8_t>(quality);
+      item->Price = quality == 3 ? 0 : tag;
+      item->Name = "n" + std::to_string(item->Index);
+      items.push_back(std::move(item));
+    }
+  }
+  items.push_back(nullptr);  // a hole is skipped, not dereferenced
+  ItemFilter filter;
+  filter.ShowQuality[5] = false;
+  filter.HidePrice0 = true;
+
+  const std::vector<ItemListRow> rows = MakeItemListRows(items, filter);
+  std::size_t next = 0;
+  for (const auto& item : items) {
+    if (!item || !IsItemShown(*item, filter)) continue;
+    ASSERT_LT(next, rows.size());
+    const ItemListRow expected = MakeItemListRow(*item);
+    const ItemListRow& row = rows[next++];
+    EXPECT_EQ(row.Index, expected.Index);
+    EXPECT_EQ(row.Name, expected.Name);
+    EXPECT_EQ(row.Type, expected.Type) << ClassName(*item);
+    EXPECT_EQ(row.Quality, expected.Quality);
+    EXPECT_EQ(row.Price, expected.Price);
+  }
+  EXPECT_EQ(next, rows.size());
+  EXPECT_GT(rows.size(), 10u);
+}
+
 TEST(ItemListOrder, EachColumnAndItsInversion) {
   const std::vector<ItemListRow> rows = {
       Row(10, "epee", 5, "Arme", "Unique", "b"),
