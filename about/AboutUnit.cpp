@@ -105,9 +105,9 @@ void TAbout::Label5Click() {
 void TAbout::Label7Click() { kistora::CurrentPlatform().Shell->Open(Label7->text()); }
 
 bool TAbout::eventFilter(QObject* watched, QEvent* event) {
-  // The second press of a double click arrives as a double-click event: it counts too.
-  if (watched == IconPic && (event->type() == QEvent::MouseButtonPress ||
-                             event->type() == QEvent::MouseButtonDblClick)) {
+  // Every press, the second one of a double click included, arrives as a press
+  // (the double-click event that follows it is not another press).
+  if (watched == IconPic && event->type() == QEvent::MouseButtonPress) {
     IconPicMouseDown();
     return true;
   }

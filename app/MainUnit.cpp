@@ -36,11 +36,21 @@ constexpr int kDesignedHeight = 482;
 constexpr int kCharPanelHeight = 145;
 
 // A failed file operation as the player sees it: its message and a full stop
-// (none added when the message already ends with punctuation).
-QString FileFailureText(const std::exception& failure) {
+// (none added when the message already ends with punctuation). The message is
+// Windows-1252 but the path it ends with is the file system's own UTF-8 name:
+// each part is converted as what it is.
+QString FileFailureText(const std::exception& failure, const std::string& path) {
   std::string text = failure.what();
-  if (text.empty() || static_cast<unsigned char>(text.back()) > '.') text += '.';
-  return QtText(text);
+  QString shown;
+  if (!path.empty() && text.size() >= path.size() &&
+      text.compare(text.size() - path.size(), path.size(), path) == 0) {
+    shown = QtText(std::string_view(text).substr(0, text.size() - path.size())) +
+            QString::fromStdString(path);
+  } else {
+    shown = QtText(text);
+  }
+  if (text.empty() || static_cast<unsigned char>(text.back()) > '.') shown += QLatin1Char('.');
+  return shown;
 }
 
 QTreeView* NewReportList(QWidget* parent, const char* name) {
@@ -98,7 +108,11 @@ TMain::TMain(QWidget* parent) : QMainWindow(parent) {
   FormCreate();
 }
 
-TMain::~TMain() = default;
+TMain::~TMain() {
+  // The lists look at the catalogue while the base class hides and destroys
+  // them, after the catalogue member is gone: take them down first.
+  delete Splitter;
+}
 
 // ---- layout ----
 
@@ -202,10 +216,11 @@ void TMain::FormCreate() {
   const std::pair<Loader, const char*> steps[] = {{&kistora::LoadItems, "items.kdb"},
                                                   {&kistora::LoadChars, "chars.kdb"}};
   for (const auto& [load, fileName] : steps) {
+    const std::string path = DataPath(fileName);
     try {
-      load(catalogue_, DataPath(fileName));  // format errors are not reported
+      load(catalogue_, path);  // format errors are not reported
     } catch (const std::exception& failure) {
-      CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
+      CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
     }
   }
   FillChars();
@@ -247,13 +262,18 @@ void TMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TMain::FormClose() {
+  // Each step runs only when the ones before it succeeded.
+  std::string path;
   try {
+    path = DataPath("kistora.ini");
     WriteOptionsStep();
-    kistora::SaveItems(catalogue_, DataPath("items.kdb"));
-    kistora::SaveChars(catalogue_, DataPath("chars.kdb"));
+    path = DataPath("items.kdb");
+    kistora::SaveItems(catalogue_, path);
+    path = DataPath("chars.kdb");
+    kistora::SaveChars(catalogue_, path);
   } catch (const std::exception& failure) {
     // Nothing is freed: the player can make room and close again.
-    CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
     return false;
   }
   catalogue_.FreeItems();

@@ -1,0 +1,110 @@
+// Small helpers shared by the main window tests: catalogues to start from, and
+// the character dialog driven the way a player does it.
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QComboBox>
+#include <QTest>
+#include <QTreeView>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "app/MainUnit.h"
+#include "app/PersoUnit.h"
+#include "model/catalogue.h"
+
+namespace kistora::testing {
+
+template <class T>
+inline T& AddItem(TCatalogue& catalogue, std::int32_t index, const std::string& name,
+                  std::uint8_t quality = 0, std::int32_t price = 0, const std::string& notes = {}) {
+  auto item = std::make_unique<T>();
+  item->Index = index;
+  item->Name = name;
+  item->Quality = quality;
+  item->Price = price;
+  item->Notes = notes;
+  T& ref = *item;
+  catalogue.ItemList.push_back(std::move(item));
+  return ref;
+}
+
+// A character with the account "compte", the class "Paladin" and the level "42".
+inline void AddChar(TCatalogue& catalogue, const std::string& name,
+                    const std::vector<std::int32_t>& items) {
+  auto character = std::make_unique<TChar>();
+  character->Name = name;
+  character->Account = "compte";
+  character->Class = "Paladin";
+  character->Level = "42";
+  character->Items = items;
+  catalogue.CharList.push_back(std::move(character));
+}
+
+// Text of a cell of a list (as shown).
+inline QString Cell(QTreeView* list, int row, int column) {
+  return list->model()->index(row, column).data().toString();
+}
+
+inline int Rows(QTreeView* list) { return list->model()->rowCount(); }
+
+// Names of the characters, top to bottom, as the list shows them.
+inline QStringList CharNames(TMain& main) {
+  QStringList names;
+  for (int r = 0; r < Rows(main.Chars); ++r) names << Cell(main.Chars, r, 0);
+  return names;
+}
+
+// "Item #" column of the inventory list.
+inline QStringList InvNumbers(TMain& main) {
+  QStringList numbers;
+  for (int r = 0; r < Rows(main.CharInv); ++r) numbers << Cell(main.CharInv, r, 0);
+  return numbers;
+}
+
+inline void SelectRow(QTreeView* list, int row) {
+  list->selectionModel()->setCurrentIndex(
+      list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// Opens the character dialog with `button` and, once it shows, lets `fill`
+// edit it, then presses OK (or Annuler when ok is false).
+template <class Fill>
+void RunPerso(QPushButton* button, Fill fill, bool ok = true) {
+  auto answer = AnswerNextModal([fill, ok](QDialog* dialog) {
+    auto* perso = qobject_cast<TPerso*>(dialog);
+    if (perso == nullptr) {
+      dialog->reject();
+      return;
+    }
+    fill(*perso);
+    (ok ? perso->OK : perso->Cancel)->click();
+  });
+  button->click();
+  ASSERT_TRUE(answer->Answered());
+  ASSERT_EQ(answer->DialogClass(), QStringLiteral("TPerso"));
+}
+
+// "Ajouter..." with the name typed into an emptied name field.
+inline void AddCharByDialog(TMain& main, const QString& name, bool ok = true) {
+  RunPerso(
+      main.AddChar,
+      [name](TPerso& perso) {
+        perso.CharName->clear();
+        // Typed key by key when the keyboard can (QTest knows only ASCII keys).
+        bool ascii = true;
+        for (QChar c : name) ascii = ascii && c.unicode() < 128;
+        if (ascii) QTest::keyClicks(perso.CharName, name);
+        else perso.CharName->insert(name);
+      },
+      ok);
+}
+
+}  // namespace kistora::testing

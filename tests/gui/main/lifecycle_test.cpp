@@ -1,0 +1,263 @@
+// Start-up, layout, first show and close of the main window: what is read,
+// what is written, and what happens when a file cannot be read or written.
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QSplitter>
+#include <fcntl.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+
+#include "MainTestHelpers.h"
+#include "about/AboutUnit.h"
+#include "app/Windows.h"
+#include "itemdb/ItemGUnit.h"
+#include "itemdb/ItemPUnit.h"
+#include "model/database.h"
+#include "model/file_ops.h"
+
+namespace kistora::testing {
+namespace {
+
+TCatalogue SampleCatalogue() {
+  TCatalogue catalogue;
+  AddItem<TD2Ring>(catalogue, 5, "Bague", 1, 100);
+  AddItem<TD2Weapon>(catalogue, 7, "Hache", 5, 300);
+  AddChar(catalogue, "Zoe", {5, 5, 7});
+  AddChar(catalogue, "Alric", {7});
+  return catalogue;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(MainLifecycle, FirstRunReportsTheMissingDatabasesAndCloseCreatesThem) {
+  GuiTestEnvironment env;
+  ScopedProgram program;
+  // Both files are looked for: the characters are still read after the items failed.
+  EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
+            QStringList({QString::fromStdString("Impossible d'ouvrir le fichier " +
+                                                env.Path("items.kdb") + "."),
+                         QString::fromStdString("Impossible d'ouvrir le fichier " +
+                                                env.Path("chars.kdb") + ".")}));
+  EXPECT_EQ(env.Messages.Shown[0].title, QStringLiteral("Kistora"));
+  TMain& main = program.Main();
+  program.ShowMain();
+  EXPECT_EQ(Rows(main.Chars), 0);
+  EXPECT_EQ(Rows(main.CharInv), 0);
+
+  EXPECT_TRUE(main.close());
+  EXPECT_FALSE(main.isVisible());
+  // Two empty databases: magic, version 1, count 0.
+  EXPECT_EQ(ReadFile(env.Path("items.kdb")), std::string("DBIL\1\0\0\0\0\0\0\0", 12));
+  EXPECT_EQ(ReadFile(env.Path("chars.kdb")), std::string("DBCL\1\0\0\0\0\0\0\0", 12));
+}
+
+TEST(MainLifecycle, LoadsBothDatabasesWithNoCharacterSelected) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  ScopedProgram program;
+  TMain& main = program.Main();
+  program.ShowMain();
+  EXPECT_TRUE(env.Messages.Shown.empty());
+  EXPECT_EQ(CharNames(main), QStringList({"Zoe", "Alric"}));
+  EXPECT_EQ(Cell(main.Chars, 0, 1), "compte");
+  EXPECT_EQ(Cell(main.Chars, 0, 2), "Paladin");
+  EXPECT_EQ(Cell(main.Chars, 0, 3), "42");
+  EXPECT_EQ(main.SelectedCharRow(), -1);
+  EXPECT_EQ(Rows(main.CharInv), 0);
+  EXPECT_EQ(main.Catalogue().ItemList.size(), 2u);
+}
+
+TEST(MainLifecycle, CharactersAreReadEvenWhenTheItemDatabaseCannotBe) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  ASSERT_EQ(std::remove(env.Path("items.kdb").c_str()), 0);
+  ScopedProgram program;
+  TMain& main = program.Main();
+  EXPECT_EQ(env.Messages.Texts(BoxKind::FileError).size(), 1);
+  EXPECT_EQ(CharNames(main), QStringList({"Zoe", "Alric"}));
+  // Entries whose item is missing: one row each, the number and empty cells.
+  main.SelectCharRow(0);
+  EXPECT_EQ(InvNumbers(main), QStringList({"5", "5", "7"}));
+  for (int column = 1; column < 6; ++column) EXPECT_EQ(Cell(main.CharInv, 0, column), "");
+  // Closing keeps the characters' file whole.
+  ASSERT_TRUE(main.close());
+  TCatalogue reloaded;
+  LoadChars(reloaded, env.Path("chars.kdb"));
+  ASSERT_EQ(reloaded.CharList.size(), 2u);
+  EXPECT_EQ(reloaded.CharList[0]->Items, (std::vector<std::int32_t>{5, 5, 7}));
+}
+
+TEST(MainLifecycle, WindowsAreCreatedOnceInOrderAndHidden) {
+  GuiTestEnvironment env;
+  ScopedProgram program;
+  const KistoraWindows& w = Windows();
+  ASSERT_NE(w.Main, nullptr);
+  ASSERT_NE(w.Perso, nullptr);
+  ASSERT_NE(w.ItemG, nullptr);
+  ASSERT_NE(w.ItemP, nullptr);
+  ASSERT_NE(w.About, nullptr);
+  for (QWidget* window : std::initializer_list<QWidget*>{w.Main, w.Perso, w.ItemG, w.ItemP, w.About})
+    EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(w.Perso->CharAccount->text(), "");  // DefaultAccount was still empty
+}
+
+TEST(MainLifecycle, DesignedLayout) {
+  GuiTestEnvironment env;
+  ScopedProgram program;
+  TMain& main = program.Main();
+  program.ShowMain();
+  EXPECT_EQ(main.windowTitle(), "Kistora");
+  EXPECT_EQ(main.size(), QSize(609, 482));
+  EXPECT_EQ(main.CharPanel->height(), 145);
+  EXPECT_EQ(main.Chars->height(), 110);
+  EXPECT_EQ(main.Splitter->handleWidth(), 3);
+
+  const QStringList menus = {main.menuBar()->actions()[0]->text(),
+                             main.menuBar()->actions()[1]->text()};
+  EXPECT_EQ(menus, QStringList({"&Fichier", "&Aide"}));
+  EXPECT_EQ(main.ExportInv->text(), "Exporter...");
+  EXPECT_EQ(main.Quitter1->text(), "&Quitter");
+  EXPECT_EQ(main.Apropos1->text(), "A &propos...");
+
+  const int charWidths[] = {100, 100, 100, 40, 200};
+  const char* charHeads[] = {"Nom", "Account", "Classe", "CLvl", "Notes"};
+  for (int c = 0; c < 5; ++c) {
+    EXPECT_EQ(main.Chars->header()->sectionSize(c), charWidths[c]);
+    EXPECT_EQ(main.Chars->model()->headerData(c, Qt::Horizontal).toString(), charHeads[c]);
+  }
+  const int invWidths[] = {50, 100, 100, 100, 40, 200};
+  const QStringList invHeads = {"Item #", "Nom", "Type", QString::fromUtf8("Qualité"), "Prix", "Notes"};
+  for (int c = 0; c < 6; ++c) {
+    EXPECT_EQ(main.CharInv->header()->sectionSize(c), invWidths[c]);
+    EXPECT_EQ(main.CharInv->model()->headerData(c, Qt::Horizontal).toString(), invHeads[c]);
+  }
+  EXPECT_EQ(main.ItemGestion->size(), QSize(113, 25));
+  EXPECT_EQ(main.AddChar->size(), QSize(75, 25));
+  // The window is centred on its screen at its first show.
+  const QRect screen = main.screen()->availableGeometry();
+  EXPECT_NEAR(main.geometry().center().x(), screen.center().x(), 2);
+  EXPECT_NEAR(main.geometry().center().y(), screen.center().y(), 2);
+}
+
+TEST(MainLifecycle, QuitterWritesTheFilesLikeTheCloseBox) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  ScopedProgram program;
+  TMain& main = program.Main();
+  program.ShowMain();
+  main.SelectCharRow(1);
+  main.DelItem->click();  // nothing selected in the inventory: nothing happens
+  SelectRow(main.CharInv, 0);
+  main.DelItem->click();
+  main.Quitter1->trigger();
+  EXPECT_FALSE(main.isVisible());
+  TCatalogue reloaded;
+  LoadChars(reloaded, env.Path("chars.kdb"));
+  ASSERT_EQ(reloaded.CharList.size(), 2u);
+  EXPECT_TRUE(reloaded.CharList[1]->Items.empty());
+  EXPECT_EQ(reloaded.CharList[0]->Items.size(), 3u);
+}
+
+// Makes the saving of one file fail at its last step (the new content cannot
+// replace the old file); every other call goes through.
+class FailingSave final : public FileOps {
+ public:
+  explicit FailingSave(std::string fileName) : fileName_(std::move(fileName)) {}
+  int Rename(const char* from, const char* to) override {
+    const std::string target(to);
+    if (target.size() >= fileName_.size() &&
+        target.compare(target.size() - fileName_.size(), fileName_.size(), fileName_) == 0) {
+      errno = ENOSPC;
+      return -1;
+    }
+    return FileOps::Rename(from, to);
+  }
+
+ private:
+  std::string fileName_;
+};
+
+TEST(MainLifecycle, AFailedSaveKeepsTheWindowOpenAndTheCatalogueIntact) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  const std::string itemsBefore = ReadFile(env.Path("items.kdb"));
+  ScopedProgram program;
+  TMain& main = program.Main();
+  program.ShowMain();
+  AddCharByDialog(main, "Nouveau");
+  {
+    // The character database cannot be written: items.kdb is, chars.kdb is not.
+    FailingSave failing("/chars.kdb");
+    ScopedFileOps scoped(failing);
+    EXPECT_FALSE(main.close());
+  }
+  EXPECT_TRUE(main.isVisible());
+  ASSERT_EQ(env.Messages.Texts(BoxKind::FileError).size(), 1);
+  EXPECT_EQ(env.Messages.Texts(BoxKind::FileError)[0],
+            QString::fromUtf8("Impossible de créer le fichier ") +
+                QString::fromStdString(env.Path("chars.kdb")) + ".");
+  EXPECT_EQ(CharNames(main), QStringList({"Zoe", "Alric", "Nouveau"}));
+  EXPECT_EQ(main.Catalogue().ItemList.size(), 2u);
+  EXPECT_EQ(main.SelectedCharRow(), 2);
+  TCatalogue onDisk;
+  LoadChars(onDisk, env.Path("chars.kdb"));
+  EXPECT_EQ(onDisk.CharList.size(), 2u);  // the old file is whole
+
+  // Once the disk works again, closing again saves everything.
+  EXPECT_TRUE(main.close());
+  TCatalogue reloaded;
+  LoadChars(reloaded, env.Path("chars.kdb"));
+  ASSERT_EQ(reloaded.CharList.size(), 3u);
+  EXPECT_EQ(reloaded.CharList[2]->Name, "Nouveau");
+  EXPECT_EQ(ReadFile(env.Path("items.kdb")), itemsBefore);
+}
+
+TEST(MainLifecycle, AnUnwritableFolderStopsAtTheItemDatabase) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  ScopedProgram program;
+  TMain& main = program.Main();
+  program.ShowMain();
+  // A data folder under a regular file: every create fails with ENOTDIR.
+  const std::string blocker = env.Path("not-a-folder");
+  std::ofstream(blocker) << "x";
+  env.SetDataDir(blocker + "/");
+  EXPECT_FALSE(main.close());
+  EXPECT_TRUE(main.isVisible());
+  const QStringList errors = env.Messages.Texts(BoxKind::FileError);
+  ASSERT_EQ(errors.size(), 1);  // chars.kdb was not attempted after items.kdb failed
+  EXPECT_TRUE(errors[0].endsWith(QString::fromStdString(blocker + "/items.kdb.")));
+  EXPECT_EQ(CharNames(main), QStringList({"Zoe", "Alric"}));
+}
+
+TEST(MainLifecycle, FileMessagesShowAnAccentedPathAsItIs) {
+  GuiTestEnvironment env;
+  const std::string folder = env.Path("données/");
+  env.SetDataDir(folder);  // does not exist: both opens fail
+  ScopedProgram program;
+  const QStringList errors = env.Messages.Texts(BoxKind::FileError);
+  ASSERT_EQ(errors.size(), 2);
+  EXPECT_EQ(errors[0], QString::fromUtf8(("Impossible d'ouvrir le fichier " + folder + "items.kdb.").c_str()));
+}
+
+TEST(MainLifecycle, ReshowingDoesNotPlaceTheWindowAgain) {
+  GuiTestEnvironment env;
+  ScopedProgram program;
+  TMain& main = program.Main();
+  program.ShowMain();
+  main.move(10, 20);
+  const QPoint placed = main.pos();
+  main.hide();
+  main.show();
+  EXPECT_EQ(main.pos(), placed);
+}
+
+}  // namespace
+}  // namespace kistora::testing
