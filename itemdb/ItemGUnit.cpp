@@ -60,6 +60,8 @@ TItemG::TItemG(QWidget* parent) : QWidget(parent, Qt::Window) {
   ModItem = button(QStringLiteral("Modifier..."), 158, 75, &TItemG::ModItemClick);
   SeeItem = button(QStringLiteral("Voir..."), 240, 75, &TItemG::SeeItemClick);
   AddToChar = button(QStringLiteral("<< Ajouter au perso"), 0, 105, &TItemG::AddToCharClick);
+  // Held against the right edge, it may grow to the left when the font needs it.
+  AddToChar->resize(std::max(105, AddToChar->sizeHint().width()), 25);
 
   model_ = new ItemListModel(this);
   Liste = new QTreeView(this);

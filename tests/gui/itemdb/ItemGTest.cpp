@@ -524,3 +524,41 @@ TEST_F(ItemGTest, SortColumnOutsideTheListSortsByNumber) {
 }
 
 }  // namespace
+
+namespace {
+
+// Placement: both windows open centred over the main window the first time,
+// then stay where the user (or the options file) put them.
+TEST_F(ItemGTest, FirstShowsAreCentredOverTheMainWindow) {
+  program.ShowMain();
+  Main().setGeometry(150, 120, 609, 482);
+  const QPoint mainCentre = Main().frameGeometry().center();
+  auto near = [](QPoint a, QPoint b) { return (a - b).manhattanLength() <= 4; };
+
+  G().ShowAndRaise();
+  EXPECT_TRUE(near(G().frameGeometry().center(), mainCentre)) << G().x() << "," << G().y();
+  G().hide();
+  G().move(10, 20);
+  G().ShowAndRaise();
+  EXPECT_EQ(G().pos(), QPoint(10, 20));
+
+  auto first = AnswerNextModal([](QDialog* d) { d->accept(); });
+  P().Execute();
+  ASSERT_TRUE(first->Answered());
+  EXPECT_TRUE(near(P().frameGeometry().center(), mainCentre));
+  P().move(30, 40);
+  auto second = AnswerNextModal([](QDialog* d) { d->accept(); });
+  P().Execute();
+  ASSERT_TRUE(second->Answered());
+  EXPECT_EQ(P().pos(), QPoint(30, 40));
+}
+
+TEST_F(ItemGTest, PositionFromTheOptionsFileIsKeptAtFirstShow) {
+  program.ShowMain();
+  G().move(33, 44);
+  G().PositionFromOptions = true;
+  G().ShowAndRaise();
+  EXPECT_EQ(G().pos(), QPoint(33, 44));
+}
+
+}  // namespace
