@@ -178,6 +178,18 @@ TEST_F(ItemPTest, ShieldRoundTripsUnchanged) {
   EXPECT_EQ(built->MagicProps, shield.MagicProps);
 }
 
+TEST_F(ItemPTest, TypedTextIsStoredAsWindows1252) {
+  dialog.ClearFields();
+  dialog.ItemName->setText(QStringLiteral("Œil du Bœuf 5€"));
+  dialog.ItemNotes->setText(QStringLiteral("Ω ≠ ok"));  // not in Windows-1252
+  dialog.ItemMagicProps->setPlainText(QStringLiteral("  «Résistance» … \n→"));
+  const auto item = Build();
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->Name, "\x8Cil du B\x9C" "uf 5\x80");
+  EXPECT_EQ(item->Notes, "? ? ok");
+  EXPECT_EQ(item->MagicProps, (std::vector<std::string>{"\xABR\xE9sistance\xBB \x85", "?"}));
+}
+
 TEST_F(ItemPTest, EveryCategoryBuildsItsClassWithItsOwnFields) {
   dialog.ClearFields();
   dialog.ItemDef->setValue(11);
