@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "export/export_dates.h"
 #include "export/export_selection.h"
+#include "model/cp1252.h"
 #include "model/file_error.h"
 #include "model/safe_file.h"
 #include "model/text_utils.h"
@@ -24,8 +26,9 @@ class SafeFileSink : public ExportSink {
   SafeFileWriter& writer_;
 };
 
-ExportResult Failure(int error) {
+ExportResult Failure(int error, std::string path) {
   ExportResult result;
+  result.Path = std::move(path);
   result.Status = ExportStatus::Failed;
   result.Errno = error;
   result.Message = ExportErrorMessage(error);
@@ -33,6 +36,8 @@ ExportResult Failure(int error) {
 }
 
 }  // namespace
+
+std::string ExportFilePath(std::string_view fileName) { return Cp1252ToUtf8(fileName); }
 
 std::string ExportErrorMessage(int error) {
   switch (error) {
@@ -70,23 +75,24 @@ ExportResult RunExport(const ExportSettings& settings, const TCatalogue& catalog
     result.Status = ExportStatus::NoSelectedChar;
     return result;
   }
-  const std::string& path = settings.FileName;
-  if (path.empty()) return Failure(EINVAL);  // no file to create
+  if (settings.FileName.empty()) return Failure(EINVAL, {});  // no file to create
+  const std::string path = ExportFilePath(settings.FileName);
 
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0) CopyFileTo(path, path + ".bak", false);  // a failed backup is ignored
 
   try {
     const ExportSelection selection(settings, catalogue, selectedCharRow);
-    SafeFileWriter file(path, "Impossible de cr\xE9" "er le fichier " + path);
+    SafeFileWriter file(path, "Impossible de cr\xE9" "er le fichier " + settings.FileName);
     SafeFileSink sink(file);
     ExportWriter writer(selection, sink, caption);
     writer.WritePage(FormatExportDates(now));
     file.Commit();
   } catch (const EFileError& error) {
-    return Failure(error.Errno);
+    return Failure(error.Errno, path);
   }
   result.OpenWithShell = settings.DoShellExec;
+  result.Path = path;
   return result;
 }
 

@@ -26,7 +26,13 @@ struct ExportResult {
   std::string Message;         // Failed: the error text with its full stop (Windows-1252)
   int Errno = 0;               // Failed: the system error behind Message, 0 if none
   bool OpenWithShell = false;  // Written and DoShellExec: the window opens settings.FileName
+  std::string Path;            // the file system path used (UTF-8), empty for NoSelectedChar
 };
+
+// The file system path of an export file name: FileName is Windows-1252 text
+// like every text of the core (the options file stores it so); the file system
+// spells names in UTF-8.
+std::string ExportFilePath(std::string_view fileName);
 
 // The text shown for a file that cannot be created or written, full stop
 // included: "Fichier introuvable." (ENOENT), "Nom de fichier incorrect." (EINVAL,
@@ -40,7 +46,7 @@ std::string ExportErrorMessage(int error);
 // character's index in CharList (-1 for none). now is the local time written in
 // the list (tm_wday must be right).
 //  1. Scope "selected" without a selected character: NoSelectedChar, nothing touched.
-//  2. An existing file named settings.FileName is copied to FileName + ".bak"
+//  2. An existing file named settings.FileName (ExportFilePath) is copied to that name + ".bak"
 //     (overwriting; a failed copy is ignored).
 //  3. The list is written to a temporary file beside it, synced and renamed over
 //     it (a symbolic link is followed, permissions are kept), so a failure leaves

@@ -1,0 +1,185 @@
+// kistora-cli export: the same bytes as the program's export, the options file
+// of the folder, the file name and clock overrides, and every exit status.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "model/database.h"
+#include "tests/export/export_test_support.h"
+#include "tests/options/temp_dir.h"
+
+namespace kistora {
+namespace {
+
+using testing::AddChar;
+using testing::AddItem;
+using testing::ReadWholeFile;
+using testing::TempDir;
+using testing::W;
+using testing::WriteWholeFile;
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs "kistora-cli export ARGS" from the folder cwd, in the C locale.
+CliRun RunExportCli(const std::string& cwd, const std::string& args) {
+  TempDir capture;
+  const std::string command = "cd " + Quote(cwd) + " && LC_ALL=C " + Quote(KISTORA_CLI_PATH) + " export " + args +
+                              " >" + Quote(capture.File("out")) + " 2>" + Quote(capture.File("err"));
+  const int raw = std::system(command.c_str());
+  CliRun run;
+  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.out = ReadWholeFile(capture.File("out"));
+  run.err = ReadWholeFile(capture.File("err"));
+  return run;
+}
+
+const char* const kNow = "--now 2026-12-06T17:55:03";
+
+class ExportCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto& blade = AddItem<TD2Weapon>(catalogue, 1, W("Épée de Feu"), 4, 12, "<b>top</b>");
+    blade.MinDmg = 3;
+    blade.MaxDmg = 9;
+    blade.MagicProps = {"+1"};
+    AddItem<TD2Helm>(catalogue, 2, "Casque de Feu", 4, 0).Def = 4;
+    AddItem<TD2Ring>(catalogue, 3, "Anneau", 5, 7);
+    AddItem<TD2Jewel>(catalogue, 4, "Joyau", 1, 1);
+    AddItem<TD2Charm>(catalogue, 9, "Charme libre", 0, 2);
+    AddChar(catalogue, "Alice", {1, 3});
+    AddChar(catalogue, "Bob", {2, 4, 4});
+    SaveItems(catalogue, data.File("items.kdb"));
+    SaveChars(catalogue, data.File("chars.kdb"));
+  }
+
+  TempDir data;
+  TempDir work;
+  TCatalogue catalogue;
+};
+
+TEST_F(ExportCli, WithoutOptionsFileWritesTheDesignedExportInTheCurrentFolder) {
+  const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " " + kNow);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "export.html\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(ReadWholeFile(work.File("export.html")), testing::Export(ExportSettings(), catalogue));
+}
+
+TEST_F(ExportCli, FollowsTheOptionsFileAsTheProgramDoes) {
+  WriteWholeFile(data.File("kistora.ini"),
+                 "exportformat        ascii\r\n"
+                 "expfilename         " + work.File("liste.txt") + "\r\n"
+                 "expshowchars        selected\r\n"
+                 "selectedchar        BOB\r\n"
+                 "expshowprice        true\r\n"
+                 "expsign             Moi\r\n"
+                 "expsortby           price\r\n");
+  const CliRun run = RunExportCli(data.Path(), Quote(data.Path()) + " " + kNow);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, work.File("liste.txt") + "\n");
+
+  ExportSettings settings;
+  settings.Format = ExportFormat::Ascii;
+  settings.Scope = ExportScope::SelectedChar;
+  settings.ShowPrice = true;
+  settings.Sign = "Moi";
+  settings.SortBy = ExportSort::Price;
+  const std::string expected = testing::Export(settings, catalogue, 1);
+  EXPECT_EQ(ReadWholeFile(work.File("liste.txt")), expected);
+  EXPECT_NE(expected.find("Casque de Feu"), std::string::npos);
+  EXPECT_EQ(expected.find("Anneau"), std::string::npos) << "Alice's items are not Bob's";
+}
+
+TEST_F(ExportCli, OutputReplacesTheStoredNameAndTheOldFileGoesToTheBackup) {
+  WriteWholeFile(data.File("kistora.ini"), "exportformat ascii\r\nexpfilename elsewhere.txt\r\n");
+  WriteWholeFile(work.File("mine.html"), "previous");
+  const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " --output mine.html " + kNow);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "mine.html\n");
+  EXPECT_EQ(ReadWholeFile(work.File("mine.html.bak")), "previous");
+  EXPECT_EQ(ReadWholeFile(work.File("mine.html")).rfind(W("Fichier généré le 12/06/26 à 17:55:03 par Kistora\r\n"), 0),
+            0u)
+      << "the format stays the stored one whatever the extension";
+  EXPECT_FALSE(std::filesystem::exists(work.File("elsewhere.txt")));
+}
+
+TEST_F(ExportCli, AccentedStoredNamesAreSpelledInUtf8OnDisk) {
+  WriteWholeFile(data.File("kistora.ini"), "expfilename liste_\xE9t\xE9.html\r\n");
+  const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " " + kNow);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "liste_\xC3\xA9t\xC3\xA9.html\n");
+  EXPECT_TRUE(std::filesystem::exists(work.File("liste_\xC3\xA9t\xC3\xA9.html")));
+}
+
+TEST_F(ExportCli, SelectedScopeWithoutSelectedCharacterWritesNothing) {
+  WriteWholeFile(data.File("kistora.ini"), "expshowchars selected\r\nselectedchar Nobody\r\n");
+  const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " " + kNow);
+  EXPECT_EQ(run.status, 3);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("no character is selected"), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
+}
+
+TEST_F(ExportCli, AFileThatCannotBeWrittenExitsWithTwoAndTheMessage) {
+  WriteWholeFile(work.File("plain"), "x");
+  CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " --output plain/list.html " + kNow);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "kistora-cli: plain/list.html: Nom de fichier incorrect.\n");
+  run = RunExportCli(work.Path(), Quote(data.Path()) + " --output missing/list.html " + kNow);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "kistora-cli: missing/list.html: Fichier introuvable.\n");
+}
+
+TEST_F(ExportCli, UnreadableDatabasesAreRefused) {
+  std::filesystem::remove(data.File("chars.kdb"));
+  const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " " + kNow);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("chars.kdb"), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
+}
+
+TEST_F(ExportCli, AnUnreadableOptionsFileIsReportedAndTheDesignedValuesUsed) {
+  std::filesystem::create_directory(data.File("kistora.ini"));
+  const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " " + kNow);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.err.find("Impossible de lire le fichier"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadWholeFile(work.File("export.html")), testing::Export(ExportSettings(), catalogue));
+}
+
+TEST_F(ExportCli, UsageErrorsExitWith64AndWriteNothing) {
+  const std::string dir = Quote(data.Path());
+  for (const std::string& args :
+       {std::string(""), dir + " " + dir, dir + " --output", dir + " --now", dir + " --verbose",
+        dir + " --now 2026-02-29T10:00:00", dir + " --now 2026-12-06", dir + " --now '2026-12-06 17:55:03'",
+        dir + " --now 2026-12-06T24:00:00", dir + " --now 2026-13-01T00:00:00", dir + " --output ''",
+        dir + " --output a " + kNow + " --output b", dir + " --output " + Quote("\xE4\xB8\xAD.html")}) {
+    const CliRun run = RunExportCli(work.Path(), args);
+    EXPECT_EQ(run.status, 64) << args;
+    EXPECT_EQ(run.out, "") << args;
+    EXPECT_NE(run.err.find("usage: kistora-cli export DIR"), std::string::npos) << args << "\n" << run.err;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
+}
+
+TEST_F(ExportCli, ALeapDayIsAValidClock) {
+  const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " --now 2028-02-29T00:00:00 --output l.html");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(ReadWholeFile(work.File("l.html")).find("<I>Derni\xE8re mise \xE0 jour le Tuesday 29 February</I>"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace kistora
