@@ -10,6 +10,7 @@
 #include <QSplitter>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -78,7 +79,9 @@ void SetColumnWidths(QTreeView* list, std::initializer_list<int> widths) {
 QPushButton* NewButton(QWidget* parent, const QString& caption, const char* name, int width = 75) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QString::fromLatin1(name));
-  button->setFixedSize(width, 25);
+  // The designed width, grown only when the caption would not fit in this font.
+  const int needed = button->fontMetrics().horizontalAdvance(caption) + 12;
+  button->setFixedSize(std::max(width, needed), 25);
   button->setAutoDefault(false);
   return button;
 }

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Takes docs/screenshots/main-window.png: the real kistora, started under Xvfb in
+# a temporary folder holding a few characters and items, with the first
+# character selected so that its inventory is listed.
+# Usage: scripts/screenshot-main.sh [OUTPUT.png]
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+if [[ "${1:-}" == --inside-xvfb ]]; then
+  # Second stage, run by xvfb-run: DISPLAY is the virtual screen.
+  work="$2" out="$3"
+  unset QT_QPA_PLATFORM  # the X11 platform, not the offscreen one of the tests
+  "$work/kistora" >"$work/kistora.log" 2>&1 &
+  pid=$!
+  trap 'kill "$pid" 2>/dev/null || true' EXIT
+  wid=""
+  for _ in $(seq 100); do
+    wid="$(xdotool search --onlyvisible --name '^Kistora$' 2>/dev/null | head -n1 || true)"
+    [[ -n "$wid" ]] && break
+    sleep 0.1
+  done
+  if [[ -z "$wid" ]]; then
+    echo "The main window did not appear; the program said:" >&2
+    cat "$work/kistora.log" >&2
+    exit 1
+  fi
+  sleep 1
+  # A click in the character list, then Home: the first character is selected
+  # and its inventory listed, whatever the height of the rows.
+  xdotool mousemove --window "$wid" 60 60 click 1
+  sleep 0.3
+  xdotool key --window "$wid" Home
+  sleep 1
+  import -window "$wid" "$out"
+  exit 0
+fi
+
+out="$(realpath -m "${1:-$root/docs/screenshots/main-window.png}")"
+build="$root/build/screenshot"
+"$root/scripts/deps.sh" test  # Xvfb, xdotool and ImageMagick among the rest
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DKISTORA_GUI=ON -DKISTORA_TESTS=ON >/dev/null
+cmake --build "$build" --target kistora kistora_sample_data -j"$(nproc)"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# The data files live beside the executable.
+cp "$build/app/kistora" "$work/"
+"$build/tests/gui/support/kistora_sample_data" "$work"
+mkdir -p "$(dirname "$out")"
+xvfb-run -a -s "-screen 0 1024x768x24" "$root/scripts/screenshot-main.sh" --inside-xvfb "$work" "$out"
+echo "Wrote $out"
