@@ -132,6 +132,8 @@ class TExportWin : public QDialog {
   // Gives the window this outer width (frame included) at the designed height.
   void SetOuterWidth(int outerWidth);
   void ChangeExtension(const char* extension);
+  // The thirteen presentation controls that "Défaut" restores.
+  void ApplyPresentation(const kistora::ExportSettings& settings);
 
   bool wide_ = false;
 };

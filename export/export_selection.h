@@ -30,7 +30,8 @@ class ExportSelection {
   // selectedCharRow is the selected character's index in CharList, -1 when
   // none (an index outside CharList counts as none). Builds the set of held item
   // numbers once and sorts the exported items once: O(n log n) overall.
-  // settings and catalogue must outlive the selection and stay unchanged.
+  // The settings are copied; the catalogue's items are referred to, so they
+  // must outlive the selection and stay unchanged while it is used.
   ExportSelection(const ExportSettings& settings, const TCatalogue& catalogue, int selectedCharRow);
 
   // Price-0 mask, then the quality's box (codes outside 0..5 never pass), then
@@ -58,7 +59,7 @@ class ExportSelection {
   bool PassesQualityAndPrice(const TD2Item& item) const;
   void SortSections(const TCatalogue& catalogue);
 
-  const ExportSettings& settings_;
+  const ExportSettings settings_;
   std::unordered_set<std::int32_t> held_;  // item numbers in scope (unused for "Tous les objets connus")
   std::array<int, 6> counts_{};
   std::array<std::vector<const TD2Item*>, 4> sections_;

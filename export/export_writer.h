@@ -36,7 +36,8 @@ std::string ExportCategoryLabel(const TD2Item& item, std::string_view fallback);
 
 class ExportWriter {
  public:
-  // The format (HTML or text) is the one of selection's settings.
+  // The format (HTML or text) is the one of selection's settings. selection and
+  // sink must outlive the writer.
   ExportWriter(const ExportSelection& selection, ExportSink& sink, std::string_view caption = kExportCaption);
 
   // The whole HTML page or text list, whichever the settings ask for.

@@ -80,6 +80,16 @@ class LineSplitter {
   bool skipLf_ = false;
 };
 
+// A value is written on one line: a CR in it would start a new line (and could
+// pass for another key) and a 0x1A would end the file before the keys after it,
+// lastitemindex among them. Both are written as spaces; an LF reads back as itself.
+std::string OneLineValue(std::string value) {
+  for (char& c : value) {
+    if (c == '\r' || c == kEndOfFile) c = ' ';
+  }
+  return value;
+}
+
 }  // namespace
 
 OptionLine SplitOptionLine(std::string_view line) {
@@ -138,7 +148,7 @@ std::string OptionsFileText(const OptionBindings& bindings, std::string_view pro
       group = info.Group;
       text.append(kOptionGroupComments[static_cast<std::size_t>(group)]).append(eol);
     }
-    text.append(PadRight(info.Key, kKeyWidth, ' ')).append(bindings.ValueText(id)).append(eol);
+    text.append(PadRight(info.Key, kKeyWidth, ' ')).append(OneLineValue(bindings.ValueText(id))).append(eol);
   }
   return text;
 }

@@ -37,7 +37,9 @@ bool ReadOptions(const std::string& path, const OptionBindings& bindings,
 
 // The whole file as written: three header lines naming programName, a blank
 // line, then the eleven groups with their comment and PadRight(key, 20) + value
-// lines, a blank line between groups, CR LF after every line.
+// lines, a blank line between groups, CR LF after every line. A CR or 0x1A
+// byte inside a value is written as a space, so that no value can split its
+// line or end the file early.
 std::string OptionsFileText(const OptionBindings& bindings, std::string_view programName);
 
 // Copies an existing file to path + ".bak" (a failed copy is ignored), then

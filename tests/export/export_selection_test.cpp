@@ -189,3 +189,26 @@ TEST_F(Selection, SectionsAgreeWithCompareAndIsExportedOnRandomCatalogues) {
 
 }  // namespace
 }  // namespace kistora
+
+namespace kistora {
+namespace {
+
+TEST(SelectionLifetime, KeepsItsOwnCopyOfTheSettings) {
+  TCatalogue catalogue;
+  testing::AddItem<TD2Ring>(catalogue, 1, "b", 2);
+  testing::AddItem<TD2Ring>(catalogue, 2, "a", 2);
+  const ExportSelection selection(
+      [] {
+        ExportSettings settings;
+        settings.Scope = ExportScope::AllItems;
+        settings.SortBy = ExportSort::Price;
+        return settings;
+      }(),
+      catalogue, -1);
+  EXPECT_TRUE(selection.IsExported(*catalogue.ItemList[0]));
+  EXPECT_EQ(selection.Settings().SortBy, ExportSort::Price);
+  EXPECT_EQ(selection.SectionItems(2).front()->Name, "b");
+}
+
+}  // namespace
+}  // namespace kistora

@@ -213,3 +213,30 @@ TEST(OptionsWrite, KeepsThePermissionsOfTheFileItReplaces) {
 
 }  // namespace
 }  // namespace kistora
+
+namespace kistora {
+namespace {
+
+TEST(OptionsWrite, AValueCanNeverSplitItsLineOrEndTheFile) {
+  // A character name comes from chars.kdb, where any byte may appear.
+  TCatalogue catalogue;
+  auto character = std::make_unique<TChar>();
+  character->Name = "Bad\rmwp_left 5\x1A" "x\ny";
+  catalogue.CharList.push_back(std::move(character));
+  catalogue.LastItemIndex = 321;
+  OptionValues values;
+  values.SelectedCharRow = 0;
+  const std::string text = OptionsFileText(BindOptionValues(values, catalogue), "Kistora");
+  EXPECT_NE(text.find("\r\nselectedchar        Bad mwp_left 5 x\ny\r\n"), std::string::npos);
+
+  TempDir dir;
+  WriteWholeFile(dir.File("kistora.ini"), text);
+  OptionValues read;
+  TCatalogue target;
+  ASSERT_TRUE(ReadOptionValues(dir.File("kistora.ini"), read, target));
+  EXPECT_EQ(read.MainLeft, 0);
+  EXPECT_EQ(target.LastItemIndex, 321) << "the keys after the odd value are still read";
+}
+
+}  // namespace
+}  // namespace kistora
