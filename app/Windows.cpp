@@ -5,6 +5,7 @@
 #include "about/AboutUnit.h"
 #include "app/MainUnit.h"
 #include "app/PersoUnit.h"
+#include "export/ExportUnit.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
 
@@ -24,8 +25,7 @@ void CreateWindows() {
   w.ItemG = new TItemG(nullptr);
   w.ItemG->setParent(w.Main, w.ItemG->windowFlags() | Qt::Window);
   w.ItemP = new TItemP(w.Main);
-  // ExportWin: the export dialog is created here, between ItemP and About, once it exists.
-  w.ExportWin = nullptr;
+  w.ExportWin = new TExportWin(w.Main);
   w.About = new TAbout(w.Main);
 }
 
@@ -35,6 +35,7 @@ void DestroyWindows() {
   // so they go before it.
   delete w.About;
   w.About = nullptr;
+  delete w.ExportWin;
   w.ExportWin = nullptr;
   delete w.ItemP;
   w.ItemP = nullptr;
