@@ -17,11 +17,13 @@
 #include "about/AboutUnit.h"
 #include "app/CharListModel.h"
 #include "app/InventoryModel.h"
+#include "app/OptionsBinding.h"
 #include "app/PersoUnit.h"
 #include "app/Platform.h"
 #include "app/QtText.h"
 #include "app/WindowPlacement.h"
 #include "app/Windows.h"
+#include "export/ExportUnit.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
 #include "model/database.h"
@@ -248,13 +250,20 @@ void TMain::FormShow() {
 }
 
 void TMain::ReadOptionsStep() {
-  // The options file (geometry, column widths, selected character...) is
-  // applied here once it is supported; nothing to read yet.
+  // Every window exists by now: the file is applied to their controls, raising
+  // LastItemIndex and rebuilding the inventory after every line.
+  const std::string path = DataPath("kistora.ini");
+  try {
+    kistora::ReadWindowOptions(Windows(), path);
+  } catch (const std::exception& failure) {
+    // What was applied before the failure stays; the window comes up anyway.
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
+  }
 }
 
 void TMain::WriteOptionsStep() {
-  // The options file is written here, before both databases, once it is
-  // supported; nothing to write yet.
+  // A failure propagates to FormClose, which stops before either database.
+  kistora::WriteWindowOptions(Windows(), DataPath("kistora.ini"));
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
@@ -446,8 +455,7 @@ void TMain::ItemGestionClick() {
 }
 
 void TMain::ExportInvClick() {
-  // The export dialog runs the export from here once it exists.
-  if (Windows().ExportWin == nullptr) return;
+  if (TExportWin* dialog = Windows().ExportWin) dialog->ExportInventory(*this);
 }
 
 void TMain::Apropos1Click() {
