@@ -1,6 +1,7 @@
 // The export run: files, backups, failures and their messages, dates, and the
 // export dialog's small rules kept in the core.
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -174,25 +175,38 @@ TEST(ExportDatesFormat, CLocaleDates) {
 }
 
 // A French UTF-8 locale built for the test (the machine may have none
-// installed): names like "décembre" must come out in Windows-1252.
+// installed): names like "décembre" must come out in Windows-1252. The locale is
+// selected in a child process, so that neither LOCPATH nor the locale nor the
+// C library's memory for them stays in the test process.
 TEST(ExportDatesFormat, Utf8LocaleNamesBecomeWindows1252) {
   TempDir locales;
   const std::string command = "localedef -i fr_FR -f UTF-8 " + locales.File("fr_FR.UTF-8") + " >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) GTEST_SKIP() << "localedef cannot build fr_FR.UTF-8 here";
-  const char* previous = std::getenv("LOCPATH");
-  const std::string saved = previous ? previous : "";
-  ::setenv("LOCPATH", locales.Path().c_str(), 1);
-  const char* set = std::setlocale(LC_TIME, "fr_FR.UTF-8");
-  if (set == nullptr) {
-    ::unsetenv("LOCPATH");
-    GTEST_SKIP() << "the built locale could not be selected";
+  int channel[2];
+  ASSERT_EQ(::pipe(channel), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(channel[0]);
+    ::setenv("LOCPATH", locales.Path().c_str(), 1);
+    std::string answer = "-";
+    if (std::setlocale(LC_TIME, "fr_FR.UTF-8") != nullptr) {
+      const ExportDates dates = FormatExportDates(FixedNow());
+      answer = dates.ShortDate + "|" + dates.LongTime + "|" + dates.UpdateDate;
+    }
+    const ssize_t written = ::write(channel[1], answer.data(), answer.size());
+    ::_exit(written == static_cast<ssize_t>(answer.size()) ? 0 : 1);
   }
-  const ExportDates dates = FormatExportDates(FixedNow());
-  std::setlocale(LC_TIME, "C");
-  if (previous) ::setenv("LOCPATH", saved.c_str(), 1); else ::unsetenv("LOCPATH");
-  EXPECT_EQ(dates.ShortDate, "06/12/2026");
-  EXPECT_EQ(dates.LongTime, "17:55:03");
-  EXPECT_EQ(dates.UpdateDate, W("dimanche 06 décembre"));
+  ::close(channel[1]);
+  std::string answer;
+  char buffer[256];
+  for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;) answer.append(buffer, static_cast<std::size_t>(n));
+  ::close(channel[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  if (answer == "-") GTEST_SKIP() << "the built locale could not be selected";
+  EXPECT_EQ(answer, "06/12/2026|17:55:03|" + W("dimanche 06 décembre"));
 }
 
 TEST(ExportDialogRules, ChangingTheExtensionReplacesFromTheLastDot) {
