@@ -31,17 +31,12 @@ constexpr int kMaxSide = 16000;
 
 int Clamp(std::int32_t value, int low, int high) { return static_cast<int>(std::clamp<std::int32_t>(value, low, high)); }
 
-// What the window frame adds to the client area. A window not shown yet has no
-// known frame: the main window's (shown by the time the file is read) stands in.
-QSize FrameExtra(const QWidget& window, const QWidget* main) {
-  const QSize extra = window.frameGeometry().size() - window.size();
-  if (!extra.isEmpty() || main == nullptr || main == &window) return extra.expandedTo(QSize(0, 0));
-  return (main->frameGeometry().size() - main->size()).expandedTo(QSize(0, 0));
-}
-
-// The four bounds keys of a window, in frame coordinates: left, top, width and height.
-void BindBounds(OptionBindings& b, Id left, QWidget* window, const QWidget* main,
-                const std::function<void()>& positionApplied = {}) {
+// The four bounds keys of a window: the left and top edges of its frame, and the
+// width and height of the window itself. The sizes leave the frame out: the
+// windows are designed at those sizes (609 x 482 for the main window), and a
+// frame the window system has not reported yet at the first show would
+// otherwise make the window grow by its frame at every run.
+void BindBounds(OptionBindings& b, Id left, QWidget* window, const std::function<void()>& positionApplied = {}) {
   const auto id = [left](int offset) { return static_cast<Id>(static_cast<int>(left) + offset); };
   b.BindInteger(id(0), [window] { return window->frameGeometry().x(); },
                 [window, positionApplied](std::int32_t x) {
@@ -53,16 +48,10 @@ void BindBounds(OptionBindings& b, Id left, QWidget* window, const QWidget* main
                   window->move(window->frameGeometry().x(), Clamp(y, -kMaxCoordinate, kMaxCoordinate));
                   if (positionApplied) positionApplied();
                 });
-  b.BindInteger(id(2), [window] { return window->frameGeometry().width(); },
-                [window, main](std::int32_t width) {
-                  const int client = Clamp(width, 1, kMaxSide) - FrameExtra(*window, main).width();
-                  window->resize(std::max(client, 1), window->height());
-                });
-  b.BindInteger(id(3), [window] { return window->frameGeometry().height(); },
-                [window, main](std::int32_t height) {
-                  const int client = Clamp(height, 1, kMaxSide) - FrameExtra(*window, main).height();
-                  window->resize(window->width(), std::max(client, 1));
-                });
+  b.BindInteger(id(2), [window] { return window->width(); },
+                [window](std::int32_t width) { window->resize(Clamp(width, 1, kMaxSide), window->height()); });
+  b.BindInteger(id(3), [window] { return window->height(); },
+                [window](std::int32_t height) { window->resize(window->width(), Clamp(height, 1, kMaxSide)); });
 }
 
 void BindColumns(OptionBindings& b, Id first, QTreeView* list, int count) {
@@ -70,7 +59,10 @@ void BindColumns(OptionBindings& b, Id first, QTreeView* list, int count) {
   for (int column = 0; column < count; ++column) {
     b.BindInteger(static_cast<Id>(static_cast<int>(first) + column),
                   [header, column] { return header->sectionSize(column); },
-                  [header, column](std::int32_t width) { header->resizeSection(column, Clamp(width, 0, kMaxSide)); });
+                  [header, column](std::int32_t width) {
+                    // A column never vanishes for good: at least the narrowest the list allows.
+                    header->resizeSection(column, Clamp(width, header->minimumSectionSize(), kMaxSide));
+                  });
   }
 }
 
@@ -104,7 +96,7 @@ void BindRadios(OptionBindings& b, Id id, std::vector<QAbstractButton*> radios) 
 }
 
 void BindMain(OptionBindings& b, TMain* main, TPerso* perso) {
-  BindBounds(b, Id::MwpLeft, main, main);
+  BindBounds(b, Id::MwpLeft, main);
   BindColumns(b, Id::CcsName, main->Chars, 5);
   BindColumns(b, Id::IcsIndex, main->CharInv, 6);
 
@@ -159,8 +151,8 @@ void BindExport(OptionBindings& b, TExportWin* e) {
   BindCheck(b, Id::ExpSortSets, e->TrierSets);
 }
 
-void BindItemG(OptionBindings& b, TItemG* g, const QWidget* main) {
-  BindBounds(b, Id::IwpLeft, g, main, [g] { g->PositionFromOptions = true; });
+void BindItemG(OptionBindings& b, TItemG* g) {
+  BindBounds(b, Id::IwpLeft, g, [g] { g->PositionFromOptions = true; });
   BindColumns(b, Id::DcsIndex, g->Liste, 6);
   // Checking or unchecking a filter box refilters the list, as a click does.
   BindCheck(b, Id::IdbShowUniques, g->ShowUniques);
@@ -188,7 +180,7 @@ OptionBindings BindWindowOptions(const KistoraWindows& windows) {
   OptionBindings b;
   if (windows.Main) BindMain(b, windows.Main, windows.Perso);
   if (windows.ExportWin) BindExport(b, windows.ExportWin);
-  if (windows.ItemG) BindItemG(b, windows.ItemG, windows.Main);
+  if (windows.ItemG) BindItemG(b, windows.ItemG);
   return b;
 }
 
