@@ -199,8 +199,15 @@ int QualityFromLabel(std::string_view label) {
 
 std::string SetName(std::string_view name) {
   std::string s = LowerAscii(name);
-  for (const char* connector : {" de ", " d'", " du ", " des "}) {
-    while (Pos(connector, s) != 0) s = AfterFirst(connector, s);
+  for (const std::string_view connector : {" de ", " d'", " du ", " des "}) {
+    // Cutting after the first connector again and again ends after the last of
+    // the occurrences found from the left without overlap: one pass finds it,
+    // where cutting copy by copy made a long name cost its length squared.
+    std::size_t start = 0;
+    for (auto at = s.find(connector); at != std::string::npos; at = s.find(connector, start)) {
+      start = at + connector.size();
+    }
+    s.erase(0, start);
   }
   return TrimSpaces(s);
 }

@@ -81,8 +81,12 @@ void SyncDirectory(const std::string& dir) {
 
 }  // namespace
 
+std::string ResolveSymbolicLinks(const std::string& path, int& error) { return ResolveLinks(path, error); }
+
 SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::string failureMessage)
     : message_(std::move(failureMessage)) {
+  // A name cut short by a NUL byte would name another file: refuse it.
+  if (targetPath.find('\0') != std::string::npos) throw EFileError(message_, EINVAL);
   int error = 0;
   target_ = ResolveLinks(targetPath, error);
   if (error != 0) throw EFileError(message_, error);

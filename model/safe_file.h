@@ -11,10 +11,16 @@
 
 namespace kistora {
 
+// The file that saving to path replaces: symbolic links are followed (a
+// dangling one included) so that the link itself stays. Sets error to ELOOP
+// when the links go round in circles.
+std::string ResolveSymbolicLinks(const std::string& path, int& error);
+
 class SafeFileWriter {
  public:
   // Creates the temporary file. failureMessage is the text of the EFileError
-  // raised by any failure of this writer (creation, a write, fsync or rename).
+  // raised by any failure of this writer (creation, a write, fsync or rename);
+  // a target path holding a NUL byte is refused with EINVAL.
   SafeFileWriter(const std::string& targetPath, std::string failureMessage);
   ~SafeFileWriter();  // abandons the temporary file unless Commit succeeded
   SafeFileWriter(const SafeFileWriter&) = delete;

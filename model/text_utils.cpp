@@ -8,6 +8,8 @@
 #include <charconv>
 #include <vector>
 
+#include "model/safe_file.h"
+
 namespace kistora {
 
 std::string LowerAscii(std::string_view s) {
@@ -37,33 +39,33 @@ std::size_t Pos(std::string_view sub, std::string_view s) {
   return at == std::string_view::npos ? 0 : at + 1;
 }
 
-namespace {
-
-// The text after the first space, trimmed; empty when there is no space.
-std::string AfterFirstSpaceTrimmed(const std::string& t) {
-  const auto space = t.find(' ');
-  if (space == std::string::npos) return {};
-  return TrimSpaces(std::string_view(t).substr(space + 1));
-}
-
-}  // namespace
-
+// Words are the runs of characters other than the space; both walk the text
+// once, so a megabyte of words costs a megabyte of steps.
 int WordCount(std::string_view s) {
-  std::string t = TrimSpaces(s);
   int count = 0;
-  while (!t.empty()) {
-    t = AfterFirstSpaceTrimmed(t);
-    ++count;
+  bool inWord = false;
+  for (const char c : s) {
+    if (c == ' ') {
+      inWord = false;
+    } else if (!inWord) {
+      inWord = true;
+      ++count;
+    }
   }
   return count;
 }
 
 std::string NthWord(int n, std::string_view s) {
-  if (n < 1 || n > WordCount(s)) return {};
-  std::string t = TrimSpaces(s);
-  for (int i = 1; i < n; ++i) t = AfterFirstSpaceTrimmed(t);
-  t += ' ';
-  return TrimSpaces(std::string_view(t).substr(0, t.find(' ') + 1));
+  if (n < 1) return {};
+  std::size_t at = 0;
+  for (int seen = 1;; ++seen) {
+    at = s.find_first_not_of(' ', at);
+    if (at == std::string_view::npos) return {};
+    const auto end = s.find(' ', at);
+    if (seen == n) return std::string(s.substr(at, end == std::string_view::npos ? end : end - at));
+    if (end == std::string_view::npos) return {};
+    at = end;
+  }
 }
 
 std::string AfterFirst(std::string_view sub, std::string_view s) {
@@ -165,48 +167,84 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-}  // namespace
-
-bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists) {
-  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
-  struct stat sourceInfo {};
-  if (::fstat(in, &sourceInfo) != 0 || S_ISDIR(sourceInfo.st_mode)) {
-    ::close(in);
-    return false;
-  }
-  // Copying a file onto itself would empty it before reading it.
-  struct stat targetInfo {};
-  const bool targetExisted = ::stat(target.c_str(), &targetInfo) == 0;
-  if (targetExisted && targetInfo.st_dev == sourceInfo.st_dev && targetInfo.st_ino == sourceInfo.st_ino) {
-    ::close(in);
-    return false;
-  }
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (failIfExists ? O_EXCL : O_TRUNC);
-  const int out = ::open(target.c_str(), flags, sourceInfo.st_mode & 0777);
-  if (out < 0) {
-    ::close(in);
-    return false;
-  }
-  bool ok = true;
+// Copies everything from in to out.
+bool CopyData(int in, int out) {
   std::vector<char> buffer(64 * 1024);
   for (;;) {
     const ssize_t n = ::read(in, buffer.data(), buffer.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      ok = false;
-      break;
+      return false;
     }
-    if (n == 0) break;
-    if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) {
+    if (n == 0) return true;
+    if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) return false;
+  }
+}
+
+std::string DirectoryOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// A new file at target (none exists): a copy that fails half-way is removed.
+bool CopyToNewFile(int in, const std::string& target, mode_t mode) {
+  const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  if (out < 0) return false;
+  bool ok = CopyData(in, out);
+  if (::close(out) != 0) ok = false;
+  if (!ok) ::unlink(target.c_str());
+  return ok;
+}
+
+// Replaces target (the backups of the options file and the export) without
+// ever leaving it half-written: the copy goes to a temporary file beside it,
+// renamed over it once complete, so a full disk leaves the previous backup
+// whole. A link is followed, and an existing file keeps its permissions.
+bool CopyOverFile(int in, const std::string& target, mode_t sourceMode) {
+  int error = 0;
+  const std::string resolved = ResolveSymbolicLinks(target, error);
+  if (error != 0) return false;
+  struct stat existing {};
+  const bool exists = ::stat(resolved.c_str(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode)) return false;  // never replace a directory, device or pipe
+  std::string temp = DirectoryOf(resolved) + "/.kistora-XXXXXX.tmp";
+  const int out = ::mkostemps(temp.data(), 4, O_CLOEXEC);
+  if (out < 0) return false;
+  (void)::fchmod(out, exists ? existing.st_mode & 07777 : sourceMode & 0777);
+  if (exists && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
+    (void)::fchown(out, existing.st_uid, existing.st_gid);
+  }
+  bool ok = CopyData(in, out) && ::fsync(out) == 0;
+  if (::close(out) != 0) ok = false;
+  if (ok && ::rename(temp.c_str(), resolved.c_str()) != 0) ok = false;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+}  // namespace
+
+bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists) {
+  // A name cut short by a NUL byte would name another file.
+  if (source.find('\0') != std::string::npos || target.find('\0') != std::string::npos) return false;
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat sourceInfo {};
+  bool ok = false;
+  if (::fstat(in, &sourceInfo) == 0 && !S_ISDIR(sourceInfo.st_mode)) {
+    // Copying a file onto itself must not touch it.
+    struct stat targetInfo {};
+    const bool targetExists = ::stat(target.c_str(), &targetInfo) == 0;
+    if (targetExists && targetInfo.st_dev == sourceInfo.st_dev && targetInfo.st_ino == sourceInfo.st_ino) {
       ok = false;
-      break;
+    } else if (failIfExists) {
+      ok = CopyToNewFile(in, target, sourceInfo.st_mode & 0777);
+    } else {
+      ok = CopyOverFile(in, target, sourceInfo.st_mode);
     }
   }
   ::close(in);
-  if (::close(out) != 0) ok = false;
-  // A copy that failed half-way must not leave a file that looks complete.
-  if (!ok && !targetExisted) ::unlink(target.c_str());
   return ok;
 }
 
