@@ -1,0 +1,323 @@
+// Every save of the program (items.kdb, chars.kdb, kistora.ini and the export)
+// made to fail at each call of the file layer in turn: the creation of its
+// temporary file, every write, the fsync, the close and the rename. After each
+// failure the previous file is byte for byte what it was (and so is the backup
+// the options file and the export make before writing), the error carries the
+// message the player will see, no temporary file is left, and the next save,
+// with the disk working again, writes everything.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <functional>
+#include <map>
+
+#include "export/export_run.h"
+#include "fuzz/catalogue_diff.h"
+#include "model/database.h"
+#include "model/file_error.h"
+#include "options/option_values.h"
+#include "options/options_file.h"
+#include "robustness_support.h"
+
+namespace kistora {
+namespace {
+
+using robust::Call;
+using robust::FaultLayer;
+using robust::ReadFile;
+using robust::Tally;
+using robust::TempDir;
+using robust::WriteFile;
+
+const std::string kCreateMessage = "Impossible de cr\xE9" "er le fichier ";
+
+// A catalogue of every class, about 400 KB on disk, so a save takes two
+// buffer flushes and, cut by the fault layer, dozens of writes.
+const TCatalogue& BigCatalogue() {
+  static const TCatalogue catalogue = [] {
+    TCatalogue c;
+    for (int i = 0; i < 1500; ++i) {
+      auto item = CreateItemFromTag(static_cast<std::uint8_t>(i % 12));
+      item->Index = i;
+      item->Name = "Heaume " + std::to_string(i) + " de Sigon " + std::string(static_cast<std::size_t>(i % 97), 'x');
+      item->Notes = "not\xE9 " + std::to_string(i);
+      item->Quality = static_cast<std::uint8_t>(i % 6);
+      item->Price = i * 7 - 300;
+      item->CLvl = i % 99;
+      item->MaxDur = i % 3 == 0 ? 0 : 40;
+      item->Dur = 12;
+      item->MagicProps = {"+" + std::to_string(i) + " en D\xE9" "fense", std::string(150, 'p')};
+      c.ItemList.push_back(std::move(item));
+    }
+    for (int k = 0; k < 300; ++k) {
+      auto character = std::make_unique<TChar>();
+      character->Name = "Perso " + std::to_string(k);
+      character->Account = "compte";
+      character->Class = "Paladin";
+      character->Level = std::to_string(k % 99);
+      character->Notes = std::string(static_cast<std::size_t>(k), 'n');
+      for (int j = 0; j < 50; ++j) character->AddItem((k * 5 + j) % 1500);
+      c.CharList.push_back(std::move(character));
+    }
+    return c;
+  }();
+  return catalogue;
+}
+
+std::tm FixedNow() {
+  std::tm now{};
+  now.tm_year = 126;
+  now.tm_mon = 11;
+  now.tm_mday = 6;
+  now.tm_hour = 17;
+  now.tm_min = 55;
+  now.tm_sec = 3;
+  ::timegm(&now);
+  return now;
+}
+
+struct Outcome {
+  bool Failed = false;
+  std::string Message;  // as the player sees it
+  int Errno = 0;
+};
+
+// Runs a save that raises EFileError on failure.
+Outcome Catching(const std::function<void()>& save) {
+  Outcome outcome;
+  try {
+    save();
+  } catch (const EFileError& e) {
+    outcome.Failed = true;
+    outcome.Message = e.what();
+    outcome.Errno = e.Errno;
+  }
+  return outcome;
+}
+
+// One of the program's saves, with what it must say when it fails.
+struct Save {
+  const char* File;
+  bool KeepsBackup;
+  std::size_t Chunk;  // bytes per write call
+  std::function<Outcome(const std::string& path)> Run;
+  std::function<std::string(const std::string& path, int error)> Message;
+};
+
+std::string DatabaseMessage(const std::string& path, int) { return kCreateMessage + path; }
+
+// The export's texts, spelled out (the export reports the system error, not the path).
+std::string ExportMessage(const std::string&, int error) {
+  static const std::map<int, std::string> kTexts = {
+      {EMFILE, "Trop de fichiers ouverts."}, {ENOSPC, "Disque plein."},  {EDQUOT, "Disque plein."},
+      {EFBIG, "Disque plein."},              {EIO, "Erreur E/S 5."},   {EACCES, "Acc\xE8s au fichier refus\xE9."}};
+  return kTexts.at(error);
+}
+
+std::vector<Save> Saves() {
+  static OptionValues values = [] {
+    OptionValues v;
+    v.MainWidth = 1234;
+    v.Export.Sign = "sign\xE9";
+    v.CharAccount = "compte";
+    return v;
+  }();
+  static TCatalogue optionsCatalogue;
+  return {
+      {"items.kdb", false, 16 * 1024,
+       [](const std::string& path) { return Catching([&] { SaveItems(BigCatalogue(), path); }); }, DatabaseMessage},
+      {"chars.kdb", false, 8 * 1024,
+       [](const std::string& path) { return Catching([&] { SaveChars(BigCatalogue(), path); }); }, DatabaseMessage},
+      {"kistora.ini", true, 64,
+       [](const std::string& path) {
+         return Catching([&] { WriteOptions(path, BindOptionValues(values, optionsCatalogue), "Kistora"); });
+       },
+       DatabaseMessage},
+      {"liste.html", true, 16 * 1024,
+       [](const std::string& path) {
+         ExportSettings settings;
+         settings.FileName = path;
+         settings.Scope = ExportScope::AllItems;
+         settings.ShowPrice = true;
+         const ExportResult result = RunExport(settings, BigCatalogue(), -1, FixedNow());
+         EXPECT_EQ(result.OpenWithShell, result.Status == ExportStatus::Written) << "the shell opens only a written list";
+         return Outcome{result.Status == ExportStatus::Failed, result.Message, result.Errno};
+       },
+       ExportMessage},
+  };
+}
+
+// The errno a fault of that call reports, varied along the writes.
+int ErrorFor(Call call, int n) {
+  static const int kWriteErrors[] = {ENOSPC, EIO, EDQUOT, EFBIG};
+  switch (call) {
+    case Call::Open: return EMFILE;
+    case Call::Write: return kWriteErrors[n % 4];
+    case Call::Fsync: return EIO;
+    case Call::Close: return EDQUOT;  // network file systems report the quota at close
+    default: return EACCES;
+  }
+}
+
+const std::string kOldTarget = "the previous good file\r\n";
+const std::string kOldBackup = "an older backup\r\n";
+
+TEST(FaultInjection, EverySaveFailingAtEachCallLosesNothing) {
+  Tally tally;
+  for (const Save& save : Saves()) {
+    SCOPED_TRACE(save.File);
+    FaultLayer layer(save.Chunk);
+
+    // A clean save, to know its calls and the bytes it writes.
+    TempDir reference;
+    layer.Arm(Call::Count, 0, 0);
+    Outcome clean;
+    {
+      ScopedFileOps scoped(layer);
+      clean = save.Run(reference.File(save.File));
+    }
+    ASSERT_FALSE(clean.Failed) << clean.Message;
+    const std::string written = ReadFile(reference.File(save.File));
+    std::map<Call, int> calls;
+    for (int c = 0; c < static_cast<int>(Call::Count); ++c) calls[static_cast<Call>(c)] = layer.Calls(static_cast<Call>(c));
+    ASSERT_GE(calls[Call::Write], 10) << "the save should take many writes";
+    ASSERT_EQ(calls[Call::Open], 1);
+    ASSERT_EQ(calls[Call::Rename], 1);
+
+    for (const bool previous : {true, false}) {
+      for (const auto& [call, count] : calls) {
+        for (int n = 1; n <= count; ++n) {
+          // Every write fails once with an errno and, at the first and last, once more as a write of nothing.
+          const bool zeroVariants = call == Call::Write && (n == 1 || n == count);
+          for (const bool zeroWrite : zeroVariants ? std::vector<bool>{false, true} : std::vector<bool>{false}) {
+            SCOPED_TRACE(std::string(robust::CallName(call)) + " #" + std::to_string(n) +
+                         (zeroWrite ? " (nothing written)" : "") + (previous ? "" : ", first save"));
+            TempDir dir;
+            const std::string path = dir.File(save.File);
+            const std::string backup = path + ".bak";
+            std::set<std::string> entries;
+            if (previous) {
+              WriteFile(path, kOldTarget);
+              entries.insert(save.File);
+              if (save.KeepsBackup) {
+                WriteFile(backup, kOldBackup);
+                entries.insert(std::string(save.File) + ".bak");
+              }
+            }
+            const int error = zeroWrite ? EIO : ErrorFor(call, n);
+            layer.Arm(call, n, error, zeroWrite);
+            Outcome failed;
+            {
+              ScopedFileOps scoped(layer);
+              failed = save.Run(path);
+            }
+            ++tally.Faults;
+            ASSERT_TRUE(layer.Fired());
+            EXPECT_TRUE(failed.Failed) << "the failure was not reported";
+            EXPECT_EQ(failed.Errno, error);
+            EXPECT_EQ(failed.Message, save.Message(path, error));
+            if (previous) {
+              tally.ExpectFile(path, kOldTarget, "the previous file after the failure");
+              // The backup was taken before the failed write: it holds the previous file too.
+              if (save.KeepsBackup) tally.ExpectFile(backup, kOldTarget, "the backup after the failure");
+            }
+            EXPECT_EQ(dir.Entries(), entries) << "a temporary file was left, or a file appeared";
+
+            // The disk works again: the next save writes everything.
+            layer.Arm(Call::Count, 0, 0);
+            Outcome again;
+            {
+              ScopedFileOps scoped(layer);
+              again = save.Run(path);
+            }
+            EXPECT_FALSE(again.Failed) << again.Message;
+            tally.ExpectFile(path, written, "the save after the failure");
+            if (previous && save.KeepsBackup) tally.ExpectFile(backup, kOldTarget, "the backup after the next save");
+            entries.insert(save.File);
+            if (previous && save.KeepsBackup) entries.insert(std::string(save.File) + ".bak");
+            EXPECT_EQ(dir.Entries(), entries);
+          }
+        }
+      }
+    }
+  }
+  tally.Report("EverySaveFailingAtEachCallLosesNothing");
+}
+
+// A temporary name already taken is not a failure: another name is tried.
+TEST(FaultInjection, ATakenTemporaryNameIsRetriedAndTheSaveSucceeds) {
+  Tally tally;
+  for (const Save& save : Saves()) {
+    SCOPED_TRACE(save.File);
+    FaultLayer layer(1 << 20);
+    TempDir reference;
+    ASSERT_FALSE(save.Run(reference.File(save.File)).Failed);
+    for (int n = 1; n <= 3; ++n) {
+      TempDir dir;
+      const std::string path = dir.File(save.File);
+      WriteFile(path, kOldTarget);
+      layer.Arm(Call::Open, n, EEXIST);
+      Outcome outcome;
+      {
+        ScopedFileOps scoped(layer);
+        // Opens 1..n-1 go through; the n-th finds its name taken.
+        outcome = save.Run(path);
+      }
+      ++tally.Faults;
+      EXPECT_FALSE(outcome.Failed) << outcome.Message;
+      tally.ExpectFile(path, ReadFile(reference.File(save.File)), "the save after a taken name");
+    }
+  }
+  tally.Report("ATakenTemporaryNameIsRetriedAndTheSaveSucceeds");
+}
+
+// Whatever write of a database save fails, the file left loads as the
+// catalogue it held before, and the retried save loads as the new one.
+TEST(FaultInjection, TheDatabaseOnDiskAlwaysLoadsAsOneWholeCatalogue) {
+  Tally tally;
+  TCatalogue old;
+  for (int i = 0; i < 3; ++i) {
+    auto ring = std::make_unique<TD2Ring>();
+    ring->Index = 100 + i;
+    ring->Name = "Bague " + std::to_string(i);
+    old.ItemList.push_back(std::move(ring));
+    auto character = std::make_unique<TChar>();
+    character->Name = "Zoe " + std::to_string(i);
+    character->AddItem(100 + i);
+    old.CharList.push_back(std::move(character));
+  }
+  FaultLayer layer(16 * 1024);
+  for (int n = 1;; ++n) {
+    TempDir dir;
+    SaveItems(old, dir.File("items.kdb"));
+    SaveChars(old, dir.File("chars.kdb"));
+    layer.Arm(Call::Write, n, ENOSPC);
+    bool itemsFailed = false;
+    bool charsFailed = false;
+    {
+      ScopedFileOps scoped(layer);
+      try {
+        SaveItems(BigCatalogue(), dir.File("items.kdb"));
+        SaveChars(BigCatalogue(), dir.File("chars.kdb"));
+      } catch (const EFileError&) {
+        (layer.Calls(Call::Rename) == 0 ? itemsFailed : charsFailed) = true;
+      }
+    }
+    if (!layer.Fired()) break;  // every write of both saves has failed once
+    ++tally.Faults;
+    TCatalogue items;
+    TCatalogue chars;
+    ++tally.FilesCompared;
+    ASSERT_EQ(LoadItems(items, dir.File("items.kdb")), kLoadOk);
+    ++tally.FilesCompared;
+    ASSERT_EQ(LoadChars(chars, dir.File("chars.kdb")), kLoadOk);
+    EXPECT_TRUE(itemsFailed || charsFailed);
+    EXPECT_EQ(check::ItemsDifference(items, itemsFailed ? old : BigCatalogue()), "") << "write #" << n;
+    EXPECT_EQ(check::CharsDifference(chars, old), "") << "write #" << n;
+  }
+  EXPECT_GT(tally.Faults, 20);
+  tally.Report("TheDatabaseOnDiskAlwaysLoadsAsOneWholeCatalogue");
+}
+
+}  // namespace
+}  // namespace kistora

@@ -1,0 +1,177 @@
+// Shared by the robustness tests: a scratch directory, whole-file access, a
+// file layer that fails a chosen call, and a tally of the faults injected and
+// the files compared (printed by each test, so a run shows how much it proved).
+#pragma once
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "model/file_ops.h"
+
+namespace kistora::robust {
+
+// A fresh directory, removed with everything in it at the end.
+class TempDir {
+ public:
+  explicit TempDir(const std::string& parent = "") {
+    std::string base = parent;
+    if (base.empty()) {
+      const char* tmp = std::getenv("TMPDIR");
+      base = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    }
+    std::string pattern = base + "/kistora-robust-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  }
+  ~TempDir() {
+    if (path_.empty()) return;
+    const std::string command = "rm -rf '" + path_ + "'";
+    (void)std::system(command.c_str());
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+  std::set<std::string> Entries() const { return Entries(path_); }
+
+  // Names of the entries of any folder (without . and ..).
+  static std::set<std::string> Entries(const std::string& path) {
+    std::set<std::string> names;
+    if (DIR* dir = ::opendir(path.c_str())) {
+      while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.insert(name);
+      }
+      ::closedir(dir);
+    }
+    return names;
+  }
+
+ private:
+  std::string path_;
+};
+
+// The whole file, or nullopt-like "missing" marker when it cannot be read.
+inline bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::string bytes;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return "<missing>";
+  char buffer[65536];
+  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, static_cast<std::size_t>(n));
+  ::close(fd);
+  return bytes;
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0) << path;
+  ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  ::close(fd);
+}
+
+// How much a test proved.
+struct Tally {
+  int Faults = 0;
+  int FilesCompared = 0;
+
+  // Compares a file with the bytes it must hold, counting the comparison.
+  void ExpectFile(const std::string& path, const std::string& expected, const char* what) {
+    ++FilesCompared;
+    const std::string actual = ReadFile(path);
+    EXPECT_TRUE(actual == expected) << what << ": " << path << " holds " << actual.size() << " bytes, expected "
+                                    << expected.size();
+  }
+
+  void Report(const char* test) const {
+    std::printf("[ tally    ] %s: %d injected faults, %d files compared\n", test, Faults, FilesCompared);
+    ::testing::Test::RecordProperty("injected_faults", Faults);
+    ::testing::Test::RecordProperty("files_compared", FilesCompared);
+  }
+};
+
+// The calls a save makes through the file layer.
+enum class Call { Open, Write, Fsync, Close, Rename, Count };
+inline const char* CallName(Call call) {
+  static const char* const kNames[] = {"open", "write", "fsync", "close", "rename"};
+  return kNames[static_cast<int>(call)];
+}
+
+// Counts every call and fails the n-th call of one kind (n = 0: none) with a
+// chosen errno; a write returning 0 stands for a device that accepts nothing.
+// Writes are cut to at most chunk bytes, so a save makes many of them and a
+// fault can hit any point of the file. fsync does nothing (the tests do not
+// need the platter), except when it is the call that fails.
+class FaultLayer : public FileOps {
+ public:
+  explicit FaultLayer(std::size_t chunk) : chunk_(chunk) {}
+
+  void Arm(Call call, int n, int error, bool zeroWrite = false) {
+    call_ = call;
+    n_ = n;
+    error_ = error;
+    zeroWrite_ = zeroWrite;
+    counts_.fill(0);
+    fired_ = false;
+  }
+  int Calls(Call call) const { return counts_[static_cast<std::size_t>(call)]; }
+  bool Fired() const { return fired_; }
+
+  int Open(const char* path, int flags, mode_t mode) override {
+    return Hit(Call::Open) ? -1 : FileOps::Open(path, flags, mode);
+  }
+  ssize_t Write(int fd, const void* buf, size_t count) override {
+    if (Hit(Call::Write)) {
+      if (!zeroWrite_) return -1;
+      errno = 0;
+      return 0;
+    }
+    return FileOps::Write(fd, buf, count < chunk_ ? count : chunk_);
+  }
+  int Fsync(int) override { return Hit(Call::Fsync) ? -1 : 0; }
+  int Close(int fd) override {
+    const bool fail = Hit(Call::Close);
+    const int result = FileOps::Close(fd);  // the descriptor is gone even when close reports an error
+    if (!fail) return result;
+    errno = error_;
+    return -1;
+  }
+  int Rename(const char* from, const char* to) override {
+    return Hit(Call::Rename) ? -1 : FileOps::Rename(from, to);
+  }
+
+ private:
+  bool Hit(Call call) {
+    const int count = ++counts_[static_cast<std::size_t>(call)];
+    if (call != call_ || count != n_) return false;
+    fired_ = true;
+    errno = error_;
+    return true;
+  }
+
+  std::size_t chunk_;
+  Call call_ = Call::Count;
+  int n_ = 0;
+  int error_ = 0;
+  bool zeroWrite_ = false;
+  bool fired_ = false;
+  std::array<int, static_cast<std::size_t>(Call::Count)> counts_{};
+};
+
+}  // namespace kistora::robust
