@@ -11,15 +11,17 @@
 namespace kistora::cli {
 
 void PrintUsage(std::FILE* out) {
-  std::fputs("Usage: kistora-cli COMMAND DIR\n"
+  std::fputs("Usage: kistora-cli COMMAND DIR [OPTIONS]\n"
              "DIR is the folder holding items.kdb and chars.kdb (the program's own folder).\n\n"
              "Commands:\n",
              out);
   for (const Command& command : Commands()) {
-    std::fprintf(out, "  %-7s %-8s %s\n", command.name, command.operands, command.summary);
+    std::fprintf(out, "  %-7s %s\n          %s\n", command.name, command.operands, command.summary);
   }
   std::fputs("\nExit status: 0 both files loaded cleanly; 1 a file is damaged (result 1, 2 or 3);\n"
-             "2 a file is missing or cannot be opened or written; 64 wrong command line.\n",
+             "2 a file is missing or cannot be opened or written; 64 wrong command line.\n"
+             "export: 0 written; 2 a file cannot be read, created or written; 3 the options\n"
+             "select one character and none is selected (nothing written).\n",
              out);
 }
 
