@@ -319,5 +319,81 @@ TEST(FaultInjection, TheDatabaseOnDiskAlwaysLoadsAsOneWholeCatalogue) {
   tally.Report("TheDatabaseOnDiskAlwaysLoadsAsOneWholeCatalogue");
 }
 
+// A disk that dies while a file is read (every read from the n-th on fails):
+// the load stops with the result for a damaged file, or for a wrong magic when
+// not even the header could be read, keeping every record read whole (the
+// later the failure, the more records); the options read before it stay applied.
+TEST(FaultInjection, EveryLoadFailingAtEachReadKeepsWholeRecords) {
+  Tally tally;
+  TempDir dir;
+  SaveItems(BigCatalogue(), dir.File("items.kdb"));
+  SaveChars(BigCatalogue(), dir.File("chars.kdb"));
+
+  FaultLayer layer(8 * 1024);
+  for (const bool items : {true, false}) {
+    SCOPED_TRACE(items ? "items.kdb" : "chars.kdb");
+    std::size_t previousCount = 0;
+    for (int n = 1;; ++n) {
+      TCatalogue loaded;
+      layer.Arm(Call::Read, n, EIO, false, true);
+      std::uint8_t result = 0;
+      {
+        ScopedFileOps scoped(layer);
+        result = items ? LoadItems(loaded, dir.File("items.kdb")) : LoadChars(loaded, dir.File("chars.kdb"));
+      }
+      const std::size_t count = items ? loaded.ItemList.size() : loaded.CharList.size();
+      if (!layer.Fired()) {
+        EXPECT_EQ(result, kLoadOk);
+        EXPECT_EQ(count, items ? BigCatalogue().ItemList.size() : BigCatalogue().CharList.size());
+        break;
+      }
+      ++tally.Faults;
+      ++tally.FilesCompared;
+      EXPECT_EQ(result, n == 1 ? kLoadBadMagic : kLoadDamaged) << "read #" << n;
+      EXPECT_GE(count, previousCount) << "read #" << n << ": a later failure kept fewer records";
+      previousCount = count;
+      for (std::size_t i = 0; i < count; ++i) {
+        const std::string difference =
+            items ? check::ItemDifference(*loaded.ItemList[i], *BigCatalogue().ItemList[i])
+                  : (loaded.CharList[i]->Items == BigCatalogue().CharList[i]->Items &&
+                             loaded.CharList[i]->Notes == BigCatalogue().CharList[i]->Notes
+                         ? ""
+                         : "character");
+        ASSERT_EQ(difference, "") << "read #" << n << ", record " << i;
+      }
+    }
+  }
+
+  OptionValues written;
+  written.MainWidth = 1234;
+  TCatalogue optionsCatalogue;
+  const std::string ini = dir.File("kistora.ini");
+  WriteOptions(ini, BindOptionValues(written, optionsCatalogue), "Kistora");
+  const std::size_t widthLineEnd = ReadFile(ini).find("1234\r") + 4;
+  FaultLayer small(64);
+  for (int n = 1;; ++n) {
+    OptionValues read;
+    TCatalogue catalogue;
+    small.Arm(Call::Read, n, EIO, false, true);
+    bool failed = false;
+    {
+      ScopedFileOps scoped(small);
+      try {
+        ReadOptionValues(ini, read, catalogue);
+      } catch (const EFileError& e) {
+        failed = true;
+        EXPECT_EQ(std::string(e.what()), "Impossible de lire le fichier " + ini);
+        EXPECT_EQ(e.Errno, EIO);
+      }
+    }
+    if (!small.Fired()) break;
+    ++tally.Faults;
+    EXPECT_TRUE(failed) << "read #" << n;
+    const bool widthRead = static_cast<std::size_t>(n - 1) * 64 > widthLineEnd;
+    EXPECT_EQ(read.MainWidth, widthRead ? 1234 : 609) << "read #" << n << ": the lines before the failure stay applied";
+  }
+  tally.Report("EveryLoadFailingAtEachReadKeepsWholeRecords");
+}
+
 }  // namespace
 }  // namespace kistora

@@ -168,7 +168,7 @@ TEST(Limits, EveryNumberAtTheLimitsComesBackFromTheFiles) {
     weapon->Quality = static_cast<std::uint8_t>(v & 0xFF);
     weapon->Price = v;
     weapon->CLvl = v;
-    weapon->Str = -v == v ? v : -v;  // the opposite limit where there is one
+    weapon->Str = ~v;  // the opposite limit: kMin and kMax swap
     weapon->Dex = v;
     weapon->Dur = v;
     weapon->MaxDur = v;

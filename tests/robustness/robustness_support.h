@@ -107,22 +107,24 @@ struct Tally {
 };
 
 // The calls a save makes through the file layer.
-enum class Call { Open, Write, Fsync, Close, Rename, Count };
+enum class Call { Open, Write, Fsync, Close, Rename, Read, Count };
 inline const char* CallName(Call call) {
-  static const char* const kNames[] = {"open", "write", "fsync", "close", "rename"};
+  static const char* const kNames[] = {"open", "write", "fsync", "close", "rename", "read"};
   return kNames[static_cast<int>(call)];
 }
 
 // Counts every call and fails the n-th call of one kind (n = 0: none) with a
 // chosen errno; a write returning 0 stands for a device that accepts nothing.
-// Writes are cut to at most chunk bytes, so a save makes many of them and a
-// fault can hit any point of the file. fsync does nothing (the tests do not
+// Writes and reads are cut to at most chunk bytes, so a save or a load makes
+// many of them and a fault can hit any point of the file. fsync does nothing (the tests do not
 // need the platter), except when it is the call that fails.
 class FaultLayer : public FileOps {
  public:
   explicit FaultLayer(std::size_t chunk) : chunk_(chunk) {}
 
-  void Arm(Call call, int n, int error, bool zeroWrite = false) {
+  // sticky: every call of that kind from the n-th on fails (a disk that died).
+  void Arm(Call call, int n, int error, bool zeroWrite = false, bool sticky = false) {
+    sticky_ = sticky;
     call_ = call;
     n_ = n;
     error_ = error;
@@ -144,6 +146,9 @@ class FaultLayer : public FileOps {
     }
     return FileOps::Write(fd, buf, count < chunk_ ? count : chunk_);
   }
+  ssize_t Read(int fd, void* buf, size_t count) override {
+    return Hit(Call::Read) ? -1 : FileOps::Read(fd, buf, count < chunk_ ? count : chunk_);
+  }
   int Fsync(int) override { return Hit(Call::Fsync) ? -1 : 0; }
   int Close(int fd) override {
     const bool fail = Hit(Call::Close);
@@ -159,7 +164,7 @@ class FaultLayer : public FileOps {
  private:
   bool Hit(Call call) {
     const int count = ++counts_[static_cast<std::size_t>(call)];
-    if (call != call_ || count != n_) return false;
+    if (call != call_ || count < n_ || (count > n_ && !sticky_)) return false;
     fired_ = true;
     errno = error_;
     return true;
@@ -170,6 +175,7 @@ class FaultLayer : public FileOps {
   int n_ = 0;
   int error_ = 0;
   bool zeroWrite_ = false;
+  bool sticky_ = false;
   bool fired_ = false;
   std::array<int, static_cast<std::size_t>(Call::Count)> counts_{};
 };
