@@ -29,7 +29,9 @@ TExtFileStream::TExtFileStream(const std::string& path, Mode mode) : path_(path)
     writer_ = std::make_unique<SafeFileWriter>(path, CreateMessage(path));
     return;
   }
-  fd_ = Files().Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+  // O_NONBLOCK: a named pipe in the file's place must not hang the program
+  // waiting for a writer (it then reads as empty, as any file that is not regular).
+  fd_ = Files().Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
   if (fd_ < 0) throw EFileError(OpenMessage(path), errno);
   struct stat info {};
   int error = 0;

@@ -228,11 +228,13 @@ bool CopyOverFile(int in, const std::string& target, mode_t sourceMode) {
 bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists) {
   // A name cut short by a NUL byte would name another file.
   if (source.find('\0') != std::string::npos || target.find('\0') != std::string::npos) return false;
-  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only a regular file is copied: a pipe would block and a device such as
+  // /dev/zero would fill the disk (O_NONBLOCK keeps the open from waiting).
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (in < 0) return false;
   struct stat sourceInfo {};
   bool ok = false;
-  if (::fstat(in, &sourceInfo) == 0 && !S_ISDIR(sourceInfo.st_mode)) {
+  if (::fstat(in, &sourceInfo) == 0 && S_ISREG(sourceInfo.st_mode)) {
     // Copying a file onto itself must not touch it.
     struct stat targetInfo {};
     const bool targetExists = ::stat(target.c_str(), &targetInfo) == 0;

@@ -103,13 +103,20 @@ OptionLine SplitOptionLine(std::string_view line) {
 
 bool ReadOptions(const std::string& path, const OptionBindings& bindings,
                  const std::function<void()>& afterEachLine) {
-  const int fd = Files().Open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+  // O_NONBLOCK: a named pipe in the file's place must not hang the program.
+  const int fd = Files().Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
   if (fd < 0) {
     const int error = errno;
     if (error == ENOENT || error == ENOTDIR) return false;  // no file there: designed values stay
     throw EFileError("Impossible d'ouvrir le fichier " + path, error);
   }
   FdCloser closer(fd);
+  // Only a regular file is read: a device such as /dev/zero never ends and
+  // would take all memory as one endless line.
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
+    throw EFileError("Impossible de lire le fichier " + path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+  }
 
   LineSplitter splitter([&](const std::string& line) {
     const OptionLine parsed = SplitOptionLine(line);

@@ -31,7 +31,8 @@ OptionLine SplitOptionLine(std::string_view line);
 // Returns false, changing nothing, when no file exists at path. A file that
 // exists but cannot be opened or read raises EFileError ("Impossible d'ouvrir le
 // fichier <path>" / "Impossible de lire le fichier <path>"); the values of the
-// lines before the failure stay applied.
+// lines before the failure stay applied. Anything but a regular file (a
+// directory, a pipe, a device) cannot be read: nothing is applied.
 bool ReadOptions(const std::string& path, const OptionBindings& bindings,
                  const std::function<void()>& afterEachLine = {});
 

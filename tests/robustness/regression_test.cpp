@@ -4,7 +4,10 @@
 //  - a file name holding a NUL byte (possible in the options file) was cut at
 //    the NUL, so the export wrote to another file than the one named;
 //  - finding the set in an item name, and the words of a text, cost the square
-//    of the length (17 s for one set item of a megabyte): now one pass.
+//    of the length (17 s for one set item of a megabyte): now one pass;
+//  - a named pipe in the place of a database or the options file hung the
+//    program, and a device such as /dev/zero there (or as the export file)
+//    filled memory or the disk: only regular files are read or copied.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -166,6 +169,50 @@ TEST(OnePassTexts, AMegabyteOfWordsIsCountedAndCut) {
   EXPECT_EQ(WordCount(s), static_cast<int>((s.size() - 7) / 5) + 1);
   EXPECT_EQ(NthWord(WordCount(s), s), "dernier");
   EXPECT_EQ(SetName(s + " d'Arreat"), "arreat");
+}
+
+// ---- Pipes and devices in the place of a file -------------------------------------------
+
+TEST(NotAFile, PipesAndDevicesAreNeitherWaitedForNorReadForever) {
+  TempDir dir;
+  const std::string pipe = dir.File("items.kdb");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  TCatalogue catalogue;
+  catalogue.ItemList.push_back(std::make_unique<TD2Ring>());
+  // No writer ever comes: the loads return at once, a pipe reading as an empty file.
+  EXPECT_EQ(LoadItems(catalogue, pipe), kLoadBadMagic);
+  EXPECT_EQ(LoadChars(catalogue, pipe), kLoadBadMagic);
+  EXPECT_EQ(catalogue.ItemList.size(), 1u) << "the items in memory stay";
+  EXPECT_EQ(LoadItems(catalogue, "/dev/zero"), kLoadBadMagic);
+
+  // (Devices are tried only through /dev/null, which ends at once: a program
+  // that still read /dev/zero would fill the memory or the disk of the machine.)
+  OptionValues values;
+  for (const std::string& path : {pipe, std::string("/dev/null"), dir.Path()}) {
+    try {
+      ReadOptionValues(path, values, catalogue);
+      ADD_FAILURE() << path << " was read as an options file";
+    } catch (const EFileError& e) {
+      EXPECT_EQ(std::string(e.what()), "Impossible de lire le fichier " + path);
+    }
+  }
+  EXPECT_EQ(values.MainWidth, 609);
+
+  EXPECT_FALSE(CopyFileTo(pipe, dir.File("copy.bak"), false));
+  EXPECT_FALSE(CopyFileTo("/dev/null", dir.File("copy.bak"), false));
+  EXPECT_FALSE(CopyFileTo("/dev/null", dir.File("copy.bak"), true));
+
+  // The export to a pipe: no backup is attempted, the pipe is not replaced.
+  ExportSettings settings;
+  settings.FileName = pipe;
+  settings.Scope = ExportScope::AllItems;
+  const ExportResult result = RunExport(settings, catalogue, -1, std::tm{});
+  EXPECT_EQ(result.Status, ExportStatus::Failed);
+  EXPECT_EQ(result.Message, "Nom de fichier incorrect.");
+  struct stat info {};
+  ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  EXPECT_EQ(dir.Entries(), std::set<std::string>{"items.kdb"});
 }
 
 }  // namespace
