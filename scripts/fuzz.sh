@@ -21,11 +21,16 @@ for target in "${targets[@]}"; do
   artifacts="$build/artifacts/$target"
   mkdir -p "$work" "$artifacts"
   cp -n "$root/fuzz/corpus/$target/"* "$work/" 2>/dev/null || true
+  dict=()
+  case "$target" in
+    load_*) dict=(-dict="$root/fuzz/database.dict") ;;
+    read_options) dict=(-dict="$root/fuzz/read_options.dict") ;;
+  esac
   log="$build/$target.log"
   echo "-- fuzz_$target: ${seconds} s"
   if ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
      "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-       -print_final_stats=1 -artifact_prefix="$artifacts/" "$work" >"$log" 2>&1; then
+       -print_final_stats=1 -artifact_prefix="$artifacts/" "${dict[@]}" "$work" >"$log" 2>&1; then
     grep -E '^stat::number_of_executed_units' "$log" | sed 's/^/   /' || true
   else
     echo "   finding: see $log and $artifacts/"
