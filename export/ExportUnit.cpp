@@ -72,11 +72,21 @@ std::tm CurrentLocalTime() {
   return now;
 }
 
-QLabel* NewLabel(QWidget* parent, const char* caption, int left, int top, int width = -1) {
+// The designed positions were drawn for a narrow 8-point font; with a wider one
+// a caption is drawn smaller, never cut, when it does not fit its room.
+void FitText(QWidget* control, int room) {
+  QFont shrunk = control->font();
+  while (control->sizeHint().width() > room && shrunk.pointSizeF() > 6.0) {
+    shrunk.setPointSizeF(shrunk.pointSizeF() - 0.5);
+    control->setFont(shrunk);
+  }
+}
+
+// room: the width up to the next control on the same line.
+QLabel* NewLabel(QWidget* parent, const char* caption, int left, int top, int room) {
   auto* label = new QLabel(QString::fromUtf8(caption), parent);
-  label->adjustSize();
-  label->move(left, top);
-  if (width > 0) label->resize(width, label->height());
+  FitText(label, room);
+  label->setGeometry(left, top, room, label->sizeHint().height());
   return label;
 }
 
@@ -90,6 +100,7 @@ Control* Place(Control* control, const char* name, int left, int top, int width,
 QCheckBox* NewCheck(QWidget* parent, const char* name, const char* caption, int left, int top, int width,
                     bool checked) {
   auto* box = Place(new QCheckBox(QString::fromUtf8(caption), parent), name, left, top, width, 17);
+  FitText(box, width);
   box->setChecked(checked);
   return box;
 }
@@ -97,6 +108,7 @@ QCheckBox* NewCheck(QWidget* parent, const char* name, const char* caption, int 
 QRadioButton* NewRadio(QWidget* parent, const char* name, const char* caption, int left, int top, int width,
                        bool checked) {
   auto* radio = Place(new QRadioButton(QString::fromUtf8(caption), parent), name, left, top, width, 17);
+  FitText(radio, width);
   radio->setChecked(checked);
   return radio;
 }
@@ -129,9 +141,12 @@ TExportWin::TExportWin(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("ExportWin"));
   setWindowTitle(QStringLiteral("ExportWin"));
-  QFont small = font();
-  small.setPointSize(8);
-  setFont(small);
+  // An 8-point sans serif, the narrowest of the usual ones that is installed.
+  QFont face = font();
+  face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Tahoma"), QStringLiteral("Arial"),
+                    QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), face.family()});
+  face.setPointSize(8);
+  setFont(face);
 
   // Designed values: those of a fresh ExportSettings.
   const ExportSettings designed;
@@ -146,7 +161,7 @@ TExportWin::TExportWin(QWidget* parent)
 }
 
 void TExportWin::BuildLeftPart() {
-  NewLabel(this, "Format:", 8, 8);
+  NewLabel(this, "Format:", 8, 8, 54);
   FormatHTML = NewRadio(this, "FormatHTML", "HTML", 64, 8, 60, true);
   FormatASCII = NewRadio(this, "FormatASCII", "ASCII", 128, 8, 60, false);
   auto* formats = new QButtonGroup(this);
@@ -156,13 +171,13 @@ void TExportWin::BuildLeftPart() {
   connect(FormatHTML, &QRadioButton::toggled, this, [this](bool on) { if (on) FormatHTMLClick(); });
   connect(FormatASCII, &QRadioButton::toggled, this, [this](bool on) { if (on) FormatASCIIClick(); });
 
-  NewLabel(this, "Fichier:", 8, 37);
+  NewLabel(this, "Fichier:", 8, 37, 54);
   FileName = Place(new QLineEdit(this), "FileName", 64, 32, 217, 23);
   Parcourir = NewButton(this, "Parcourir", "Parcourir...", 288, 31);
   connect(Parcourir, &QPushButton::clicked, this, &TExportWin::ParcourirClick);
   NewLine(this, QFrame::HLine, 0, 63, kPanelMoreLeft, 2);
 
-  NewLabel(this, "Objets affichés:", 8, 70);
+  NewLabel(this, "Objets affichés:", 8, 70, 200);
   ShowUniques = NewCheck(this, "ShowUniques", "Uniques", 8, 88, 90, true);
   ShowSets = NewCheck(this, "ShowSets", "Sets", 8, 104, 90, true);
   ShowRares = NewCheck(this, "ShowRares", "Rares", 104, 88, 84, true);
@@ -196,41 +211,41 @@ void TExportWin::BuildPanelMore() {
 
   // Left column: presentation.
   ShowPrice = NewCheck(p, "ShowPrice", "Afficher prix", 8, 8, 200, false);
-  NewLabel(p, "Couleur de fond des titres principaux:", 8, 32, 190);
+  NewLabel(p, "Couleur de fond des titres principaux:", 8, 32, 188);
   PTCol = NewSwatch(p, "PTCol", 200, 30, 0);
-  NewLabel(p, "Couleur de fond des titres secondaires:", 8, 56, 190);
+  NewLabel(p, "Couleur de fond des titres secondaires:", 8, 56, 188);
   STCol = NewSwatch(p, "STCol", 200, 54, 0);
-  NewLabel(p, "Couleur de fond de la page:", 8, 80, 190);
+  NewLabel(p, "Couleur de fond de la page:", 8, 80, 188);
   PageCol = NewSwatch(p, "PageCol", 200, 78, 0);
-  NewLabel(p, "Couleur de fond du tableau:", 8, 104, 190);
+  NewLabel(p, "Couleur de fond du tableau:", 8, 104, 188);
   TabCol = NewSwatch(p, "TabCol", 200, 102, 0);
   for (ColourSwatch* swatch : {PTCol, STCol, PageCol, TabCol})
     connect(swatch, &ColourSwatch::clicked, this, [this, swatch] { ColPanelClick(swatch); });
   TabBorder = NewCheck(p, "TabBorder", "Afficher la bordure du tableau", 8, 128, 210, true);
-  NewLabel(p, "Titre:", 8, 155);
+  NewLabel(p, "Titre:", 8, 155, 30);
   PageTitle = Place(new QLineEdit(p), "PageTitle", 40, 151, 177, 23);
-  NewLabel(p, "Signature:", 8, 183);
+  NewLabel(p, "Signature:", 8, 183, 62);
   Sign = Place(new QLineEdit(p), "Sign", 72, 179, 145, 23);
   DoShellExec = NewCheck(p, "DoShellExec", "Afficher le résultat", 8, 208, 210, true);
   Default = NewButton(p, "Default", "Défaut", 8, 240);
   connect(Default, &QPushButton::clicked, this, &TExportWin::DefaultClick);
-  Label9 = NewLabel(p, "Note: La plupart de ces options n'ont d'effet qu'en mode HTML", 88, 246);
+  Label9 = NewLabel(p, "Note: La plupart de ces options n'ont d'effet qu'en mode HTML", 88, 246, 332);
   Label9->setObjectName(QStringLiteral("Label9"));
   NewLine(p, QFrame::VLine, 224, 0, 2, 232);
 
   // Right column: highlighting and sorting.
-  NewLabel(p, "Couleur de fond des objets intéressants:", 232, 8);
+  NewLabel(p, "Couleur de fond des objets intéressants:", 232, 8, 188);
   IICol = NewSwatch(p, "IICol", 232, 30, 0);
   connect(IICol, &ColourSwatch::clicked, this, [this] { ColPanelClick(IICol); });
-  NewLabel(p, "(Prix minimum:", 256, 32);
+  NewLabel(p, "(Prix minimum:", 256, 32, 70);
   IIPrice = Place(new QSpinBox(p), "IIPrice", 328, 27, 57, 23);
   // No bounds: any 32-bit price may make an item interesting.
   IIPrice->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
   IIPrice->setSingleStep(1);
-  NewLabel(p, ")", 392, 32);
+  NewLabel(p, ")", 392, 32, 20);
   UseBascule = NewCheck(p, "UseBascule", "Afficher caractéristiques (javascript)", 232, 56, 190, true);
   ShowMajDate = NewCheck(p, "ShowMajDate", "Afficher date de mise à jour", 232, 80, 190, true);
-  NewLabel(p, "Trier selon:", 232, 103);
+  NewLabel(p, "Trier selon:", 232, 103, 188);
   Panel2 = Place(new QWidget(p), "Panel2", 228, 118, 190, 54);
   TrierNo = NewRadio(Panel2, "TrierNo", "Pas de tri", 4, 2, 180, false);
   TrierName = NewRadio(Panel2, "TrierName", "Noms", 4, 18, 180, true);
@@ -249,7 +264,11 @@ void TExportWin::SetOuterWidth(int outerWidth) {
 void TExportWin::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   // The frame may be known by now: keep the designed outer width.
-  if (!event->spontaneous()) SetOuterWidth(wide_ ? kWideWidth : kNarrowWidth);
+  if (!event->spontaneous()) {
+    SetOuterWidth(wide_ ? kWideWidth : kNarrowWidth);
+    // Long texts show from their start, not from where the last edit left off.
+    for (QLineEdit* edit : {PageTitle, Sign}) edit->setCursorPosition(0);
+  }
 }
 
 bool TExportWin::Execute() {
