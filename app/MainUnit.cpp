@@ -12,10 +12,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "about/AboutUnit.h"
 #include "app/CharListModel.h"
+#include "app/FileMessages.h"
 #include "app/InventoryModel.h"
 #include "app/OptionsBinding.h"
 #include "app/PersoUnit.h"
@@ -26,10 +28,12 @@
 #include "export/ExportUnit.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
+#include "model/damaged_file.h"
 #include "model/database.h"
 #include "model/text_utils.h"
 
 using kistora::CurrentPlatform;
+using kistora::FileFailureText;
 using kistora::QtText;
 
 namespace {
@@ -37,24 +41,6 @@ namespace {
 constexpr int kDesignedWidth = 609;
 constexpr int kDesignedHeight = 482;
 constexpr int kCharPanelHeight = 145;
-
-// A failed file operation as the player sees it: its message and a full stop
-// (none added when the message already ends with punctuation). The message is
-// Windows-1252 but the path it ends with is the file system's own UTF-8 name:
-// each part is converted as what it is.
-QString FileFailureText(const std::exception& failure, const std::string& path) {
-  std::string text = failure.what();
-  QString shown;
-  if (!path.empty() && text.size() >= path.size() &&
-      text.compare(text.size() - path.size(), path.size(), path) == 0) {
-    shown = QtText(std::string_view(text).substr(0, text.size() - path.size())) +
-            QString::fromStdString(path);
-  } else {
-    shown = QtText(text);
-  }
-  if (text.empty() || static_cast<unsigned char>(text.back()) > '.') shown += QLatin1Char('.');
-  return shown;
-}
 
 QTreeView* NewReportList(QWidget* parent, const char* name) {
   auto* list = new QTreeView(parent);
@@ -218,16 +204,17 @@ void TMain::FormCreate() {
   // The characters are read even when the item database could not be: they are
   // the player's work too, and the close must not replace their file with an
   // empty list. An entry whose item is missing simply shows its number.
-  using Loader = std::uint8_t (*)(kistora::TCatalogue&, const std::string&);
-  const std::pair<Loader, const char*> steps[] = {{&kistora::LoadItems, "items.kdb"},
-                                                  {&kistora::LoadChars, "chars.kdb"}};
-  for (const auto& [load, fileName] : steps) {
-    const std::string path = DataPath(fileName);
-    try {
-      load(catalogue_, path);  // format errors are not reported
-    } catch (const std::exception& failure) {
-      CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
+  for (const auto kind : {kistora::DatabaseKind::Items, kistora::DatabaseKind::Chars}) {
+    const std::string path = DataPath(kind == kistora::DatabaseKind::Items ? "items.kdb" : "chars.kdb");
+    const kistora::StartupRead read = kistora::ReadDatabaseAtStartup(catalogue_, kind, path);
+    std::string keptAs;
+    if (read.NeedsKeeping()) {
+      // Not replaced silently: its original is copied aside before the save at close.
+      Damaged(kind).emplace(path);
+      keptAs = kistora::FreeDamagedName(path);
     }
+    const QString text = kistora::StartupReadText(read, kind, keptAs);
+    if (!text.isEmpty()) CurrentPlatform().Messages->FileError(this, text);
   }
   FillChars();
   FillCharInv();
@@ -275,24 +262,45 @@ void TMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TMain::FormClose() {
-  // Each step runs only when the ones before it succeeded.
-  std::string path;
+  // Each step runs only when the ones before it succeeded; each file is
+  // written whole beside the old one and then put in its place.
   try {
-    path = DataPath("kistora.ini");
     WriteOptionsStep();
-    path = DataPath("items.kdb");
-    kistora::SaveItems(catalogue_, path);
-    path = DataPath("chars.kdb");
-    kistora::SaveChars(catalogue_, path);
   } catch (const std::exception& failure) {
     // Nothing is freed: the player can make room and close again.
-    CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure, DataPath("kistora.ini")));
     return false;
   }
+  if (!SaveDatabaseStep(kistora::DatabaseKind::Items)) return false;
+  if (!SaveDatabaseStep(kistora::DatabaseKind::Chars)) return false;
   catalogue_.FreeItems();
   catalogue_.FreeChars();
   FillChars();
   FillCharInv();
+  return true;
+}
+
+bool TMain::SaveDatabaseStep(kistora::DatabaseKind kind) {
+  const bool items = kind == kistora::DatabaseKind::Items;
+  const std::string path = DataPath(items ? "items.kdb" : "chars.kdb");
+  std::optional<kistora::DamagedOriginal>& damaged = Damaged(kind);
+  if (damaged && damaged->Path() == path) {
+    try {
+      damaged->KeepBeforeSave();  // once per run: a second close does not copy again
+    } catch (const std::exception&) {
+      // Without its copy the original is not replaced.
+      CurrentPlatform().Messages->FileError(this, kistora::KeepFailureText(path));
+      return false;
+    }
+  }
+  try {
+    if (items) kistora::SaveItems(catalogue_, path);
+    else kistora::SaveChars(catalogue_, path);
+  } catch (const std::exception& failure) {
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
+    return false;
+  }
+  damaged.reset();  // the file now holds the catalogue: nothing left to keep
   return true;
 }
 

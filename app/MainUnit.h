@@ -4,9 +4,11 @@
 
 #include <QMainWindow>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/catalogue.h"
+#include "model/damaged_file.h"
 
 class QPushButton;
 class QTreeView;
@@ -89,12 +91,21 @@ class TMain : public QMainWindow {
   // close and last at the first show.
   void ReadOptionsStep();
   void WriteOptionsStep();
+  // Saves one database file at close, keeping first the original of a file
+  // that start-up could not read cleanly; false (after the message) on failure.
+  bool SaveDatabaseStep(kistora::DatabaseKind kind);
+  std::optional<kistora::DamagedOriginal>& Damaged(kistora::DatabaseKind kind) {
+    return kind == kistora::DatabaseKind::Items ? damagedItems_ : damagedChars_;
+  }
   void SwapChars(int row, int otherRow);
   int SelectedInvRow() const;
 
   kistora::TCatalogue catalogue_;
   kistora::CharListModel* charsModel_ = nullptr;
   kistora::InventoryModel* invModel_ = nullptr;
+  // Database files read at start-up that were there but not read cleanly.
+  std::optional<kistora::DamagedOriginal> damagedItems_;
+  std::optional<kistora::DamagedOriginal> damagedChars_;
   bool shown_ = false;
   bool selectingChar_ = false;  // SelectCharRow fills the inventory itself
 };

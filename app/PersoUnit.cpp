@@ -9,6 +9,7 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <algorithm>
+#include <limits>
 
 #include "app/MainUnit.h"
 #include "app/QtText.h"
@@ -55,6 +56,9 @@ TPerso::TPerso(QWidget* parent)
   CharNotes = new QLineEdit(this);
   CharNotes->setObjectName(QStringLiteral("CharNotes"));
   CharNotes->setFixedWidth(353);
+  // A text field's own limit (32,767 characters) would cut a longer name or
+  // note read from the file as soon as the character is modified.
+  for (QLineEdit* edit : {CharName, CharAccount, CharNotes}) edit->setMaxLength(std::numeric_limits<int>::max());
 
   OK = new QPushButton(QStringLiteral("OK"), this);
   OK->setObjectName(QStringLiteral("OK"));

@@ -96,6 +96,9 @@ void TItemP::BuildControls() {
   auto lineEdit = [&](int left, int top, int width) {
     auto* e = new QLineEdit(this);
     e->setGeometry(left, top, width, kRowHeight);
+    // Not the field's own 32,767-character limit: it would cut a longer text
+    // read from the file when the item is modified.
+    e->setMaxLength(std::numeric_limits<int>::max());
     return e;
   };
   auto spin = [&](int left, int top) {

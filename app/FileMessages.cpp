@@ -1,0 +1,81 @@
+#include "app/FileMessages.h"
+
+#include <stdexcept>
+#include <string_view>
+
+#include "app/QtText.h"
+
+namespace kistora {
+
+namespace {
+
+// Paths are the file system's names, UTF-8 on disk.
+QString PathText(const std::string& path) { return QString::fromStdString(path); }
+
+// "12 objets ont pu être lus", "1 personnage a pu être lu", "aucun objet n'a pu être lu".
+QString RecordsRead(std::size_t count, DatabaseKind kind) {
+  const QString noun = kind == DatabaseKind::Items ? QStringLiteral("objet") : QStringLiteral("personnage");
+  if (count == 0) return QString::fromUtf8("aucun %1 n'a pu être lu").arg(noun);
+  if (count == 1) return QString::fromUtf8("1 %1 a pu être lu").arg(noun);
+  return QString::fromUtf8("%1 %2s ont pu être lus").arg(count).arg(noun);
+}
+
+QString KeepingPromise(const std::string& keptAs) {
+  if (keptAs.empty())
+    return QString::fromUtf8(" À la fermeture, l'original sera conservé à côté, sous un autre nom, avant "
+                             "l'enregistrement du catalogue.");
+  return QString::fromUtf8(" À la fermeture, l'original sera conservé sous le nom %1 avant l'enregistrement "
+                           "du catalogue.")
+      .arg(PathText(keptAs));
+}
+
+}  // namespace
+
+QString FileFailureText(const std::exception& failure, const std::string& path) {
+  std::string text = failure.what();
+  QString shown;
+  if (!path.empty() && text.size() >= path.size() &&
+      text.compare(text.size() - path.size(), path.size(), path) == 0) {
+    shown = QtText(std::string_view(text).substr(0, text.size() - path.size())) + PathText(path);
+  } else {
+    shown = QtText(text);
+  }
+  // No full stop after a message that already ends with punctuation.
+  if (text.empty() || static_cast<unsigned char>(text.back()) > '.') shown += QLatin1Char('.');
+  return shown;
+}
+
+QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::string& keptAs) {
+  const QString path = PathText(read.Path);
+  const QString base = kind == DatabaseKind::Items ? QStringLiteral("une base d'objets")
+                                                   : QStringLiteral("une base de personnages");
+  switch (read.State) {
+    case StartupReadState::Clean:
+      return {};
+    case StartupReadState::Missing:
+      return FileFailureText(std::runtime_error(read.OpenFailure), read.Path);
+    case StartupReadState::Unopenable:
+      return FileFailureText(std::runtime_error(read.OpenFailure), read.Path) +
+             QString::fromUtf8(" Rien n'a pu être lu.") + KeepingPromise(keptAs);
+    case StartupReadState::BadMagic:
+      return QString::fromUtf8("Le fichier %1 n'est pas reconnu comme %2 : rien n'a pu être lu.")
+                 .arg(path, base) +
+             KeepingPromise(keptAs);
+    case StartupReadState::BadVersion:
+      return QString::fromUtf8("Le fichier %1 est d'une version inconnue : rien n'a pu être lu.").arg(path) +
+             KeepingPromise(keptAs);
+    case StartupReadState::Damaged:
+      return QString::fromUtf8("Le fichier %1 est endommagé : %2.").arg(path, RecordsRead(read.RecordsKept, kind)) +
+             KeepingPromise(keptAs);
+  }
+  return {};
+}
+
+QString KeepFailureText(const std::string& path) {
+  return QString::fromUtf8("Impossible de conserver une copie du fichier endommagé %1 : il n'a pas été "
+                           "remplacé, et Kistora reste ouvert. Libérez de la place ou déplacez ce fichier, "
+                           "puis fermez de nouveau.")
+      .arg(PathText(path));
+}
+
+}  // namespace kistora

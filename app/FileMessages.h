@@ -1,0 +1,28 @@
+// What the main window tells the player about its data files: a failed file
+// operation, a database that could not be read cleanly at start-up, and a
+// damaged original that could not be kept at close.
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <string>
+
+#include "model/damaged_file.h"
+
+namespace kistora {
+
+// A failed file operation: its message and a full stop. The message is
+// Windows-1252 but the path it ends with is the file system's own UTF-8 name.
+QString FileFailureText(const std::exception& failure, const std::string& path);
+
+// The start-up box for one database file, empty when there is nothing to say
+// (a clean read). A missing file gives the usual "Impossible d'ouvrir le
+// fichier <path>."; a file that was not read whole says what was read and
+// under which name its original will be kept at close (keptAs).
+QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::string& keptAs);
+
+// The close box when the damaged original could not be copied: the file was
+// not replaced.
+QString KeepFailureText(const std::string& path);
+
+}  // namespace kistora

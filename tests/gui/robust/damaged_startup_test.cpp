@@ -1,0 +1,224 @@
+// A database file that is there but cannot be read cleanly at start-up: the
+// player is told which file and what was read, and at close its original is
+// kept beside it (items.kdb.damaged, .damaged.2 ...) before the catalogue is
+// saved over it. A missing file stays a plain first run.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <QTreeView>
+#include <cerrno>
+#include <set>
+
+#include "GuiTestSupport.h"
+#include "RobustTestHelpers.h"
+#include "app/MainUnit.h"
+#include "app/Windows.h"
+#include "itemdb/ItemGUnit.h"
+#include "model/database.h"
+#include "model/file_ops.h"
+
+namespace kistora::testing {
+namespace {
+
+// The end of every start-up message about a damaged file.
+QString Kept(const std::string& keptAs) {
+  return QString::fromUtf8(" À la fermeture, l'original sera conservé sous le nom ") +
+         QString::fromStdString(keptAs) + QString::fromUtf8(" avant l'enregistrement du catalogue.");
+}
+
+// Item numbers that the item database window lists, in its order.
+QStringList ListedItems() {
+  TItemG& window = *Windows().ItemG;
+  window.ShowAndRaise();
+  QStringList numbers;
+  const QAbstractItemModel* model = window.Liste->model();
+  for (int r = 0; r < model->rowCount(); ++r) numbers << model->index(r, 0).data().toString();
+  numbers.sort();
+  return numbers;
+}
+
+std::set<std::string> Names(const std::map<std::string, std::string>& files) {
+  std::set<std::string> names;
+  for (const auto& [name, bytes] : files) names.insert(name);
+  return names;
+}
+
+TEST(DamagedAtStartUp, ATruncatedItemFileIsReportedAndKeptBeforeTheSave) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  const std::string items = env.Path("items.kdb");
+  const std::string good = ReadFile(items);
+  const std::string cut = good.substr(0, good.size() - 5);  // the shield's record is cut
+  WriteFile(items, cut);
+  const std::string charsBefore = ReadFile(env.Path("chars.kdb"));
+  {
+    ScopedProgram program;
+    TMain& main = program.Main();
+    ASSERT_EQ(env.Messages.Shown.size(), 1u);
+    EXPECT_EQ(env.Messages.Shown[0].kind, BoxKind::FileError);
+    EXPECT_EQ(env.Messages.Shown[0].title, "Kistora");
+    EXPECT_EQ(env.Messages.Shown[0].text,
+              QString::fromUtf8("Le fichier ") + QString::fromStdString(items) +
+                  QString::fromUtf8(" est endommagé : 2 objets ont pu être lus.") + Kept(items + ".damaged"));
+    program.ShowMain();
+    // What was read is there; the characters were read too.
+    EXPECT_EQ(ListedItems(), QStringList({"1", "2"}));
+    ASSERT_EQ(main.Catalogue().CharList.size(), 2u);
+    main.SelectCharRow(0);
+    EXPECT_EQ(main.CharInv->model()->index(1, 1).data().toString(), "Hache");
+    EXPECT_EQ(main.CharInv->model()->index(2, 1).data().toString(), "") << "item 3 was lost with its record";
+    // Nothing is written before the close.
+    EXPECT_EQ(ReadFile(items), cut);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(items + ".damaged")));
+
+    ASSERT_TRUE(main.close());
+  }
+  EXPECT_EQ(ReadFile(items + ".damaged"), cut) << "the original, byte for byte";
+  TCatalogue saved;
+  EXPECT_EQ(LoadItems(saved, items), kLoadOk) << "the new file is whole";
+  EXPECT_EQ(saved.ItemList.size(), 2u);
+  EXPECT_EQ(ReadFile(env.Path("chars.kdb")), charsBefore) << "the characters, saved unchanged";
+  EXPECT_EQ(Names(Snapshot(env.DataDir())),
+            (std::set<std::string>{"items.kdb", "items.kdb.damaged", "chars.kdb", "kistora.ini"}));
+
+  // A later run on a file damaged again keeps that one under the next name.
+  std::string wrongMagic = ReadFile(items);
+  wrongMagic[3] = 'l';  // "DBIl"
+  WriteFile(items, wrongMagic);
+  {
+    ScopedProgram program;
+    ASSERT_EQ(env.Messages.Texts(BoxKind::FileError).size(), 2);
+    EXPECT_EQ(env.Messages.Texts(BoxKind::FileError)[1],
+              QString::fromUtf8("Le fichier ") + QString::fromStdString(items) +
+                  QString::fromUtf8(" n'est pas reconnu comme une base d'objets : rien n'a pu être lu.") +
+                  Kept(items + ".damaged.2"));
+    program.ShowMain();
+    EXPECT_EQ(ListedItems(), QStringList());
+    ASSERT_TRUE(program.Main().close());
+  }
+  EXPECT_EQ(ReadFile(items + ".damaged"), cut) << "the first copy is never overwritten";
+  EXPECT_EQ(ReadFile(items + ".damaged.2"), wrongMagic);
+  TCatalogue reloaded;
+  EXPECT_EQ(LoadItems(reloaded, items), kLoadOk);
+  EXPECT_TRUE(reloaded.ItemList.empty());
+}
+
+TEST(DamagedAtStartUp, ACharacterFileOfAnotherVersionIsKeptToo) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  const std::string chars = env.Path("chars.kdb");
+  std::string otherVersion = ReadFile(chars);
+  otherVersion[4] = '\2';
+  WriteFile(chars, otherVersion);
+  {
+    ScopedProgram program;
+    EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
+              QStringList({QString::fromUtf8("Le fichier ") + QString::fromStdString(chars) +
+                           QString::fromUtf8(" est d'une version inconnue : rien n'a pu être lu.") +
+                           Kept(chars + ".damaged")}));
+    EXPECT_EQ(program.Main().Catalogue().ItemList.size(), 3u) << "the items were read";
+    EXPECT_TRUE(program.Main().Catalogue().CharList.empty());
+    ASSERT_TRUE(program.Main().close());
+  }
+  EXPECT_EQ(ReadFile(chars + ".damaged"), otherVersion);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(env.Path("items.kdb.damaged"))));
+}
+
+TEST(DamagedAtStartUp, MissingFilesStayAFirstRunWithNothingKept) {
+  GuiTestEnvironment env;
+  {
+    ScopedProgram program;
+    const QStringList texts = env.Messages.Texts(BoxKind::FileError);
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_EQ(texts[0], QString::fromStdString("Impossible d'ouvrir le fichier " + env.Path("items.kdb") + "."));
+    EXPECT_EQ(texts[1], QString::fromStdString("Impossible d'ouvrir le fichier " + env.Path("chars.kdb") + "."));
+    ASSERT_TRUE(program.Main().close());
+  }
+  EXPECT_EQ(Names(Snapshot(env.DataDir())), (std::set<std::string>{"items.kdb", "chars.kdb", "kistora.ini"}));
+}
+
+TEST(DamagedAtStartUp, WhenTheOriginalCannotBeKeptItIsNotReplaced) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  const std::string items = env.Path("items.kdb");
+  // A file that opens but cannot be read (nor therefore copied): /proc/self/mem at offset 0.
+  ASSERT_EQ(::unlink(items.c_str()), 0);
+  ASSERT_EQ(::symlink("/proc/self/mem", items.c_str()), 0);
+  const std::string charsBefore = ReadFile(env.Path("chars.kdb"));
+  ScopedProgram program;
+  TMain& main = program.Main();
+  program.ShowMain();
+  ASSERT_EQ(env.Messages.Texts(BoxKind::FileError).size(), 1);
+  EXPECT_TRUE(env.Messages.Texts(BoxKind::FileError)[0].contains(QString::fromUtf8("rien n'a pu être lu")));
+  env.Messages.Clear();
+
+  EXPECT_FALSE(main.close());
+  EXPECT_TRUE(main.isVisible());
+  EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
+            QStringList({QString::fromUtf8("Impossible de conserver une copie du fichier endommagé ") +
+                         QString::fromStdString(items) +
+                         QString::fromUtf8(" : il n'a pas été remplacé, et Kistora reste ouvert. Libérez de la "
+                                           "place ou déplacez ce fichier, puis fermez de nouveau.")}));
+  EXPECT_EQ(QFileInfo(QString::fromStdString(items)).symLinkTarget(), "/proc/self/mem") << "not replaced";
+  EXPECT_EQ(ReadFile(env.Path("chars.kdb")), charsBefore) << "nothing after the failed step is written";
+  EXPECT_EQ(Names(Snapshot(env.DataDir())), (std::set<std::string>{"items.kdb", "chars.kdb", "kistora.ini"}))
+      << "no partial copy";
+  EXPECT_EQ(main.Catalogue().CharList.size(), 2u);
+
+  // The player moves the file away: nothing is left to lose, the close saves.
+  ASSERT_EQ(::rename(items.c_str(), env.Path("moved").c_str()), 0);
+  env.Messages.Clear();
+  ASSERT_TRUE(main.close());
+  EXPECT_TRUE(env.Messages.Shown.empty());
+  TCatalogue reloaded;
+  EXPECT_EQ(LoadItems(reloaded, items), kLoadOk);
+  EXPECT_EQ(LoadChars(reloaded, env.Path("chars.kdb")), kLoadOk);
+  EXPECT_EQ(reloaded.CharList.size(), 2u);
+}
+
+// Makes the saving of items.kdb fail at its last step (the rename over it).
+class FailingItemsSave final : public FileOps {
+ public:
+  int Rename(const char* from, const char* to) override {
+    if (std::string(to).ends_with("/items.kdb")) {
+      errno = ENOSPC;
+      return -1;
+    }
+    return FileOps::Rename(from, to);
+  }
+};
+
+TEST(DamagedAtStartUp, TheOriginalIsKeptOnceEvenWhenTheSaveFailsAndIsRetried) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  const std::string items = env.Path("items.kdb");
+  std::string damaged = ReadFile(items);
+  damaged[12] = 'X';  // the first record's magic
+  WriteFile(items, damaged);
+  ScopedProgram program;
+  TMain& main = program.Main();
+  program.ShowMain();
+  env.Messages.Clear();
+  {
+    FailingItemsSave failing;
+    ScopedFileOps scoped(failing);
+    EXPECT_FALSE(main.close());
+  }
+  EXPECT_TRUE(main.isVisible());
+  EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
+            QStringList({QString::fromUtf8("Impossible de créer le fichier ") + QString::fromStdString(items) + "."}));
+  EXPECT_EQ(ReadFile(items), damaged) << "the failed save left the original in place";
+  EXPECT_EQ(ReadFile(items + ".damaged"), damaged) << "and its copy was made first";
+
+  ASSERT_TRUE(main.close());
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(items + ".damaged.2"))) << "kept once per run";
+  EXPECT_EQ(ReadFile(items + ".damaged"), damaged);
+  TCatalogue reloaded;
+  EXPECT_EQ(LoadItems(reloaded, items), kLoadOk);
+}
+
+}  // namespace
+}  // namespace kistora::testing
