@@ -78,16 +78,15 @@ ExportResult RunExport(const ExportSettings& settings, const TCatalogue& catalog
   if (settings.FileName.empty()) return Failure(EINVAL, {});  // no file to create
   const std::string path = ExportFilePath(settings.FileName);
 
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0) CopyFileTo(path, path + ".bak", false);  // a failed backup is ignored
-
   try {
     const ExportSelection selection(settings, catalogue, selectedCharRow);
     SafeFileWriter file(path, "Impossible de cr\xE9" "er le fichier " + settings.FileName);
     SafeFileSink sink(file);
     ExportWriter writer(selection, sink, caption);
     writer.WritePage(FormatExportDates(now));
-    file.Commit();
+    // The previous list goes to ".bak" only once the new one is whole, so a
+    // failed export leaves both the old list and its earlier backup untouched.
+    file.Commit([&path] { KeepBackupCopy(path, path + ".bak"); });  // a failed backup is ignored
   } catch (const EFileError& error) {
     return Failure(error.Errno, path);
   }

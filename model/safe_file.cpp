@@ -14,6 +14,7 @@
 
 #include "model/file_error.h"
 #include "model/file_ops.h"
+#include "model/text_utils.h"
 
 namespace kistora {
 
@@ -156,12 +157,19 @@ void SafeFileWriter::Flush() {
   buffer_.clear();
 }
 
-void SafeFileWriter::Commit() {
+void SafeFileWriter::Commit(const std::function<void()>& beforeReplace) {
   if (done_) throw EFileError(message_, EBADF);
   Flush();
   if (Files().Fsync(fd_) != 0) Fail(errno);
   const int fd = std::exchange(fd_, -1);
   if (Files().Close(fd) != 0) Fail(errno);
+  if (beforeReplace) {
+    try {
+      beforeReplace();
+    } catch (...) {
+      // A backup that cannot be taken must not stop the save.
+    }
+  }
   if (Files().Rename(temp_.c_str(), target_.c_str()) != 0) Fail(errno);
   done_ = true;
   temp_.clear();
@@ -179,6 +187,30 @@ void SafeFileWriter::Abort() noexcept {
 void SafeFileWriter::Fail(int error) {
   Abort();
   throw EFileError(message_, error);
+}
+
+bool KeepBackupCopy(const std::string& source, const std::string& backupPath) noexcept {
+  // Plain system calls, like CopyFileTo: the backup is best effort and stays
+  // out of the file layer that tests use to make the save itself fail.
+  try {
+    struct stat info {};
+    if (::stat(source.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    int error = 0;
+    const std::string target = ResolveSymbolicLinks(backupPath, error);
+    if (error != 0) return false;
+    const std::string temp = DirectoryOf(target) + "/.kistora-" + RandomSuffix() + ".bak.tmp";
+    if (!CopyFileTo(source, temp, true)) return false;
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0) ::close(fd);
+    if (!synced || ::rename(temp.c_str(), target.c_str()) != 0) {
+      ::unlink(temp.c_str());
+      return false;
+    }
+    return true;
+  } catch (...) {
+    return false;
+  }
 }
 
 }  // namespace kistora

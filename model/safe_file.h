@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,8 +29,12 @@ class SafeFileWriter {
 
   void Write(const void* data, std::size_t size);
   void Write(std::string_view s) { Write(s.data(), s.size()); }
-  // Flushes, fsyncs, closes and renames over the target.
-  void Commit();
+  // Flushes, fsyncs, closes and renames over the target. beforeReplace runs
+  // once the new content is whole on disk, just before it replaces the target:
+  // the ".bak" copy of the previous file is taken there, so that a failed save
+  // leaves both the previous file and its earlier backup as they were.
+  // Whatever beforeReplace throws is ignored.
+  void Commit(const std::function<void()>& beforeReplace = {});
   // Removes the temporary file; the target is untouched. Never throws.
   void Abort() noexcept;
 
@@ -46,5 +51,9 @@ class SafeFileWriter {
   std::string buffer_;
   bool done_ = false;
 };
+
+// Copies source over backupPath through a SafeFileWriter, so a failed copy never
+// leaves a half-written backup. Returns whether it succeeded; never throws.
+bool KeepBackupCopy(const std::string& source, const std::string& backupPath) noexcept;
 
 }  // namespace kistora

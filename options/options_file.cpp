@@ -162,11 +162,11 @@ std::string OptionsFileText(const OptionBindings& bindings, std::string_view pro
 
 void WriteOptions(const std::string& path, const OptionBindings& bindings, const std::string& programName) {
   const std::string text = OptionsFileText(bindings, programName);
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0) CopyFileTo(path, path + ".bak", false);  // a failed backup is ignored
   SafeFileWriter writer(path, "Impossible de cr\xE9" "er le fichier " + path);
   writer.Write(text);
-  writer.Commit();
+  // The previous file goes to ".bak" only once the new one is whole, so a failed
+  // write leaves both the old file and its earlier backup untouched.
+  writer.Commit([&path] { KeepBackupCopy(path, path + ".bak"); });  // a failed backup is ignored
 }
 
 }  // namespace kistora

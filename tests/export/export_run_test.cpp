@@ -139,6 +139,7 @@ class FailingWrites : public FileOps {
 
 TEST_F(Run, AFailedWriteKeepsThePreviousFileWholeAndLeavesNoTemporary) {
   WriteWholeFile(settings.FileName, "the good list");
+  WriteWholeFile(settings.FileName + ".bak", "the list before");
   for (const auto& [error, message] : std::initializer_list<std::pair<int, std::string>>{
            {ENOSPC, "Disque plein."}, {EIO, "Erreur E/S 5."}, {EACCES, W("Accès au fichier refusé.")}}) {
     FailingWrites disk(error);
@@ -149,7 +150,7 @@ TEST_F(Run, AFailedWriteKeepsThePreviousFileWholeAndLeavesNoTemporary) {
     EXPECT_EQ(result.Message, message);
   }
   EXPECT_EQ(ReadWholeFile(settings.FileName), "the good list");
-  EXPECT_EQ(ReadWholeFile(settings.FileName + ".bak"), "the good list");
+  EXPECT_EQ(ReadWholeFile(settings.FileName + ".bak"), "the list before") << "the earlier backup stays as it was";
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name == "liste.html" || name == "liste.html.bak") << "left behind: " << name;

@@ -167,6 +167,7 @@ TEST(OptionsWrite, AFailedWriteRaisesAndKeepsTheOldFileWhole) {
   TempDir dir;
   const std::string path = dir.File("kistora.ini");
   WriteWholeFile(path, "mwp_width 700\r\n");
+  WriteWholeFile(path + ".bak", "mwp_width 600\r\n");
   OptionValues values;
   TCatalogue catalogue;
   FullDisk disk;
@@ -179,7 +180,7 @@ TEST(OptionsWrite, AFailedWriteRaisesAndKeepsTheOldFileWhole) {
     EXPECT_EQ(std::string(error.what()), "Impossible de cr\xE9" "er le fichier " + path);
   }
   EXPECT_EQ(ReadWholeFile(path), "mwp_width 700\r\n");
-  EXPECT_EQ(ReadWholeFile(path + ".bak"), "mwp_width 700\r\n") << "the backup is made first";
+  EXPECT_EQ(ReadWholeFile(path + ".bak"), "mwp_width 600\r\n") << "the earlier backup stays as it was";
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name == "kistora.ini" || name == "kistora.ini.bak") << "left behind: " << name;

@@ -218,8 +218,11 @@ TEST(FaultInjection, EverySaveFailingAtEachCallLosesNothing) {
             EXPECT_EQ(failed.Message, save.Message(path, error));
             if (previous) {
               tally.ExpectFile(path, kOldTarget, "the previous file after the failure");
-              // The backup was taken before the failed write: it holds the previous file too.
-              if (save.KeepsBackup) tally.ExpectFile(backup, kOldTarget, "the backup after the failure");
+              // The backup is taken only once the new file is whole, just before it
+              // replaces the old one: the earlier backup stays unless only that last step failed.
+              if (save.KeepsBackup) {
+                tally.ExpectFile(backup, call == Call::Rename ? kOldTarget : kOldBackup, "the backup after the failure");
+              }
             }
             EXPECT_EQ(dir.Entries(), entries) << "a temporary file was left, or a file appeared";
 
