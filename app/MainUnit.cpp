@@ -204,9 +204,15 @@ void TMain::FormCreate() {
   // The characters are read even when the item database could not be: they are
   // the player's work too, and the close must not replace their file with an
   // empty list. An entry whose item is missing simply shows its number.
+  bool itemsMissing = false;
   for (const auto kind : {kistora::DatabaseKind::Items, kistora::DatabaseKind::Chars}) {
     const std::string path = DataPath(kind == kistora::DatabaseKind::Items ? "items.kdb" : "chars.kdb");
     const kistora::StartupRead read = kistora::ReadDatabaseAtStartup(catalogue_, kind, path);
+    const bool missing = read.State == kistora::StartupReadState::Missing;
+    if (kind == kistora::DatabaseKind::Items) itemsMissing = missing;
+    // A first run (neither file yet) tells only that the item database could
+    // not be opened, as it always has: one box, not two.
+    if (kind == kistora::DatabaseKind::Chars && missing && itemsMissing) continue;
     std::string keptAs;
     if (read.NeedsKeeping()) {
       // Not replaced silently: its original is copied aside before the save at close.

@@ -39,12 +39,10 @@ std::string ReadFile(const std::string& path) {
 TEST(MainLifecycle, FirstRunReportsTheMissingDatabasesAndCloseCreatesThem) {
   GuiTestEnvironment env;
   ScopedProgram program;
-  // Both files are looked for: the characters are still read after the items failed.
+  // A first run tells only that the item database could not be opened.
   EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
             QStringList({QString::fromStdString("Impossible d'ouvrir le fichier " +
-                                                env.Path("items.kdb") + "."),
-                         QString::fromStdString("Impossible d'ouvrir le fichier " +
-                                                env.Path("chars.kdb") + ".")}));
+                                                env.Path("items.kdb") + ".")}));
   EXPECT_EQ(env.Messages.Shown[0].title, QStringLiteral("Kistora"));
   TMain& main = program.Main();
   program.ShowMain();
@@ -252,7 +250,7 @@ TEST(MainLifecycle, FileMessagesShowAnAccentedPathAsItIs) {
   env.SetDataDir(folder);  // does not exist: both opens fail
   ScopedProgram program;
   const QStringList errors = env.Messages.Texts(BoxKind::FileError);
-  ASSERT_EQ(errors.size(), 2);
+  ASSERT_EQ(errors.size(), 1);
   EXPECT_EQ(errors[0], QString::fromUtf8(("Impossible d'ouvrir le fichier " + folder + "items.kdb.").c_str()));
 }
 
