@@ -7,15 +7,12 @@
 #include <map>
 
 #include "model/database.h"
-#include "test_support.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
-using test::Int32;
-using test::ReadBytes;
-using test::TempDir;
-using test::WriteBytes;
+using namespace testing;
 
 struct CliRun {
   int status = -1;
@@ -54,13 +51,7 @@ std::map<std::string, std::pair<std::string, long long>> Snapshot(const TempDir&
 
 void SaveSample(const TempDir& dir) {
   TCatalogue c;
-  auto ring = std::make_unique<TD2Ring>();
-  ring->Index = 5;
-  ring->Name = "Bague";
-  ring->Quality = 1;
-  ring->Price = 100;
-  ring->CLvl = 12;
-  ring->MagicProps = {"+10 Force"};
+  auto ring = ExampleRing();
   auto shield = std::make_unique<TD2Shield>();
   shield->Index = 6;
   shield->Name = "Bouclier \"d\xE9" "fi\"";

@@ -12,14 +12,12 @@
 #include "model/database.h"
 #include "model/file_error.h"
 #include "model/file_ops.h"
-#include "test_support.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
-using test::ReadBytes;
-using test::TempDir;
-using test::WriteBytes;
+using namespace testing;
 
 TCatalogue ThreeItemsTwoChars() {
   TCatalogue catalogue;
@@ -95,7 +93,7 @@ TEST(StartupRead, FormatFaultsSayWhatWasKept) {
       {"empty file", DatabaseKind::Items, "", StartupReadState::BadMagic, 0},
       {"lower-case magic", DatabaseKind::Items, "DBIl" + good.items.substr(4), StartupReadState::BadMagic, 0},
       {"item magic in chars.kdb", DatabaseKind::Chars, good.items, StartupReadState::BadMagic, 0},
-      {"version 2", DatabaseKind::Chars, good.chars.substr(0, 4) + test::Int32(2) + good.chars.substr(8),
+      {"version 2", DatabaseKind::Chars, good.chars.substr(0, 4) + testing::Int32(2) + good.chars.substr(8),
        StartupReadState::BadVersion, 0},
       {"cut in the last item", DatabaseKind::Items, good.items.substr(0, good.items.size() - 3),
        StartupReadState::Damaged, 2},

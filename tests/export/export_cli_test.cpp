@@ -8,17 +8,17 @@
 
 #include "model/database.h"
 #include "tests/export/export_test_support.h"
-#include "tests/options/temp_dir.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
 using testing::AddChar;
 using testing::AddItem;
-using testing::ReadWholeFile;
+using testing::ReadBytes;
 using testing::TempDir;
 using testing::W;
-using testing::WriteWholeFile;
+using testing::WriteBytes;
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
@@ -40,8 +40,8 @@ CliRun RunExportCli(const std::string& cwd, const std::string& args) {
   const int raw = std::system(command.c_str());
   CliRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = ReadWholeFile(capture.File("out"));
-  run.err = ReadWholeFile(capture.File("err"));
+  run.out = ReadBytes(capture.File("out"));
+  run.err = ReadBytes(capture.File("err"));
   return run;
 }
 
@@ -74,11 +74,11 @@ TEST_F(ExportCli, WithoutOptionsFileWritesTheDesignedExportInTheCurrentFolder) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "export.html\n");
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(ReadWholeFile(work.File("export.html")), testing::Export(ExportSettings(), catalogue));
+  EXPECT_EQ(ReadBytes(work.File("export.html")), testing::Export(ExportSettings(), catalogue));
 }
 
 TEST_F(ExportCli, FollowsTheOptionsFileAsTheProgramDoes) {
-  WriteWholeFile(data.File("kistora.ini"),
+  WriteBytes(data.File("kistora.ini"),
                  "exportformat        ascii\r\n"
                  "expfilename         " + work.File("liste.txt") + "\r\n"
                  "expshowchars        selected\r\n"
@@ -97,26 +97,26 @@ TEST_F(ExportCli, FollowsTheOptionsFileAsTheProgramDoes) {
   settings.Sign = "Moi";
   settings.SortBy = ExportSort::Price;
   const std::string expected = testing::Export(settings, catalogue, 1);
-  EXPECT_EQ(ReadWholeFile(work.File("liste.txt")), expected);
+  EXPECT_EQ(ReadBytes(work.File("liste.txt")), expected);
   EXPECT_NE(expected.find("Casque de Feu"), std::string::npos);
   EXPECT_EQ(expected.find("Anneau"), std::string::npos) << "Alice's items are not Bob's";
 }
 
 TEST_F(ExportCli, OutputReplacesTheStoredNameAndTheOldFileGoesToTheBackup) {
-  WriteWholeFile(data.File("kistora.ini"), "exportformat ascii\r\nexpfilename elsewhere.txt\r\n");
-  WriteWholeFile(work.File("mine.html"), "previous");
+  WriteBytes(data.File("kistora.ini"), "exportformat ascii\r\nexpfilename elsewhere.txt\r\n");
+  WriteBytes(work.File("mine.html"), "previous");
   const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " --output mine.html " + kNow);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "mine.html\n");
-  EXPECT_EQ(ReadWholeFile(work.File("mine.html.bak")), "previous");
-  EXPECT_EQ(ReadWholeFile(work.File("mine.html")).rfind(W("Fichier généré le 12/06/26 à 17:55:03 par Kistora\r\n"), 0),
+  EXPECT_EQ(ReadBytes(work.File("mine.html.bak")), "previous");
+  EXPECT_EQ(ReadBytes(work.File("mine.html")).rfind(W("Fichier généré le 12/06/26 à 17:55:03 par Kistora\r\n"), 0),
             0u)
       << "the format stays the stored one whatever the extension";
   EXPECT_FALSE(std::filesystem::exists(work.File("elsewhere.txt")));
 }
 
 TEST_F(ExportCli, AccentedStoredNamesAreSpelledInUtf8OnDisk) {
-  WriteWholeFile(data.File("kistora.ini"), "expfilename liste_\xE9t\xE9.html\r\n");
+  WriteBytes(data.File("kistora.ini"), "expfilename liste_\xE9t\xE9.html\r\n");
   const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " " + kNow);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "liste_\xC3\xA9t\xC3\xA9.html\n");
@@ -124,7 +124,7 @@ TEST_F(ExportCli, AccentedStoredNamesAreSpelledInUtf8OnDisk) {
 }
 
 TEST_F(ExportCli, SelectedScopeWithoutSelectedCharacterWritesNothing) {
-  WriteWholeFile(data.File("kistora.ini"), "expshowchars selected\r\nselectedchar Nobody\r\n");
+  WriteBytes(data.File("kistora.ini"), "expshowchars selected\r\nselectedchar Nobody\r\n");
   const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " " + kNow);
   EXPECT_EQ(run.status, 3);
   EXPECT_EQ(run.out, "");
@@ -133,7 +133,7 @@ TEST_F(ExportCli, SelectedScopeWithoutSelectedCharacterWritesNothing) {
 }
 
 TEST_F(ExportCli, AFileThatCannotBeWrittenExitsWithTwoAndTheMessage) {
-  WriteWholeFile(work.File("plain"), "x");
+  WriteBytes(work.File("plain"), "x");
   CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " --output plain/list.html " + kNow);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
@@ -156,7 +156,7 @@ TEST_F(ExportCli, AnUnreadableOptionsFileIsReportedAndTheDesignedValuesUsed) {
   const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " " + kNow);
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.err.find("Impossible de lire le fichier"), std::string::npos) << run.err;
-  EXPECT_EQ(ReadWholeFile(work.File("export.html")), testing::Export(ExportSettings(), catalogue));
+  EXPECT_EQ(ReadBytes(work.File("export.html")), testing::Export(ExportSettings(), catalogue));
 }
 
 TEST_F(ExportCli, UsageErrorsExitWith64AndWriteNothing) {
@@ -177,7 +177,7 @@ TEST_F(ExportCli, UsageErrorsExitWith64AndWriteNothing) {
 TEST_F(ExportCli, ALeapDayIsAValidClock) {
   const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " --now 2028-02-29T00:00:00 --output l.html");
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(ReadWholeFile(work.File("l.html")).find("<I>Derni\xE8re mise \xE0 jour le Tuesday 29 February</I>"),
+  EXPECT_NE(ReadBytes(work.File("l.html")).find("<I>Derni\xE8re mise \xE0 jour le Tuesday 29 February</I>"),
             std::string::npos);
 }
 

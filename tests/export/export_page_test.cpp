@@ -3,7 +3,7 @@
 
 #include "export/export_settings.h"
 #include "tests/export/export_test_support.h"
-#include "tests/options/temp_dir.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {

@@ -14,7 +14,7 @@
 #include "export/export_run.h"
 #include "model/file_ops.h"
 #include "tests/export/export_test_support.h"
-#include "tests/options/temp_dir.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
@@ -22,10 +22,10 @@ namespace {
 using testing::AddChar;
 using testing::AddItem;
 using testing::FixedNow;
-using testing::ReadWholeFile;
+using testing::ReadBytes;
 using testing::TempDir;
 using testing::W;
-using testing::WriteWholeFile;
+using testing::WriteBytes;
 
 class Run : public ::testing::Test {
  protected:
@@ -47,30 +47,30 @@ TEST_F(Run, WritesTheListAndAsksForTheShellOnlyWhenTold) {
   EXPECT_EQ(result.Status, ExportStatus::Written);
   EXPECT_TRUE(result.OpenWithShell);
   EXPECT_TRUE(result.Message.empty());
-  EXPECT_EQ(ReadWholeFile(settings.FileName), testing::Export(settings, catalogue));
+  EXPECT_EQ(ReadBytes(settings.FileName), testing::Export(settings, catalogue));
   settings.DoShellExec = false;
   EXPECT_FALSE(Export().OpenWithShell);
 }
 
 TEST_F(Run, ASecondRunLeavesTheFirstInTheBackupAndReplacesAnOlderBackup) {
-  WriteWholeFile(settings.FileName + ".bak", "very old");
+  WriteBytes(settings.FileName + ".bak", "very old");
   settings.PageTitle = "premier";
   ASSERT_EQ(Export().Status, ExportStatus::Written);
-  EXPECT_EQ(ReadWholeFile(settings.FileName + ".bak"), "very old") << "no file existed: the old backup stays";
-  const std::string first = ReadWholeFile(settings.FileName);
+  EXPECT_EQ(ReadBytes(settings.FileName + ".bak"), "very old") << "no file existed: the old backup stays";
+  const std::string first = ReadBytes(settings.FileName);
   settings.PageTitle = "second";
   ASSERT_EQ(Export().Status, ExportStatus::Written);
-  EXPECT_EQ(ReadWholeFile(settings.FileName + ".bak"), first);
-  EXPECT_NE(ReadWholeFile(settings.FileName).find("second"), std::string::npos);
+  EXPECT_EQ(ReadBytes(settings.FileName + ".bak"), first);
+  EXPECT_NE(ReadBytes(settings.FileName).find("second"), std::string::npos);
 }
 
 TEST_F(Run, SelectedScopeWithoutSelectionTouchesNothing) {
   settings.Scope = ExportScope::SelectedChar;
-  WriteWholeFile(settings.FileName, "before");
+  WriteBytes(settings.FileName, "before");
   const ExportResult result = Export(-1);
   EXPECT_EQ(result.Status, ExportStatus::NoSelectedChar);
   EXPECT_FALSE(result.OpenWithShell);
-  EXPECT_EQ(ReadWholeFile(settings.FileName), "before");
+  EXPECT_EQ(ReadBytes(settings.FileName), "before");
   EXPECT_FALSE(std::filesystem::exists(settings.FileName + ".bak"));
   EXPECT_EQ(Export(3).Status, ExportStatus::NoSelectedChar) << "a row beyond the list is no selection";
   EXPECT_EQ(Export(0).Status, ExportStatus::Written);
@@ -84,25 +84,25 @@ TEST_F(Run, ARelativeNameIsTakenFromTheCurrentDirectory) {
   const ExportResult result = Export();
   std::filesystem::current_path(previous);
   EXPECT_EQ(result.Status, ExportStatus::Written);
-  EXPECT_NE(ReadWholeFile(dir.File("relative.txt")).find("  Anneau"), std::string::npos);
+  EXPECT_NE(ReadBytes(dir.File("relative.txt")).find("  Anneau"), std::string::npos);
 }
 
 TEST_F(Run, ALinkIsFollowedAndThePermissionsKept) {
   const std::string real = dir.File("real.html");
-  WriteWholeFile(real, "old");
+  WriteBytes(real, "old");
   ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
   ASSERT_EQ(::symlink(real.c_str(), settings.FileName.c_str()), 0);
   ASSERT_EQ(Export().Status, ExportStatus::Written);
   EXPECT_TRUE(std::filesystem::is_symlink(settings.FileName));
-  EXPECT_NE(ReadWholeFile(real).find("<HTML>"), std::string::npos);
+  EXPECT_NE(ReadBytes(real).find("<HTML>"), std::string::npos);
   struct stat info {};
   ASSERT_EQ(::stat(real.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
-  EXPECT_EQ(ReadWholeFile(settings.FileName + ".bak"), "old");
+  EXPECT_EQ(ReadBytes(settings.FileName + ".bak"), "old");
 }
 
 TEST_F(Run, FilesThatCannotBeCreatedGiveTheirMessage) {
-  WriteWholeFile(dir.File("plain"), "x");
+  WriteBytes(dir.File("plain"), "x");
   ASSERT_EQ(::mkdir(dir.File("folder").c_str(), 0755), 0);
   const struct {
     std::string name;
@@ -138,8 +138,8 @@ class FailingWrites : public FileOps {
 };
 
 TEST_F(Run, AFailedWriteKeepsThePreviousFileWholeAndLeavesNoTemporary) {
-  WriteWholeFile(settings.FileName, "the good list");
-  WriteWholeFile(settings.FileName + ".bak", "the list before");
+  WriteBytes(settings.FileName, "the good list");
+  WriteBytes(settings.FileName + ".bak", "the list before");
   for (const auto& [error, message] : std::initializer_list<std::pair<int, std::string>>{
            {ENOSPC, "Disque plein."}, {EIO, "Erreur E/S 5."}, {EACCES, W("Accès au fichier refusé.")}}) {
     FailingWrites disk(error);
@@ -149,8 +149,8 @@ TEST_F(Run, AFailedWriteKeepsThePreviousFileWholeAndLeavesNoTemporary) {
     EXPECT_EQ(result.Errno, error);
     EXPECT_EQ(result.Message, message);
   }
-  EXPECT_EQ(ReadWholeFile(settings.FileName), "the good list");
-  EXPECT_EQ(ReadWholeFile(settings.FileName + ".bak"), "the list before") << "the earlier backup stays as it was";
+  EXPECT_EQ(ReadBytes(settings.FileName), "the good list");
+  EXPECT_EQ(ReadBytes(settings.FileName + ".bak"), "the list before") << "the earlier backup stays as it was";
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name == "liste.html" || name == "liste.html.bak") << "left behind: " << name;

@@ -1,9 +1,7 @@
-// Small builders for export tests: items of any class, characters, a fixed clock.
+// Small builders for export tests: Windows-1252 texts, a fixed clock, whole exports.
 #pragma once
 
 #include <ctime>
-#include <initializer_list>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,34 +10,12 @@
 #include "export/export_writer.h"
 #include "model/catalogue.h"
 #include "model/cp1252.h"
+#include "core_test_support.h"
 
 namespace kistora::testing {
 
 // Windows-1252 bytes of a UTF-8 literal, so expected texts read naturally.
 inline std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
-
-template <class Item>
-Item& AddItem(TCatalogue& catalogue, std::int32_t index, std::string_view name, int quality, std::int32_t price = 0,
-              std::string_view notes = {}) {
-  auto item = std::make_unique<Item>();
-  item->Index = index;
-  item->Name = std::string(name);
-  item->Quality = static_cast<std::uint8_t>(quality);
-  item->Price = price;
-  item->Notes = std::string(notes);
-  Item& ref = *item;
-  catalogue.ItemList.push_back(std::move(item));
-  return ref;
-}
-
-inline TChar& AddChar(TCatalogue& catalogue, std::string_view name, std::initializer_list<std::int32_t> items) {
-  auto character = std::make_unique<TChar>();
-  character->Name = std::string(name);
-  for (std::int32_t number : items) character->AddItem(number);
-  TChar& ref = *character;
-  catalogue.CharList.push_back(std::move(character));
-  return ref;
-}
 
 // Sunday 6 December 2026, 17:55:03.
 inline std::tm FixedNow() {

@@ -7,17 +7,12 @@
 #include "alloc_probe.h"
 #include "model/database.h"
 #include "model/file_ops.h"
-#include "test_support.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
-using test::Bytes;
-using test::Int32;
-using test::ReadBytes;
-using test::Str;
-using test::TempDir;
-using test::WriteBytes;
+using namespace testing;
 
 TCatalogue ThreeItems() {
   TCatalogue c;

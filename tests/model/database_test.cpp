@@ -6,17 +6,12 @@
 #include <typeinfo>
 
 #include "model/file_error.h"
-#include "test_support.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
-using test::Bytes;
-using test::Int32;
-using test::ReadBytes;
-using test::Str;
-using test::TempDir;
-using test::WriteBytes;
+using namespace testing;
 
 const std::string kRingExample = Bytes({
     0x44, 0x42, 0x49, 0x4C, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x44, 0x42, 0x49, 0x74, 0x08, 0x05,
@@ -35,13 +30,7 @@ TEST(WorkedExamples, RingItemDatabase) {
   ASSERT_EQ(kRingExample.size(), 79u);
   TempDir dir;
   TCatalogue c;
-  auto ring = std::make_unique<TD2Ring>();
-  ring->Index = 5;
-  ring->Name = "Bague";
-  ring->Quality = 1;
-  ring->Price = 100;
-  ring->CLvl = 12;
-  ring->MagicProps = {"+10 Force"};
+  auto ring = ExampleRing();
   c.ItemList.push_back(std::move(ring));
   SaveItems(c, dir.File("items.kdb"));
   EXPECT_EQ(ReadBytes(dir.File("items.kdb")), kRingExample);

@@ -9,16 +9,12 @@
 #include "alloc_probe.h"
 #include "model/file_error.h"
 #include "model/file_ops.h"
-#include "test_support.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
-using test::Bytes;
-using test::Int32;
-using test::ReadBytes;
-using test::TempDir;
-using test::WriteBytes;
+using namespace testing;
 
 std::string Written(const TempDir& dir, void (*write)(TExtFileStream&)) {
   const std::string path = dir.File("out.bin");

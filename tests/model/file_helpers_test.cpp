@@ -3,14 +3,12 @@
 #include <sys/stat.h>
 
 #include "model/text_utils.h"
-#include "test_support.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
-using test::ReadBytes;
-using test::TempDir;
-using test::WriteBytes;
+using namespace testing;
 
 TEST(CopyFileTo, CopiesAndHonoursFailIfExists) {
   TempDir dir;

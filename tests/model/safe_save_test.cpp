@@ -10,14 +10,12 @@
 #include "model/file_error.h"
 #include "model/file_ops.h"
 #include "model/safe_file.h"
-#include "test_support.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
-using test::ReadBytes;
-using test::TempDir;
-using test::WriteBytes;
+using namespace testing;
 
 const char kCreateMessage[] = "Impossible de cr\xE9" "er le fichier ";
 

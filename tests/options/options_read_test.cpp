@@ -12,21 +12,21 @@
 #include "model/text_utils.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
-#include "tests/options/temp_dir.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
-using testing::ReadWholeFile;
+using testing::ReadBytes;
 using testing::TempDir;
-using testing::WriteWholeFile;
+using testing::WriteBytes;
 
 class OptionsRead : public ::testing::Test {
  protected:
   // Reads bytes as the options file into values and catalogue; returns the
   // number of lines seen (the after-each-line hook runs once per line).
   int Read(const std::string& bytes) {
-    WriteWholeFile(path_, bytes);
+    WriteBytes(path_, bytes);
     int lines = 0;
     const OptionBindings bindings = BindOptionValues(values, catalogue);
     EXPECT_TRUE(ReadOptions(path_, bindings, [&] {
@@ -284,7 +284,7 @@ class FailingSecondRead : public FileOps {
 
 TEST_F(OptionsRead, AReadFailureRaisesAndKeepsTheLinesReadBefore) {
   const std::string bytes = "mwp_left 11\r\nmwp_top 22\r\nmwp_width 33\r\n";
-  WriteWholeFile(path_, bytes);
+  WriteBytes(path_, bytes);
   FailingSecondRead disk(bytes.find("mwp_width") + 7);  // stops inside the third line
   ScopedFileOps scoped(disk);
   try {
@@ -321,7 +321,7 @@ class DeniedOpen : public FileOps {
 };
 
 TEST_F(OptionsRead, AFileThatCannotBeOpenedIsReported) {
-  WriteWholeFile(path_, "mwp_left 1\r\n");
+  WriteBytes(path_, "mwp_left 1\r\n");
   DeniedOpen denied;
   ScopedFileOps scoped(denied);
   try {

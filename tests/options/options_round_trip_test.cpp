@@ -3,12 +3,14 @@
 
 #include "options/option_values.h"
 #include "options/options_file.h"
-#include "tests/options/temp_dir.h"
+#include "core_test_support.h"
+#include "export_settings_expect.h"
 
 namespace kistora {
 namespace {
 
-using testing::ReadWholeFile;
+using testing::ExpectSameExportSettings;
+using testing::ReadBytes;
 using testing::TempDir;
 
 // Every holder away from its designed value.
@@ -63,34 +65,6 @@ OptionValues OddValues() {
   return v;
 }
 
-void ExpectSameExport(const ExportSettings& a, const ExportSettings& b) {
-  EXPECT_EQ(a.Format, b.Format);
-  EXPECT_EQ(a.FileName, b.FileName);
-  EXPECT_EQ(a.ShowUniques, b.ShowUniques);
-  EXPECT_EQ(a.ShowSets, b.ShowSets);
-  EXPECT_EQ(a.ShowRares, b.ShowRares);
-  EXPECT_EQ(a.ShowCrafted, b.ShowCrafted);
-  EXPECT_EQ(a.ShowMagics, b.ShowMagics);
-  EXPECT_EQ(a.ShowNormals, b.ShowNormals);
-  EXPECT_EQ(a.MaskPrice0, b.MaskPrice0);
-  EXPECT_EQ(a.Scope, b.Scope);
-  EXPECT_EQ(a.ShowPrice, b.ShowPrice);
-  EXPECT_EQ(a.PTCol, b.PTCol);
-  EXPECT_EQ(a.STCol, b.STCol);
-  EXPECT_EQ(a.PageCol, b.PageCol);
-  EXPECT_EQ(a.TabCol, b.TabCol);
-  EXPECT_EQ(a.TabBorder, b.TabBorder);
-  EXPECT_EQ(a.PageTitle, b.PageTitle);
-  EXPECT_EQ(a.Sign, b.Sign);
-  EXPECT_EQ(a.DoShellExec, b.DoShellExec);
-  EXPECT_EQ(a.IICol, b.IICol);
-  EXPECT_EQ(a.IIPrice, b.IIPrice);
-  EXPECT_EQ(a.UseBascule, b.UseBascule);
-  EXPECT_EQ(a.ShowMajDate, b.ShowMajDate);
-  EXPECT_EQ(a.SortBy, b.SortBy);
-  EXPECT_EQ(a.TrierSets, b.TrierSets);
-}
-
 void ExpectSame(const OptionValues& a, const OptionValues& b) {
   EXPECT_EQ(a.MainLeft, b.MainLeft);
   EXPECT_EQ(a.MainTop, b.MainTop);
@@ -105,7 +79,7 @@ void ExpectSame(const OptionValues& a, const OptionValues& b) {
   EXPECT_EQ(a.ListeColumns, b.ListeColumns);
   EXPECT_EQ(a.CharAccount, b.CharAccount);
   EXPECT_EQ(a.SelectedCharRow, b.SelectedCharRow);
-  ExpectSameExport(a.Export, b.Export);
+  ExpectSameExportSettings(a.Export, b.Export);
   EXPECT_EQ(a.IdbShowUniques, b.IdbShowUniques);
   EXPECT_EQ(a.IdbShowSets, b.IdbShowSets);
   EXPECT_EQ(a.IdbShowRares, b.IdbShowRares);
@@ -147,9 +121,9 @@ TEST(OptionsRoundTrip, EveryKeyComesBack) {
   EXPECT_EQ(target.DefaultAccount, written.CharAccount);
 
   // Writing what was read gives the same bytes again.
-  const std::string first = ReadWholeFile(path);
+  const std::string first = ReadBytes(path);
   WriteOptions(path, BindOptionValues(read, target), "Kistora");
-  EXPECT_EQ(ReadWholeFile(path), first);
+  EXPECT_EQ(ReadBytes(path), first);
 }
 
 TEST(OptionsRoundTrip, DesignedValuesComeBackToo) {

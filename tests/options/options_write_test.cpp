@@ -11,15 +11,15 @@
 #include "model/file_ops.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
-#include "tests/options/temp_dir.h"
+#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
 using testing::CrLf;
-using testing::ReadWholeFile;
+using testing::ReadBytes;
 using testing::TempDir;
-using testing::WriteWholeFile;
+using testing::WriteBytes;
 
 // A key line as the program writes it: the key filled with spaces to 20 columns.
 std::string K(const std::string& key, const std::string& value) {
@@ -140,17 +140,17 @@ TEST(OptionsWrite, SecondWriteLeavesTheFirstFileInTheBackup) {
 
   WriteOptions(path, bindings, "Kistora");
   EXPECT_FALSE(std::filesystem::exists(path + ".bak")) << "nothing to back up on the first write";
-  const std::string first = ReadWholeFile(path);
+  const std::string first = ReadBytes(path);
   EXPECT_EQ(first, DesignedFile());
 
   values.MainWidth = 1234;
   WriteOptions(path, bindings, "Kistora");
-  EXPECT_EQ(ReadWholeFile(path + ".bak"), first);
-  EXPECT_NE(ReadWholeFile(path).find(K("mwp_width", "1234")), std::string::npos);
+  EXPECT_EQ(ReadBytes(path + ".bak"), first);
+  EXPECT_NE(ReadBytes(path).find(K("mwp_width", "1234")), std::string::npos);
 
   values.MainWidth = 77;
   WriteOptions(path, bindings, "Kistora");
-  EXPECT_NE(ReadWholeFile(path + ".bak").find(K("mwp_width", "1234")), std::string::npos)
+  EXPECT_NE(ReadBytes(path + ".bak").find(K("mwp_width", "1234")), std::string::npos)
       << "an earlier backup is replaced";
 }
 
@@ -166,8 +166,8 @@ class FullDisk : public FileOps {
 TEST(OptionsWrite, AFailedWriteRaisesAndKeepsTheOldFileWhole) {
   TempDir dir;
   const std::string path = dir.File("kistora.ini");
-  WriteWholeFile(path, "mwp_width 700\r\n");
-  WriteWholeFile(path + ".bak", "mwp_width 600\r\n");
+  WriteBytes(path, "mwp_width 700\r\n");
+  WriteBytes(path + ".bak", "mwp_width 600\r\n");
   OptionValues values;
   TCatalogue catalogue;
   FullDisk disk;
@@ -179,8 +179,8 @@ TEST(OptionsWrite, AFailedWriteRaisesAndKeepsTheOldFileWhole) {
     EXPECT_EQ(error.Errno, ENOSPC);
     EXPECT_EQ(std::string(error.what()), "Impossible de cr\xE9" "er le fichier " + path);
   }
-  EXPECT_EQ(ReadWholeFile(path), "mwp_width 700\r\n");
-  EXPECT_EQ(ReadWholeFile(path + ".bak"), "mwp_width 600\r\n") << "the earlier backup stays as it was";
+  EXPECT_EQ(ReadBytes(path), "mwp_width 700\r\n");
+  EXPECT_EQ(ReadBytes(path + ".bak"), "mwp_width 600\r\n") << "the earlier backup stays as it was";
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
     const std::string name = entry.path().filename().string();
     EXPECT_TRUE(name == "kistora.ini" || name == "kistora.ini.bak") << "left behind: " << name;
@@ -189,7 +189,7 @@ TEST(OptionsWrite, AFailedWriteRaisesAndKeepsTheOldFileWhole) {
 
 TEST(OptionsWrite, AFileThatCannotBeCreatedRaisesWithItsErrno) {
   TempDir dir;
-  WriteWholeFile(dir.File("plain"), "x");
+  WriteBytes(dir.File("plain"), "x");
   OptionValues values;
   TCatalogue catalogue;
   try {
@@ -203,13 +203,13 @@ TEST(OptionsWrite, AFileThatCannotBeCreatedRaisesWithItsErrno) {
 TEST(OptionsWrite, KeepsThePermissionsOfTheFileItReplaces) {
   TempDir dir;
   const std::string path = dir.File("kistora.ini");
-  WriteWholeFile(path, "old\r\n");
+  WriteBytes(path, "old\r\n");
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
   WriteOptions(path, OptionBindings(), "Kistora");
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(ReadWholeFile(path + ".bak"), "old\r\n");
+  EXPECT_EQ(ReadBytes(path + ".bak"), "old\r\n");
 }
 
 }  // namespace
@@ -231,7 +231,7 @@ TEST(OptionsWrite, AValueCanNeverSplitItsLineOrEndTheFile) {
   EXPECT_NE(text.find("\r\nselectedchar        Bad mwp_left 5 x\ny\r\n"), std::string::npos);
 
   TempDir dir;
-  WriteWholeFile(dir.File("kistora.ini"), text);
+  WriteBytes(dir.File("kistora.ini"), text);
   OptionValues read;
   TCatalogue target;
   ASSERT_TRUE(ReadOptionValues(dir.File("kistora.ini"), read, target));
