@@ -1,8 +1,8 @@
 // Every save of the program (items.kdb, chars.kdb, kistora.ini and the export)
 // made to fail at each call of the file layer in turn: the creation of its
 // temporary file, every write, the fsync, the close and the rename. After each
-// failure the previous file is byte for byte what it was (and so is the backup
-// the options file and the export make before writing), the error carries the
+// failure the previous file is byte for byte what it was (and the ".bak" of the
+// options file and the export holds an earlier good file), the error carries the
 // message the player will see, no temporary file is left, and the next save,
 // with the disk working again, writes everything.
 #include <gtest/gtest.h>
