@@ -24,7 +24,7 @@ std::string CreateMessage(const std::string& path) { return "Impossible de cr\xE
 
 }  // namespace
 
-TExtFileStream::TExtFileStream(const std::string& path, Mode mode) : path_(path), mode_(mode) {
+TExtFileStream::TExtFileStream(const std::string& path, Mode mode) : path_(path) {
   if (mode == Mode::Create) {
     writer_ = std::make_unique<SafeFileWriter>(path, CreateMessage(path));
     return;

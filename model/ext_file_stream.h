@@ -52,7 +52,6 @@ class TExtFileStream {
   void RequireWriter();
 
   std::string path_;
-  Mode mode_;
   int fd_ = -1;
   std::uint64_t fileSize_ = 0;
   std::uint64_t consumed_ = 0;  // bytes handed out to the caller so far

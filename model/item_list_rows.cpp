@@ -85,7 +85,8 @@ std::vector<ItemListRow> MakeItemListRows(const std::vector<std::unique_ptr<TD2I
   rows.reserve(items.size());
   for (const auto& item : items) {
     if (!item || !IsItemShown(*item, filter)) continue;
-    const std::type_info* type = &typeid(*item);
+    const TD2Item& listed = *item;
+    const std::type_info* type = &typeid(listed);
     auto known = std::find_if(typeLabels.begin(), typeLabels.end(),
                               [type](const auto& entry) { return entry.first == type; });
     if (known == typeLabels.end()) {
