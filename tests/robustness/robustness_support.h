@@ -17,51 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include "core_test_support.h"
 #include "model/file_ops.h"
 
 namespace kistora::robust {
 
-// A fresh directory, removed with everything in it at the end.
-class TempDir {
- public:
-  explicit TempDir(const std::string& parent = "") {
-    std::string base = parent;
-    if (base.empty()) {
-      const char* tmp = std::getenv("TMPDIR");
-      base = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
-    }
-    std::string pattern = base + "/kistora-robust-XXXXXX";
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempDir() {
-    if (path_.empty()) return;
-    const std::string command = "rm -rf '" + path_ + "'";
-    (void)std::system(command.c_str());
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-  std::set<std::string> Entries() const { return Entries(path_); }
-
-  // Names of the entries of any folder (without . and ..).
-  static std::set<std::string> Entries(const std::string& path) {
-    std::set<std::string> names;
-    if (DIR* dir = ::opendir(path.c_str())) {
-      while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.insert(name);
-      }
-      ::closedir(dir);
-    }
-    return names;
-  }
-
- private:
-  std::string path_;
-};
+using TempDir = kistora::testing::TempDir;
 
 // The whole file, or nullopt-like "missing" marker when it cannot be read.
 inline bool Exists(const std::string& path) {

@@ -22,17 +22,23 @@
 
 namespace kistora::testing {
 
-// A fresh directory under /tmp, removed with its content at the end of the test.
+// A fresh directory (under parent, else $TMPDIR, else /tmp), removed with its
+// content at the end of the test.
 class TempDir {
  public:
-  TempDir() {
-    char pattern[] = "/tmp/kistora-test-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    path_ = made != nullptr ? made : "";
+  explicit TempDir(const std::string& parent = "") {
+    std::string base = parent;
+    if (base.empty()) {
+      const char* tmp = std::getenv("TMPDIR");
+      base = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    }
+    std::string pattern = base + "/kistora-test-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
   ~TempDir() {
+    if (path_.empty()) return;
     const std::string command = "rm -rf '" + path_ + "'";
-    if (!path_.empty()) (void)std::system(command.c_str());
+    (void)std::system(command.c_str());
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -40,10 +46,12 @@ class TempDir {
   const std::string& Path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
 
-  // Names of the entries of the directory (without . and ..).
-  std::set<std::string> Entries() const {
+  std::set<std::string> Entries() const { return Entries(path_); }
+
+  // Names of the entries of any directory (without . and ..).
+  static std::set<std::string> Entries(const std::string& path) {
     std::set<std::string> names;
-    if (DIR* dir = ::opendir(path_.c_str())) {
+    if (DIR* dir = ::opendir(path.c_str())) {
       while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..") names.insert(name);
