@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer)
 # in build/fuzz and runs each for KISTORA_FUZZ_SECONDS seconds (30 by default),
-# starting from the committed seed corpus. Any finding (crash, broken round trip,
+# starting from the committed starting corpus. Any finding (crash, broken round trip,
 # leak, timeout, memory blow-up) fails the script; the input that caused it is
 # kept in build/fuzz/artifacts/<target>/.
 set -euo pipefail
@@ -16,7 +16,7 @@ cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 failed=()
 for target in "${targets[@]}"; do
-  # A scratch copy of the seeds: the run adds what it finds there, never to the repository.
+  # A scratch copy of the starting inputs: the run adds what it finds there, never to the repository.
   work="$build/corpus/$target"
   artifacts="$build/artifacts/$target"
   mkdir -p "$work" "$artifacts"

@@ -32,10 +32,10 @@ void FillCatalogue(TCatalogue& catalogue) {
                                         "Charme", "joyau", "Cape", "\xE9" "cu", "Hache"};
   static const char* const kSets[] = {"Fer", "feu", "Roi", "Tal Rasha", "l'Ange", "\xC9" "clat",
                                       "Sigon", "Immortel", "Griswold", "M'avina"};
-  std::uint32_t seed = 12345;
-  auto next = [&seed] {
-    seed = seed * 1664525u + 1013904223u;
-    return seed >> 8;
+  std::uint32_t state = 12345;
+  auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
   };
   catalogue.ItemList.clear();
   catalogue.ItemList.reserve(kItems);
