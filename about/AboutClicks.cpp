@@ -16,12 +16,10 @@ QString AboutClickMessage(std::int32_t n) {
       "Hé bien, t'as cliqué 100 fois!! Bien joué ;)",
   };
   if (n > 1000)
-    return QString::fromUtf8(
-        "Ah non, j'ai arrêté de compter là ;) Je crois que t'as le droit de te reposer ;)");
+    return QString::fromUtf8("Ah non, j'ai arrêté de compter là ;) Je crois que t'as le droit de te reposer ;)");
   if (n <= 0 || n % 10 != 0) return {};
   if (n <= 100) return QString::fromUtf8(kFirstTen[n / 10 - 1]);
-  if (n == 500)
-    return QString::fromUtf8("Nombre de clics: 500!!!!!! Hé bien, quel courage ;) On tente le 1000? ;)");
+  if (n == 500) return QString::fromUtf8("Nombre de clics: 500!!!!!! Hé bien, quel courage ;) On tente le 1000? ;)");
   if (n == 1000)
     return QString::fromUtf8(
         "Nombre de clics: 1000!!!!!!!! Oui, MILLE!!!!!!![...]!!!! Incroyable!!!\r\n"

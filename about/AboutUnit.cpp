@@ -40,8 +40,7 @@ void MakeLink(QLabel* label) {
 }  // namespace
 
 TAbout::TAbout(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("About"));
   setWindowTitle(QStringLiteral("A propos de Kistora"));
 
@@ -53,9 +52,8 @@ TAbout::TAbout(QWidget* parent)
   IconPic->setPixmap(icon.pixmap(32, 32));
   IconPic->installEventFilter(this);
 
-  Label1 = PlacedLabel(
-      this, QStringLiteral("Kistora - Gestion d'inventaire pour Diablo II - Lord of Destruction"), 56,
-      10);
+  Label1 =
+      PlacedLabel(this, QStringLiteral("Kistora - Gestion d'inventaire pour Diablo II - Lord of Destruction"), 56, 10);
   Label8 = PlacedLabel(this, QStringLiteral("Version 1.0"), 56, 24);
 
   // The designed width, grown only when the fonts make the title longer.
@@ -94,13 +92,10 @@ void TAbout::ShowAndRaise() {
 void TAbout::IconPicMouseDown() {
   if (ClickCount < std::numeric_limits<std::int32_t>::max()) ++ClickCount;
   const QString message = kistora::AboutClickMessage(ClickCount);
-  if (!message.isEmpty())
-    kistora::CurrentPlatform().Messages->Message(this, QStringLiteral("Kistora"), message);
+  if (!message.isEmpty()) kistora::CurrentPlatform().Messages->Message(this, QStringLiteral("Kistora"), message);
 }
 
-void TAbout::Label5Click() {
-  kistora::CurrentPlatform().Shell->Open(QStringLiteral("mailto:") + Label5->text());
-}
+void TAbout::Label5Click() { kistora::CurrentPlatform().Shell->Open(QStringLiteral("mailto:") + Label5->text()); }
 
 void TAbout::Label7Click() { kistora::CurrentPlatform().Shell->Open(Label7->text()); }
 
@@ -116,8 +111,10 @@ bool TAbout::eventFilter(QObject* watched, QEvent* event) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     auto* label = static_cast<QLabel*>(watched);
     if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
-      if (watched == Label5) Label5Click();
-      else Label7Click();
+      if (watched == Label5)
+        Label5Click();
+      else
+        Label7Click();
       return true;
     }
   }

@@ -22,10 +22,12 @@ QString RecordsRead(std::size_t count, DatabaseKind kind) {
 
 QString KeepingPromise(const std::string& keptAs) {
   if (keptAs.empty())
-    return QString::fromUtf8(" À la fermeture, l'original sera conservé à côté, sous un autre nom, avant "
-                             "l'enregistrement du catalogue.");
-  return QString::fromUtf8(" À la fermeture, l'original sera conservé sous le nom %1 avant l'enregistrement "
-                           "du catalogue.")
+    return QString::fromUtf8(
+        " À la fermeture, l'original sera conservé à côté, sous un autre nom, avant "
+        "l'enregistrement du catalogue.");
+  return QString::fromUtf8(
+             " À la fermeture, l'original sera conservé sous le nom %1 avant l'enregistrement "
+             "du catalogue.")
       .arg(PathText(keptAs));
 }
 
@@ -34,8 +36,7 @@ QString KeepingPromise(const std::string& keptAs) {
 QString FileFailureText(const std::exception& failure, const std::string& path) {
   std::string text = failure.what();
   QString shown;
-  if (!path.empty() && text.size() >= path.size() &&
-      text.compare(text.size() - path.size(), path.size(), path) == 0) {
+  if (!path.empty() && text.size() >= path.size() && text.compare(text.size() - path.size(), path.size(), path) == 0) {
     shown = QtText(std::string_view(text).substr(0, text.size() - path.size())) + PathText(path);
   } else {
     shown = QtText(text);
@@ -47,8 +48,8 @@ QString FileFailureText(const std::exception& failure, const std::string& path) 
 
 QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::string& keptAs) {
   const QString path = PathText(read.Path);
-  const QString base = kind == DatabaseKind::Items ? QStringLiteral("une base d'objets")
-                                                   : QStringLiteral("une base de personnages");
+  const QString base =
+      kind == DatabaseKind::Items ? QStringLiteral("une base d'objets") : QStringLiteral("une base de personnages");
   switch (read.State) {
     case StartupReadState::Clean:
       return {};
@@ -58,8 +59,7 @@ QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::s
       return FileFailureText(std::runtime_error(read.OpenFailure), read.Path) +
              QString::fromUtf8(" Rien n'a pu être lu.") + KeepingPromise(keptAs);
     case StartupReadState::BadMagic:
-      return QString::fromUtf8("Le fichier %1 n'est pas reconnu comme %2 : rien n'a pu être lu.")
-                 .arg(path, base) +
+      return QString::fromUtf8("Le fichier %1 n'est pas reconnu comme %2 : rien n'a pu être lu.").arg(path, base) +
              KeepingPromise(keptAs);
     case StartupReadState::BadVersion:
       return QString::fromUtf8("Le fichier %1 est d'une version inconnue : rien n'a pu être lu.").arg(path) +
@@ -72,9 +72,10 @@ QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::s
 }
 
 QString KeepFailureText(const std::string& path) {
-  return QString::fromUtf8("Impossible de conserver une copie du fichier endommagé %1 : il n'a pas été "
-                           "remplacé, et Kistora reste ouvert. Libérez de la place ou déplacez ce fichier, "
-                           "puis fermez de nouveau.")
+  return QString::fromUtf8(
+             "Impossible de conserver une copie du fichier endommagé %1 : il n'a pas été "
+             "remplacé, et Kistora reste ouvert. Libérez de la place ou déplacez ce fichier, "
+             "puis fermez de nouveau.")
       .arg(PathText(path));
 }
 

@@ -10,9 +10,7 @@ int InventoryModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int InventoryModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kItemListColumnCount;
-}
+int InventoryModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kItemListColumnCount; }
 
 QVariant InventoryModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
@@ -27,17 +25,23 @@ QVariant InventoryModel::data(const QModelIndex& index, int role) const {
 QVariant InventoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal) return {};
   if (role == Qt::TextAlignmentRole)
-    return QVariant::fromValue((section == kColPrice ? Qt::AlignHCenter : Qt::AlignLeft) |
-                               Qt::AlignVCenter);
+    return QVariant::fromValue((section == kColPrice ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
   if (role != Qt::DisplayRole) return {};
   switch (section) {
-    case kColIndex: return QStringLiteral("Item #");
-    case kColName: return QStringLiteral("Nom");
-    case kColType: return QStringLiteral("Type");
-    case kColQuality: return QString::fromUtf8("Qualité");
-    case kColPrice: return QStringLiteral("Prix");
-    case kColNotes: return QStringLiteral("Notes");
-    default: return {};
+    case kColIndex:
+      return QStringLiteral("Item #");
+    case kColName:
+      return QStringLiteral("Nom");
+    case kColType:
+      return QStringLiteral("Type");
+    case kColQuality:
+      return QString::fromUtf8("Qualité");
+    case kColPrice:
+      return QStringLiteral("Prix");
+    case kColNotes:
+      return QStringLiteral("Notes");
+    default:
+      return {};
   }
 }
 

@@ -130,8 +130,7 @@ void TMain::BuildCharPanel() {
   charsModel_ = new kistora::CharListModel(catalogue_, this);
   Chars->setModel(charsModel_);
   SetColumnWidths(Chars, {100, 100, 100, 40, 200});
-  connect(Chars->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { CharsClick(); });
+  connect(Chars->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { CharsClick(); });
   // A click on the empty part of the list leaves no character selected.
   Chars->viewport()->installEventFilter(this);
 
@@ -300,8 +299,10 @@ bool TMain::SaveDatabaseStep(kistora::DatabaseKind kind) {
     }
   }
   try {
-    if (items) kistora::SaveItems(catalogue_, path);
-    else kistora::SaveChars(catalogue_, path);
+    if (items)
+      kistora::SaveItems(catalogue_, path);
+    else
+      kistora::SaveChars(catalogue_, path);
   } catch (const std::exception& failure) {
     CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
     return false;
@@ -324,8 +325,7 @@ void TMain::SelectCharRow(int row) {
     selection->clear();
   } else {
     const QModelIndex index = charsModel_->index(row, 0);
-    selection->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     Chars->scrollTo(index);
   }
   selectingChar_ = false;
@@ -343,8 +343,7 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
   // gets events, and the list must not be asked anything then.
   if (event->type() == QEvent::MouseButtonPress && watched == Chars->viewport()) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (!Chars->indexAt(mouse->position().toPoint()).isValid() && SelectedCharRow() >= 0)
-      SelectCharRow(-1);
+    if (!Chars->indexAt(mouse->position().toPoint()).isValid() && SelectedCharRow() >= 0) SelectCharRow(-1);
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -358,8 +357,7 @@ void TMain::AddCharClick() {
     return;
   }
   if (catalogue_.CharNameExists(name)) {
-    CurrentPlatform().Messages->Error(
-        this, QString::fromUtf8("Le perso existe déjà, entrez un nom différent."));
+    CurrentPlatform().Messages->Error(this, QString::fromUtf8("Le perso existe déjà, entrez un nom différent."));
     return;
   }
   auto character = std::make_unique<kistora::TChar>();
@@ -373,10 +371,9 @@ void TMain::AddCharClick() {
 void TMain::DelCharClick() {
   const int row = SelectedCharRow();
   if (row < 0) return;
-  const QString question =
-      QString::fromUtf8("Etes-vous sûr(e) de vouloir supprimer le personnage ") +
-      QtText(catalogue_.CharList[static_cast<std::size_t>(row)]->Name) +
-      QString::fromUtf8("? L'opération sera irréversible et tous l'inventaire sera perdu.");
+  const QString question = QString::fromUtf8("Etes-vous sûr(e) de vouloir supprimer le personnage ") +
+                           QtText(catalogue_.CharList[static_cast<std::size_t>(row)]->Name) +
+                           QString::fromUtf8("? L'opération sera irréversible et tous l'inventaire sera perdu.");
   if (!CurrentPlatform().Messages->Confirm(this, question)) return;
   // The character's items stay in the item database; only its entries go.
   catalogue_.CharList.erase(catalogue_.CharList.begin() + row);
@@ -406,16 +403,20 @@ void TMain::SwapChars(int row, int otherRow) {
 void TMain::UpCharClick() {
   const int row = SelectedCharRow();
   if (row < 0) return;
-  if (row > 0) SwapChars(row, row - 1);
-  else FillCharInv();
+  if (row > 0)
+    SwapChars(row, row - 1);
+  else
+    FillCharInv();
   Chars->setFocus();
 }
 
 void TMain::DownCharClick() {
   const int row = SelectedCharRow();
   if (row < 0) return;
-  if (row + 1 < static_cast<int>(catalogue_.CharList.size())) SwapChars(row, row + 1);
-  else FillCharInv();
+  if (row + 1 < static_cast<int>(catalogue_.CharList.size()))
+    SwapChars(row, row + 1);
+  else
+    FillCharInv();
   Chars->setFocus();
 }
 
@@ -423,8 +424,7 @@ void TMain::DownCharClick() {
 
 void TMain::FillCharInv() {
   const int row = SelectedCharRow();
-  const kistora::TChar* character =
-      row >= 0 ? catalogue_.CharList[static_cast<std::size_t>(row)].get() : nullptr;
+  const kistora::TChar* character = row >= 0 ? catalogue_.CharList[static_cast<std::size_t>(row)].get() : nullptr;
   invModel_->Fill(catalogue_, character);
 }
 

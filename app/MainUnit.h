@@ -19,7 +19,7 @@ class QWidget;
 namespace kistora {
 class CharListModel;
 class InventoryModel;
-}
+}  // namespace kistora
 
 class TMain : public QMainWindow {
   Q_OBJECT

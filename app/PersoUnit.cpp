@@ -24,16 +24,14 @@ using kistora::QtText;
 namespace {
 
 // The class entries, already in sorted order.
-const char* const kClassEntries[] = {"Amazone", "Assassin", "Barbare",  "Druide",
-                                     "Nécromancien", "Paladin", "Sorcière"};
+const char* const kClassEntries[] = {"Amazone", "Assassin", "Barbare", "Druide", "Nécromancien", "Paladin", "Sorcière"};
 constexpr int kDesignedWidth = 369;
 constexpr int kDesignedHeight = 155;
 
 }  // namespace
 
 TPerso::TPerso(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("Perso"));
   setWindowTitle(QStringLiteral("Perso"));
 
@@ -102,8 +100,7 @@ TPerso::TPerso(QWidget* parent)
 
   // The designed client size, grown only when the fonts need more room.
   const QSize needed = grid->sizeHint();
-  setFixedSize(std::max(kDesignedWidth, needed.width()),
-               std::max(kDesignedHeight, needed.height()));
+  setFixedSize(std::max(kDesignedWidth, needed.width()), std::max(kDesignedHeight, needed.height()));
 
   if (TMain* main = Windows().Main) CharAccount->setText(QtText(main->Catalogue().DefaultAccount));
 }

@@ -34,8 +34,8 @@ class QtMessageService final : public MessageService {
   }
 
   bool Confirm(QWidget* parent, const QString& text) override {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmation"), ForDisplay(text),
-                    QMessageBox::NoButton, parent);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmation"), ForDisplay(text), QMessageBox::NoButton,
+                    parent);
     QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
     QPushButton* cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
@@ -59,8 +59,8 @@ class DesktopShellService final : public ShellService {
   void Open(const QString& target) override {
     // Web and mail addresses go as they are; anything else is a file name.
     const QUrl url(target);
-    const bool isAddress = target.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive) ||
-                           target.contains(QStringLiteral("://"));
+    const bool isAddress =
+        target.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive) || target.contains(QStringLiteral("://"));
     QDesktopServices::openUrl(isAddress && url.isValid() ? url : QUrl::fromLocalFile(target));
   }
 };

@@ -10,9 +10,7 @@
 
 namespace kistora {
 
-inline QString QtText(std::string_view cp1252) {
-  return QString::fromStdString(Cp1252ToUtf8(cp1252));
-}
+inline QString QtText(std::string_view cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 // Characters Windows-1252 cannot hold become "?".
 inline std::string Cp1252Text(const QString& text) { return Utf8ToCp1252(text.toStdString()); }

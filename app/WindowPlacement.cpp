@@ -11,8 +11,7 @@ void CentreOnScreen(QWidget& window) {
   QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect area = screen->availableGeometry();
-  window.move(area.x() + (area.width() - window.width()) / 2,
-              area.y() + (area.height() - window.height()) / 2);
+  window.move(area.x() + (area.width() - window.width()) / 2, area.y() + (area.height() - window.height()) / 2);
 }
 
 void KeepPositionAfterFirstShow(QWidget& dialog, const QShowEvent& event) {

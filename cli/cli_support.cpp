@@ -11,18 +11,20 @@
 namespace kistora::cli {
 
 void PrintUsage(std::FILE* out) {
-  std::fputs("Usage: kistora-cli COMMAND DIR [OPTIONS]\n"
-             "DIR is the folder holding items.kdb and chars.kdb (the program's own folder).\n\n"
-             "Commands:\n",
-             out);
+  std::fputs(
+      "Usage: kistora-cli COMMAND DIR [OPTIONS]\n"
+      "DIR is the folder holding items.kdb and chars.kdb (the program's own folder).\n\n"
+      "Commands:\n",
+      out);
   for (const Command& command : Commands()) {
     std::fprintf(out, "  %-7s %s\n          %s\n", command.name, command.operands, command.summary);
   }
-  std::fputs("\nExit status: 0 both files loaded cleanly; 1 a file is damaged (result 1, 2 or 3);\n"
-             "2 a file is missing or cannot be opened or written; 64 wrong command line.\n"
-             "export: 0 written; 2 a file cannot be read, created or written; 3 the options\n"
-             "select one character and none is selected (nothing written).\n",
-             out);
+  std::fputs(
+      "\nExit status: 0 both files loaded cleanly; 1 a file is damaged (result 1, 2 or 3);\n"
+      "2 a file is missing or cannot be opened or written; 64 wrong command line.\n"
+      "export: 0 written; 2 a file cannot be read, created or written; 3 the options\n"
+      "select one character and none is selected (nothing written).\n",
+      out);
 }
 
 int UsageError(const std::string& message) {
@@ -81,11 +83,16 @@ LoadedDir LoadDataDir(const std::string& dir) {
 
 std::string ResultMeaning(std::uint8_t result) {
   switch (result) {
-    case kLoadOk: return "ok";
-    case kLoadBadMagic: return "wrong file magic, not a database of this kind; nothing loaded";
-    case kLoadBadVersion: return "unknown version; nothing loaded";
-    case kLoadDamaged: return "damaged: a record magic was wrong or the file ended early";
-    default: return "unknown result";
+    case kLoadOk:
+      return "ok";
+    case kLoadBadMagic:
+      return "wrong file magic, not a database of this kind; nothing loaded";
+    case kLoadBadVersion:
+      return "unknown version; nothing loaded";
+    case kLoadDamaged:
+      return "damaged: a record magic was wrong or the file ended early";
+    default:
+      return "unknown result";
   }
 }
 
@@ -104,13 +111,27 @@ std::string JsonString(std::string_view cp1252) {
   for (const char c : utf8) {
     const auto b = static_cast<unsigned char>(c);
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
       default:
         if (b < 0x20 || b == 0x7F) {
           out += "\\u00";

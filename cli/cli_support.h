@@ -32,10 +32,10 @@ std::string DataFilePath(const std::string& dir, std::string_view name);
 
 // One database file after a load attempt.
 struct FileLoad {
-  std::string name;                     // "items.kdb" or "chars.kdb"
-  std::string path;                     // the full path used
-  std::optional<std::uint8_t> result;   // the load result; empty when it could not be opened
-  int error = 0;                        // errno when it could not be opened
+  std::string name;                    // "items.kdb" or "chars.kdb"
+  std::string path;                    // the full path used
+  std::optional<std::uint8_t> result;  // the load result; empty when it could not be opened
+  int error = 0;                       // errno when it could not be opened
 };
 
 // The two databases of a data folder, loaded the way the program loads them.

@@ -104,9 +104,7 @@ std::tm CurrentTime() {
   return now;
 }
 
-void Complain(const std::string& cp1252) {
-  std::fprintf(stderr, "kistora-cli: %s\n", Cp1252ToUtf8(cp1252).c_str());
-}
+void Complain(const std::string& cp1252) { std::fprintf(stderr, "kistora-cli: %s\n", Cp1252ToUtf8(cp1252).c_str()); }
 
 }  // namespace
 
@@ -116,8 +114,8 @@ int CmdExport(int argc, char** argv) {
   std::optional<std::tm> fixedNow;
   if (args.now) {
     fixedNow = ParseNow(*args.now);
-    if (!fixedNow) return ExportUsage("export: --now wants a real date and time as YYYY-MM-DDTHH:MM:SS, not \"" +
-                                      *args.now + "\"");
+    if (!fixedNow)
+      return ExportUsage("export: --now wants a real date and time as YYYY-MM-DDTHH:MM:SS, not \"" + *args.now + "\"");
   }
   // The windowed program formats its dates in the user's locale; so does this.
   std::setlocale(LC_TIME, "");
@@ -153,8 +151,9 @@ int CmdExport(int argc, char** argv) {
     case ExportStatus::Written:
       return WriteOut(result.Path + "\n") ? kExitOk : kExitUnreadable;
     case ExportStatus::NoSelectedChar:
-      Complain("the export options ask for the selected character (\"Personnage s\xE9lectionn\xE9\") "
-               "and no character is selected; nothing was written");
+      Complain(
+          "the export options ask for the selected character (\"Personnage s\xE9lectionn\xE9\") "
+          "and no character is selected; nothing was written");
       return kExitNoSelectedChar;
     case ExportStatus::Failed:
       Complain(settings.FileName + ": " + result.Message);

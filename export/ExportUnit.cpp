@@ -113,8 +113,7 @@ QRadioButton* NewRadio(QWidget* parent, const char* name, const char* caption, i
   return radio;
 }
 
-QPushButton* NewButton(QWidget* parent, const char* name, const char* caption, int left, int top,
-                       int width = 75) {
+QPushButton* NewButton(QWidget* parent, const char* name, const char* caption, int left, int top, int width = 75) {
   auto* button = Place(new QPushButton(QString::fromUtf8(caption), parent), name, left, top, width, 25);
   button->setAutoDefault(false);
   return button;
@@ -168,8 +167,12 @@ void TExportWin::BuildLeftPart() {
   formats->addButton(FormatHTML);
   formats->addButton(FormatASCII);
   // Checking a format, by a click or from code, gives the file name its extension.
-  connect(FormatHTML, &QRadioButton::toggled, this, [this](bool on) { if (on) FormatHTMLClick(); });
-  connect(FormatASCII, &QRadioButton::toggled, this, [this](bool on) { if (on) FormatASCIIClick(); });
+  connect(FormatHTML, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) FormatHTMLClick();
+  });
+  connect(FormatASCII, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) FormatASCIIClick();
+  });
 
   NewLabel(this, "Fichier:", 8, 37, 54);
   FileName = Place(new QLineEdit(this), "FileName", 64, 32, 217, 23);
@@ -204,8 +207,7 @@ void TExportWin::BuildLeftPart() {
 }
 
 void TExportWin::BuildPanelMore() {
-  PanelMore = Place(new QWidget(this), "PanelMore", kPanelMoreLeft, 0, kWideWidth - kPanelMoreLeft,
-                    kClientHeight);
+  PanelMore = Place(new QWidget(this), "PanelMore", kPanelMoreLeft, 0, kWideWidth - kPanelMoreLeft, kClientHeight);
   QWidget* p = PanelMore;
   NewLine(p, QFrame::VLine, 0, 0, 2, kClientHeight);
 
@@ -324,7 +326,9 @@ void TExportWin::SetSettings(const ExportSettings& s) {
   ShowMagics->setChecked(s.ShowMagics);
   ShowNormals->setChecked(s.ShowNormals);
   MaskPrice0->setChecked(s.MaskPrice0);
-  (s.Scope == ExportScope::SelectedChar ? ShowSelChar : s.Scope == ExportScope::AllChars ? ShowAllChar : ShowAll)
+  (s.Scope == ExportScope::SelectedChar ? ShowSelChar
+   : s.Scope == ExportScope::AllChars   ? ShowAllChar
+                                        : ShowAll)
       ->setChecked(true);
   ApplyPresentation(s);
   (s.SortBy == ExportSort::Name ? TrierName : s.SortBy == ExportSort::Price ? TrierPrice : TrierNo)->setChecked(true);

@@ -80,7 +80,10 @@ ExportResult RunExport(const ExportSettings& settings, const TCatalogue& catalog
 
   try {
     const ExportSelection selection(settings, catalogue, selectedCharRow);
-    SafeFileWriter file(path, "Impossible de cr\xE9" "er le fichier " + settings.FileName);
+    SafeFileWriter file(path,
+                        "Impossible de cr\xE9"
+                        "er le fichier " +
+                            settings.FileName);
     SafeFileSink sink(file);
     ExportWriter writer(selection, sink, caption);
     writer.WritePage(FormatExportDates(now));

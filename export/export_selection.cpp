@@ -25,11 +25,18 @@ int Sign(int v) { return (v > 0) - (v < 0); }
 // Section position of a quality code, -1 for codes outside 0..5.
 int SectionOf(int quality) {
   switch (quality) {
-    case 5: return 0;
-    case 4: return 1;
-    case 3: case 2: return 2;
-    case 1: case 0: return 3;
-    default: return -1;
+    case 5:
+      return 0;
+    case 4:
+      return 1;
+    case 3:
+    case 2:
+      return 2;
+    case 1:
+    case 0:
+      return 3;
+    default:
+      return -1;
   }
 }
 
@@ -75,13 +82,20 @@ ExportSelection::ExportSelection(const ExportSettings& settings, const TCatalogu
 bool ExportSelection::PassesQualityAndPrice(const TD2Item& item) const {
   if (item.Price == 0 && settings_.MaskPrice0) return false;
   switch (item.Quality) {
-    case 0: return settings_.ShowNormals;
-    case 1: return settings_.ShowMagics;
-    case 2: return settings_.ShowRares;
-    case 3: return settings_.ShowCrafted;
-    case 4: return settings_.ShowSets;
-    case 5: return settings_.ShowUniques;
-    default: return false;
+    case 0:
+      return settings_.ShowNormals;
+    case 1:
+      return settings_.ShowMagics;
+    case 2:
+      return settings_.ShowRares;
+    case 3:
+      return settings_.ShowCrafted;
+    case 4:
+      return settings_.ShowSets;
+    case 5:
+      return settings_.ShowUniques;
+    default:
+      return false;
   }
 }
 
@@ -135,9 +149,12 @@ void ExportSelection::SortSections(const TCatalogue& catalogue) {
   const auto before = [sortBy](const SortEntry& a, const SortEntry& b) {
     if (const int bySet = a.SetKey.compare(b.SetKey); bySet != 0) return bySet < 0;
     switch (sortBy) {
-      case ExportSort::Name: return a.NameKey.compare(b.NameKey) < 0;
-      case ExportSort::Price: return a.Item->Price > b.Item->Price;
-      case ExportSort::None: return false;
+      case ExportSort::Name:
+        return a.NameKey.compare(b.NameKey) < 0;
+      case ExportSort::Price:
+        return a.Item->Price > b.Item->Price;
+      case ExportSort::None:
+        return false;
     }
     return false;
   };

@@ -11,9 +11,9 @@
 
 namespace kistora {
 
-enum class ExportFormat { Html, Ascii };                 // FormatHTML / FormatASCII
+enum class ExportFormat { Html, Ascii };                      // FormatHTML / FormatASCII
 enum class ExportScope { SelectedChar, AllChars, AllItems };  // ShowSelChar / ShowAllChar / ShowAll
-enum class ExportSort { None, Name, Price };             // TrierNo / TrierName / TrierPrice
+enum class ExportSort { None, Name, Price };                  // TrierNo / TrierName / TrierPrice
 
 struct ExportSettings {
   ExportFormat Format = ExportFormat::Html;
@@ -35,13 +35,13 @@ struct ExportSettings {
   bool TabBorder = true;
   std::string PageTitle = "Inventaire de Diablo II - Liste de trade";
   std::string Sign;
-  bool DoShellExec = true;    // open the written file with the shell afterwards
-  TColor IICol = 0xFFFFFF;    // background of interesting items
-  std::int32_t IIPrice = 1;   // minimum price of an interesting item
-  bool UseBascule = true;     // item names unfold their characteristics (script)
+  bool DoShellExec = true;   // open the written file with the shell afterwards
+  TColor IICol = 0xFFFFFF;   // background of interesting items
+  std::int32_t IIPrice = 1;  // minimum price of an interesting item
+  bool UseBascule = true;    // item names unfold their characteristics (script)
   bool ShowMajDate = true;
   ExportSort SortBy = ExportSort::Name;
-  bool TrierSets = true;      // group set items by set
+  bool TrierSets = true;  // group set items by set
 };
 
 // What the dialog's "Défaut" button restores: the presentation settings only

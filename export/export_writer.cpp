@@ -158,7 +158,8 @@ void ExportWriter::WriteHtmlItem(const TD2Item& item) {
     out.append("    <span id=\"i").append(number);
     out.append("\" style=\"z-index:1; overflow: visible; display:none\"><P>").append(kEol);
     AppendCharacteristics(item);
-    for (const std::string& property : item.MagicProps) out.append("      ").append(property).append("<BR>").append(kEol);
+    for (const std::string& property : item.MagicProps)
+      out.append("      ").append(property).append("<BR>").append(kEol);
     out.append("    <P></span>").append(kEol);
     out.append("  </TD>").append(kEol);
   } else {
@@ -186,12 +187,28 @@ void ExportWriter::AppendCharacteristics(const TD2Item& item) {
     ++written;
   };
   if (weapon) line("Dommages: ", IntToStr(weapon->MinDmg) + " \xE0 " + IntToStr(weapon->MaxDmg));
-  if (defensive) line("D\xE9" "fense: ", IntToStr(defensive->Def));
+  if (defensive)
+    line(
+        "D\xE9"
+        "fense: ",
+        IntToStr(defensive->Def));
   if (shield) line("Capacit\xE9 \xE0 parer: ", IntToStr(shield->Parade) + "%");
   if (item.MaxDur > 0) line("R\xE9sistance: ", IntToStr(item.Dur) + " sur " + IntToStr(item.MaxDur));
-  if (item.Dex > 0) line("Dext\xE9rit\xE9 n\xE9" "cessaire: ", IntToStr(item.Dex));
-  if (item.Str > 0) line("Force n\xE9" "cessaire: ", IntToStr(item.Str));
-  if (item.CLvl > 0) line("Niveau n\xE9" "cessaire: ", IntToStr(item.CLvl));
+  if (item.Dex > 0)
+    line(
+        "Dext\xE9rit\xE9 n\xE9"
+        "cessaire: ",
+        IntToStr(item.Dex));
+  if (item.Str > 0)
+    line(
+        "Force n\xE9"
+        "cessaire: ",
+        IntToStr(item.Str));
+  if (item.CLvl > 0)
+    line(
+        "Niveau n\xE9"
+        "cessaire: ",
+        IntToStr(item.CLvl));
   if (weapon) line("Vitesse d'attaque: ", SpeedLabel(weapon->Speed));
   if (written > 0) out.append("      <BR>").append(kEol);
 }

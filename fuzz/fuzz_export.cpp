@@ -31,7 +31,9 @@ struct Maker {
 
   std::string Text(std::size_t maxLength) {
     std::string s = in.ConsumeRandomLengthString(maxLength);
-    if (plainLines) std::replace_if(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    if (plainLines)
+      std::replace_if(
+          s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return s;
   }
   std::int32_t Number() {
@@ -134,8 +136,8 @@ std::size_t ItemLines(const ExportSettings& s, const TD2Item& item) {
   const bool weapon = dynamic_cast<const TD2Weapon*>(&item) != nullptr;
   const bool defensive = dynamic_cast<const TD2DefItem*>(&item) != nullptr;
   const bool shield = dynamic_cast<const TD2Shield*>(&item) != nullptr;
-  const std::size_t characteristics = (weapon ? 2 : 0) + (defensive ? 1 : 0) + (shield ? 1 : 0) +
-                                      (item.MaxDur > 0) + (item.Dex > 0) + (item.Str > 0) + (item.CLvl > 0);
+  const std::size_t characteristics = (weapon ? 2 : 0) + (defensive ? 1 : 0) + (shield ? 1 : 0) + (item.MaxDur > 0) +
+                                      (item.Dex > 0) + (item.Str > 0) + (item.CLvl > 0);
   return lines + 2 + characteristics + (characteristics > 0 ? 1 : 0) + item.MagicProps.size() + 2;
 }
 
@@ -178,16 +180,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (Wanted(settings, catalogue, selectedRow, *item)) wanted[SectionOf(item->Quality)].push_back(item.get());
   }
   std::size_t exported = 0;
-  std::size_t expectedLines = settings.Format == ExportFormat::Html
-                                  ? 11 + (settings.UseBascule ? 22 : 0) + (settings.ShowMajDate ? 1 : 0)
-                                  : 4;
+  std::size_t expectedLines =
+      settings.Format == ExportFormat::Html ? 11 + (settings.UseBascule ? 22 : 0) + (settings.ShowMajDate ? 1 : 0) : 4;
   if (!TrimSpaces(settings.Sign).empty()) ++expectedLines;
   for (int s = 0; s < 4; ++s) {
     const auto& got = selection.SectionItems(s);
     std::vector<const TD2Item*> sortedWanted = wanted[s];
-    std::stable_sort(sortedWanted.begin(), sortedWanted.end(), [&](const TD2Item* a, const TD2Item* b) {
-      return selection.CompareExportItems(*a, *b) < 0;
-    });
+    std::stable_sort(sortedWanted.begin(), sortedWanted.end(),
+                     [&](const TD2Item* a, const TD2Item* b) { return selection.CompareExportItems(*a, *b) < 0; });
     fuzz::Require(got == sortedWanted, "a section holds other items or another order");
     exported += got.size();
     if (got.empty()) continue;

@@ -8,8 +8,8 @@
 #include "fuzz/fuzz_support.h"
 #include "fuzz/options_diff.h"
 #include "model/file_error.h"
-#include "options/options_file.h"
 #include "options/option_values.h"
+#include "options/options_file.h"
 
 using namespace kistora;
 

@@ -96,9 +96,7 @@ ItemFilter TItemG::Filter() const {
 
 bool TItemG::IsItemShown(const TD2Item& item) const { return kistora::IsItemShown(item, Filter()); }
 
-int TItemG::CompareAsNumbers(std::string_view a, std::string_view b) {
-  return kistora::CompareAsNumbers(a, b);
-}
+int TItemG::CompareAsNumbers(std::string_view a, std::string_view b) { return kistora::CompareAsNumbers(a, b); }
 
 void TItemG::FillListe() {
   static const TCatalogue kEmpty;

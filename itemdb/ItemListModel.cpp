@@ -14,8 +14,8 @@ QString FromCp1252(const std::string& s) { return QString::fromStdString(Cp1252T
 
 ItemListModel::ItemListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ItemListModel::Rebuild(const TCatalogue& catalogue, const ItemFilter& filter,
-                            std::int32_t sortColumn, bool sortInverted) {
+void ItemListModel::Rebuild(const TCatalogue& catalogue, const ItemFilter& filter, std::int32_t sortColumn,
+                            bool sortInverted) {
   beginResetModel();
   rows_ = MakeItemListRows(catalogue.ItemList, filter);
   order_.resize(rows_.size());
@@ -54,9 +54,7 @@ int ItemListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(order_.size());
 }
 
-int ItemListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kItemListColumnCount;
-}
+int ItemListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kItemListColumnCount; }
 
 QVariant ItemListModel::data(const QModelIndex& index, int role) const {
   const ItemListRow* row = index.isValid() ? RowAt(index.row()) : nullptr;
@@ -72,13 +70,20 @@ QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int
   if (orientation != Qt::Horizontal) return {};
   if (role == Qt::DisplayRole) {
     switch (section) {
-      case kColIndex: return QStringLiteral("Item #");
-      case kColName: return QStringLiteral("Nom");
-      case kColType: return QStringLiteral("Type");
-      case kColQuality: return QStringLiteral("Qualité");
-      case kColPrice: return QStringLiteral("Prix");
-      case kColNotes: return QStringLiteral("Notes");
-      default: return {};
+      case kColIndex:
+        return QStringLiteral("Item #");
+      case kColName:
+        return QStringLiteral("Nom");
+      case kColType:
+        return QStringLiteral("Type");
+      case kColQuality:
+        return QStringLiteral("Qualité");
+      case kColPrice:
+        return QStringLiteral("Prix");
+      case kColNotes:
+        return QStringLiteral("Notes");
+      default:
+        return {};
     }
   }
   if (role == Qt::TextAlignmentRole && section == kColPrice) {

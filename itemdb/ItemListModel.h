@@ -16,8 +16,8 @@ class ItemListModel : public QAbstractTableModel {
 
   // Lists every shown item of the catalogue, in catalogue order, then sorts
   // (one model reset, so views drop their selection).
-  void Rebuild(const kistora::TCatalogue& catalogue, const kistora::ItemFilter& filter,
-               std::int32_t sortColumn, bool sortInverted);
+  void Rebuild(const kistora::TCatalogue& catalogue, const kistora::ItemFilter& filter, std::int32_t sortColumn,
+               bool sortInverted);
   // Re-sorts the rows in place; the view's selection follows its row.
   void Resort(std::int32_t sortColumn, bool sortInverted);
 
@@ -27,8 +27,7 @@ class ItemListModel : public QAbstractTableModel {
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  QVariant headerData(int section, Qt::Orientation orientation,
-                      int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:

@@ -74,8 +74,8 @@ void FitFontToLabels(QWidget* dialog, const std::vector<QLabel*>& labels) {
 }  // namespace
 
 TItemP::TItemP(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
   setWindowTitle(QStringLiteral("Propriétés d'un objet"));
   setFixedSize(392, 544);
   BuildControls();
@@ -152,8 +152,8 @@ void TItemP::BuildControls() {
   label("Prix estimé:", kRight, ItemPrice);
   separator(208);
 
-  auto* note = new QLabel(
-      QStringLiteral("Les propriétés suivantes ne sont utiles que pour certaines classes d'objets:"), this);
+  auto* note =
+      new QLabel(QStringLiteral("Les propriétés suivantes ne sont utiles que pour certaines classes d'objets:"), this);
   note->setGeometry(kLeft, 214, 377, 21);
 
   ItemDef = spin(88, 240);
@@ -185,10 +185,9 @@ void TItemP::BuildControls() {
   connect(OK, &QPushButton::clicked, this, &QDialog::accept);
   connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  QWidget* const order[] = {ItemName,  ItemNotes,   ItemDur,        ItemMaxDur, ItemCLvl,
-                            ItemStr,   ItemDex,     ItemPrice,      ItemCat,    ItemQuality,
-                            ItemMagicProps,         ItemDef,        ItemParade, ItemMinDmg,
-                            ItemMaxDmg, ItemSpeed,  OK,             Cancel};
+  QWidget* const order[] = {ItemName,   ItemNotes, ItemDur,     ItemMaxDur,     ItemCLvl, ItemStr,    ItemDex,
+                            ItemPrice,  ItemCat,   ItemQuality, ItemMagicProps, ItemDef,  ItemParade, ItemMinDmg,
+                            ItemMaxDmg, ItemSpeed, OK,          Cancel};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
   FitFontToLabels(this, labels);
 }
@@ -198,8 +197,8 @@ void TItemP::ClearFields() {
   ItemNotes->clear();
   ItemCat->setCurrentIndex(0);
   ItemQuality->setCurrentIndex(0);
-  for (QSpinBox* field : {ItemDur, ItemMaxDur, ItemCLvl, ItemDex, ItemStr, ItemPrice, ItemDef,
-                          ItemParade, ItemMinDmg, ItemMaxDmg}) {
+  for (QSpinBox* field :
+       {ItemDur, ItemMaxDur, ItemCLvl, ItemDex, ItemStr, ItemPrice, ItemDef, ItemParade, ItemMinDmg, ItemMaxDmg}) {
     field->setValue(0);
   }
   ItemSpeed->setCurrentIndex(0);
@@ -237,10 +236,9 @@ void TItemP::LoadItem(const TD2Item& item) {
 }
 
 void TItemP::SetReadOnly(bool flag) {
-  for (QWidget* input : std::initializer_list<QWidget*>{
-           ItemName, ItemNotes, ItemCat, ItemQuality, ItemDur, ItemMaxDur, ItemCLvl, ItemStr,
-           ItemDex, ItemPrice, ItemDef, ItemParade, ItemMinDmg, ItemMaxDmg, ItemSpeed,
-           ItemMagicProps}) {
+  for (QWidget* input : std::initializer_list<QWidget*>{ItemName, ItemNotes, ItemCat, ItemQuality, ItemDur, ItemMaxDur,
+                                                        ItemCLvl, ItemStr, ItemDex, ItemPrice, ItemDef, ItemParade,
+                                                        ItemMinDmg, ItemMaxDmg, ItemSpeed, ItemMagicProps}) {
     input->setEnabled(!flag);
   }
   Cancel->setVisible(!flag);

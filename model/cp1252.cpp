@@ -9,11 +9,10 @@ namespace {
 // Code points of the bytes 0x80..0x9F. The five bytes Windows-1252 leaves
 // undefined map to the C1 control of the same value, so every byte survives a
 // round trip through UTF-8.
-constexpr char32_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  //
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -81,8 +80,7 @@ std::string Utf8ToCp1252(std::string_view s) {
       continue;
     }
     std::size_t taken = 1;
-    while (taken < length && i + taken < s.size() &&
-           (static_cast<unsigned char>(s[i + taken]) & 0xC0) == 0x80) {
+    while (taken < length && i + taken < s.size() && (static_cast<unsigned char>(s[i + taken]) & 0xC0) == 0x80) {
       cp = (cp << 6) | (static_cast<unsigned char>(s[i + taken]) & 0x3F);
       ++taken;
     }

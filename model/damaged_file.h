@@ -33,9 +33,7 @@ struct StartupRead {
 
   // The file is there and was not read whole: a save must not replace it
   // before its original is kept.
-  bool NeedsKeeping() const {
-    return State != StartupReadState::Clean && State != StartupReadState::Missing;
-  }
+  bool NeedsKeeping() const { return State != StartupReadState::Clean && State != StartupReadState::Missing; }
 };
 
 // Loads one database file into the catalogue the way start-up does (the

@@ -25,8 +25,8 @@ std::uint8_t ReadHeader(TExtFileStream& stream, const char* magic) {
 // Room to reserve for count records without trusting a count the file cannot hold.
 std::size_t BoundedCount(std::int32_t count, const TExtFileStream& stream, std::uint64_t minRecord) {
   if (count <= 0) return 0;
-  return static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(count),
-                                                          stream.Remaining() / minRecord));
+  return static_cast<std::size_t>(
+      std::min<std::uint64_t>(static_cast<std::uint64_t>(count), stream.Remaining() / minRecord));
 }
 
 }  // namespace

@@ -10,10 +10,10 @@ namespace kistora {
 
 // Load results.
 enum : std::uint8_t {
-  kLoadOk = 0,             // read to the end of its record count, every magic right
-  kLoadBadMagic = 1,       // wrong file magic: nothing read or changed
-  kLoadBadVersion = 2,     // version not 1: nothing changed
-  kLoadDamaged = 3,        // a record magic was wrong, or the file ended early
+  kLoadOk = 0,          // read to the end of its record count, every magic right
+  kLoadBadMagic = 1,    // wrong file magic: nothing read or changed
+  kLoadBadVersion = 2,  // version not 1: nothing changed
+  kLoadDamaged = 3,     // a record magic was wrong, or the file ended early
 };
 
 // Replace the items / characters with a file's content. A file that cannot be

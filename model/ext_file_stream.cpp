@@ -20,7 +20,11 @@ namespace {
 constexpr std::size_t kReadBufferSize = 256 * 1024;
 
 std::string OpenMessage(const std::string& path) { return "Impossible d'ouvrir le fichier " + path; }
-std::string CreateMessage(const std::string& path) { return "Impossible de cr\xE9""er le fichier " + path; }
+std::string CreateMessage(const std::string& path) {
+  return "Impossible de cr\xE9"
+         "er le fichier " +
+         path;
+}
 
 }  // namespace
 
@@ -54,9 +58,7 @@ TExtFileStream::~TExtFileStream() {
   if (fd_ >= 0) Files().Close(fd_);
 }
 
-std::uint64_t TExtFileStream::Remaining() const {
-  return fileSize_ > consumed_ ? fileSize_ - consumed_ : 0;
-}
+std::uint64_t TExtFileStream::Remaining() const { return fileSize_ > consumed_ ? fileSize_ - consumed_ : 0; }
 
 std::size_t TExtFileStream::ReadFile(void* out, std::size_t count) {
   // Never read beyond the size the file had when it was opened.

@@ -54,11 +54,11 @@ class TExtFileStream {
   std::string path_;
   int fd_ = -1;
   std::uint64_t fileSize_ = 0;
-  std::uint64_t consumed_ = 0;  // bytes handed out to the caller so far
+  std::uint64_t consumed_ = 0;    // bytes handed out to the caller so far
   std::uint64_t fileOffset_ = 0;  // bytes read from the file into the buffer or the caller
   std::string readBuf_;
   std::size_t readPos_ = 0;
-  std::size_t readEnd_ = 0;     // bytes of readBuf_ holding file data
+  std::size_t readEnd_ = 0;  // bytes of readBuf_ holding file data
   bool shortRead_ = false;
   std::unique_ptr<SafeFileWriter> writer_;
 };

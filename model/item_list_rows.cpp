@@ -15,8 +15,7 @@ namespace {
 constexpr std::array<unsigned char, 256> MakeFoldTable() {
   std::array<unsigned char, 256> t{};
   for (int b = 0; b < 256; ++b) {
-    t[static_cast<std::size_t>(b)] =
-        static_cast<unsigned char>(b >= 'a' && b <= 'z' ? b - ('a' - 'A') : b);
+    t[static_cast<std::size_t>(b)] = static_cast<unsigned char>(b >= 'a' && b <= 'z' ? b - ('a' - 'A') : b);
   }
   return t;
 }
@@ -31,10 +30,14 @@ int CompareInts(std::int32_t a, std::int32_t b) { return a < b ? -1 : (a > b ? 1
 
 const std::string& TextCell(const ItemListRow& row, int column) {
   switch (column) {
-    case kColName: return row.Name;
-    case kColType: return row.Type;
-    case kColQuality: return row.Quality;
-    default: return row.Notes;
+    case kColName:
+      return row.Name;
+    case kColType:
+      return row.Type;
+    case kColQuality:
+      return row.Quality;
+    default:
+      return row.Notes;
   }
 }
 
@@ -45,11 +48,9 @@ template <typename Key>
 void SortByKeys(std::vector<std::uint32_t>& order, bool inverted, std::vector<std::pair<Key, std::uint32_t>>& keyed) {
   using Entry = std::pair<Key, std::uint32_t>;
   if (inverted) {
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const Entry& x, const Entry& y) { return y.first < x.first; });
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Entry& x, const Entry& y) { return y.first < x.first; });
   } else {
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const Entry& x, const Entry& y) { return x.first < y.first; });
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Entry& x, const Entry& y) { return x.first < y.first; });
   }
   for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
 }
@@ -87,8 +88,8 @@ std::vector<ItemListRow> MakeItemListRows(const std::vector<std::unique_ptr<TD2I
     if (!item || !IsItemShown(*item, filter)) continue;
     const TD2Item& listed = *item;
     const std::type_info* type = &typeid(listed);
-    auto known = std::find_if(typeLabels.begin(), typeLabels.end(),
-                              [type](const auto& entry) { return entry.first == type; });
+    auto known =
+        std::find_if(typeLabels.begin(), typeLabels.end(), [type](const auto& entry) { return entry.first == type; });
     if (known == typeLabels.end()) {
       typeLabels.emplace_back(type, ListCategoryLabel(*item));
       known = typeLabels.end() - 1;
@@ -106,19 +107,21 @@ std::vector<ItemListRow> MakeItemListRows(const std::vector<std::unique_ptr<TD2I
 
 std::string ItemListCell(const ItemListRow& row, int column) {
   switch (column) {
-    case kColIndex: return IntToStr(row.Index);
-    case kColPrice: return IntToStr(row.Price);
+    case kColIndex:
+      return IntToStr(row.Index);
+    case kColPrice:
+      return IntToStr(row.Price);
     case kColName:
     case kColType:
     case kColQuality:
-    case kColNotes: return TextCell(row, column);
-    default: return {};
+    case kColNotes:
+      return TextCell(row, column);
+    default:
+      return {};
   }
 }
 
-int CompareAsNumbers(std::string_view a, std::string_view b) {
-  return CompareInts(ParseOrZero(a), ParseOrZero(b));
-}
+int CompareAsNumbers(std::string_view a, std::string_view b) { return CompareInts(ParseOrZero(a), ParseOrZero(b)); }
 
 int CompareFoldedText(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
@@ -136,8 +139,7 @@ int EffectiveSortColumn(std::int32_t column) {
 
 // The cells hold the decimal text of Index and Price, so comparing the numbers
 // themselves is CompareAsNumbers of the two texts without the parsing.
-int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t column,
-                        bool inverted) {
+int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t column, bool inverted) {
   const int col = EffectiveSortColumn(column);
   int result = 0;
   if (col == kColIndex) {
@@ -150,8 +152,8 @@ int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t
   return inverted ? -result : result;
 }
 
-void SortItemListOrder(const std::vector<ItemListRow>& rows, std::vector<std::uint32_t>& order,
-                       std::int32_t column, bool inverted) {
+void SortItemListOrder(const std::vector<ItemListRow>& rows, std::vector<std::uint32_t>& order, std::int32_t column,
+                       bool inverted) {
   const int col = EffectiveSortColumn(column);
   if (col == kColIndex || col == kColPrice) {
     // Prices run highest first: sort their negation (as 64 bits, -INT_MIN fits).

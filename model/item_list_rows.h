@@ -50,8 +50,7 @@ struct ItemListRow {
 
 ItemListRow MakeItemListRow(const TD2Item& item);
 // The rows of every shown item, in list order (null entries are skipped).
-std::vector<ItemListRow> MakeItemListRows(const std::vector<std::unique_ptr<TD2Item>>& items,
-                                          const ItemFilter& filter);
+std::vector<ItemListRow> MakeItemListRows(const std::vector<std::unique_ptr<TD2Item>>& items, const ItemFilter& filter);
 // The text of a cell (Windows-1252): numbers in decimal, the others as stored.
 std::string ItemListCell(const ItemListRow& row, int column);
 
@@ -66,11 +65,10 @@ int CompareFoldedText(std::string_view a, std::string_view b);
 int EffectiveSortColumn(std::int32_t column);
 // Negative when a goes before b: "Item #" lowest first, "Prix" highest first,
 // text columns by CompareFoldedText; the result negated when inverted.
-int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t column,
-                        bool inverted);
+int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t column, bool inverted);
 // Sorts order (positions into rows) by CompareItemListRows. Rows that compare
 // equal keep their relative order, so the result does not depend on the library.
-void SortItemListOrder(const std::vector<ItemListRow>& rows, std::vector<std::uint32_t>& order,
-                       std::int32_t column, bool inverted);
+void SortItemListOrder(const std::vector<ItemListRow>& rows, std::vector<std::uint32_t>& order, std::int32_t column,
+                       bool inverted);
 
 }  // namespace kistora

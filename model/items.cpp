@@ -99,24 +99,35 @@ std::uint8_t ClassTag(const TD2Item& item) {
 
 std::unique_ptr<TD2Item> CreateItemFromTag(std::uint8_t tag) {
   switch (tag) {
-    case 1: return std::make_unique<TD2Gloves>();
-    case 2: return std::make_unique<TD2Belt>();
-    case 3: return std::make_unique<TD2Helm>();
-    case 4: return std::make_unique<TD2Shield>();
-    case 5: return std::make_unique<TD2Armor>();
-    case 6: return std::make_unique<TD2Weapon>();
-    case 7: return std::make_unique<TD2Amulet>();
-    case 8: return std::make_unique<TD2Ring>();
-    case 9: return std::make_unique<TD2Charm>();
-    case 10: return std::make_unique<TD2Jewel>();
-    case 11: return std::make_unique<TD2Boots>();
-    default: return std::make_unique<TD2Item>();
+    case 1:
+      return std::make_unique<TD2Gloves>();
+    case 2:
+      return std::make_unique<TD2Belt>();
+    case 3:
+      return std::make_unique<TD2Helm>();
+    case 4:
+      return std::make_unique<TD2Shield>();
+    case 5:
+      return std::make_unique<TD2Armor>();
+    case 6:
+      return std::make_unique<TD2Weapon>();
+    case 7:
+      return std::make_unique<TD2Amulet>();
+    case 8:
+      return std::make_unique<TD2Ring>();
+    case 9:
+      return std::make_unique<TD2Charm>();
+    case 10:
+      return std::make_unique<TD2Jewel>();
+    case 11:
+      return std::make_unique<TD2Boots>();
+    default:
+      return std::make_unique<TD2Item>();
   }
 }
 
-const std::array<const char*, 11> kDialogCategories = {
-    "Amulette", "Anneau", "Arme", "Armure", "Bottes", "Bouclier",
-    "Casque",   "Ceinture", "Charme", "Gants", "Joyaux"};
+const std::array<const char*, 11> kDialogCategories = {"Amulette", "Anneau",   "Arme",   "Armure", "Bottes", "Bouclier",
+                                                       "Casque",   "Ceinture", "Charme", "Gants",  "Joyaux"};
 const std::array<const char*, 6> kDialogQualities = {"Unique", "Set", "Crafted", "Rare", "Magique", "Normal"};
 const std::array<const char*, 5> kSpeedLabels = {"Tr\xE8s lente", "Lente", "Normale", "Rapide", "Tr\xE8s rapide"};
 

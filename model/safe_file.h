@@ -44,7 +44,7 @@ class SafeFileWriter {
   void Flush();
   [[noreturn]] void Fail(int error);
 
-  std::string target_;   // the file finally replaced (symbolic links resolved)
+  std::string target_;  // the file finally replaced (symbolic links resolved)
   std::string temp_;
   std::string message_;
   int fd_ = -1;

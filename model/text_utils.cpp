@@ -117,9 +117,7 @@ std::string PadRight(std::string_view s, std::size_t length, char c) {
   return out;
 }
 
-std::string IfThenStr(bool flag, std::string_view a, std::string_view b) {
-  return std::string(flag ? a : b);
-}
+std::string IfThenStr(bool flag, std::string_view a, std::string_view b) { return std::string(flag ? a : b); }
 
 std::string BoolToText(bool flag) { return IfThenStr(flag, "true", "false"); }
 

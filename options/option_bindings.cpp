@@ -68,19 +68,23 @@ void OptionBindings::BindChoice(OptionId id, std::function<int()> get, std::func
 }
 
 void OptionBindings::BindInteger(OptionId id, std::int32_t& holder) {
-  BindInteger(id, [&holder] { return holder; }, [&holder](std::int32_t v) { holder = v; });
+  BindInteger(
+      id, [&holder] { return holder; }, [&holder](std::int32_t v) { holder = v; });
 }
 
 void OptionBindings::BindFlag(OptionId id, bool& holder) {
-  BindFlag(id, [&holder] { return holder; }, [&holder](bool v) { holder = v; });
+  BindFlag(
+      id, [&holder] { return holder; }, [&holder](bool v) { holder = v; });
 }
 
 void OptionBindings::BindColour(OptionId id, TColor& holder) {
-  BindColour(id, [&holder] { return holder; }, [&holder](TColor v) { holder = v; });
+  BindColour(
+      id, [&holder] { return holder; }, [&holder](TColor v) { holder = v; });
 }
 
 void OptionBindings::BindText(OptionId id, std::string& holder) {
-  BindText(id, [&holder] { return holder; }, [&holder](const std::string& v) { holder = v; });
+  BindText(
+      id, [&holder] { return holder; }, [&holder](const std::string& v) { holder = v; });
 }
 
 bool OptionBindings::IsBound(OptionId id) const {

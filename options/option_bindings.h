@@ -17,8 +17,8 @@ namespace kistora {
 
 // One key's holder at the text level of the file.
 struct OptionBinding {
-  std::function<std::string()> Read;              // the value as written
-  std::function<void(std::string_view)> Apply;   // applies a value as read
+  std::function<std::string()> Read;            // the value as written
+  std::function<void(std::string_view)> Apply;  // applies a value as read
 };
 
 class OptionBindings {

@@ -101,8 +101,7 @@ OptionLine SplitOptionLine(std::string_view line) {
   return result;
 }
 
-bool ReadOptions(const std::string& path, const OptionBindings& bindings,
-                 const std::function<void()>& afterEachLine) {
+bool ReadOptions(const std::string& path, const OptionBindings& bindings, const std::function<void()>& afterEachLine) {
   // O_NONBLOCK: a named pipe in the file's place must not hang the program.
   const int fd = Files().Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
   if (fd < 0) {
@@ -162,7 +161,10 @@ std::string OptionsFileText(const OptionBindings& bindings, std::string_view pro
 
 void WriteOptions(const std::string& path, const OptionBindings& bindings, const std::string& programName) {
   const std::string text = OptionsFileText(bindings, programName);
-  SafeFileWriter writer(path, "Impossible de cr\xE9" "er le fichier " + path);
+  SafeFileWriter writer(path,
+                        "Impossible de cr\xE9"
+                        "er le fichier " +
+                            path);
   writer.Write(text);
   // The previous file goes to ".bak" only once the new one is whole, so a failed
   // write leaves both the old file and its earlier backup untouched.

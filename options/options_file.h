@@ -47,7 +47,6 @@ std::string OptionsFileText(const OptionBindings& bindings, std::string_view pro
 // saves OptionsFileText without ever leaving a half-written file: a failure
 // raises EFileError "Impossible de créer le fichier <path>" and the previous
 // file stays whole. programName is the executable's file name by default.
-void WriteOptions(const std::string& path, const OptionBindings& bindings,
-                  const std::string& programName = ExeName());
+void WriteOptions(const std::string& path, const OptionBindings& bindings, const std::string& programName = ExeName());
 
 }  // namespace kistora

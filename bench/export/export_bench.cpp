@@ -2,10 +2,9 @@
 // "Tous les personnages", sorted by name with set grouping. Compared with
 // writing the same number of bytes with one write, with and without the
 // fsync that the export's safe save does.
+#include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
-
-#include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,25 +27,54 @@ const char* const kSets[] = {"Fer", "Roi", "Acier", "Ciel", "Feu", "Sang", "Lune
 std::unique_ptr<TD2Item> MakeItem(int i, std::mt19937& random) {
   std::unique_ptr<TD2Item> item;
   switch (i % 6) {
-    case 0: { auto w = std::make_unique<TD2Weapon>(); w->MinDmg = 3; w->MaxDmg = 40; w->Speed = 2; item = std::move(w); break; }
-    case 1: { auto s = std::make_unique<TD2Shield>(); s->Def = 80; s->Parade = 30; item = std::move(s); break; }
-    case 2: { auto h = std::make_unique<TD2Helm>(); h->Def = 45; item = std::move(h); break; }
-    case 3: item = std::make_unique<TD2Ring>(); break;
-    case 4: item = std::make_unique<TD2Amulet>(); break;
-    default: item = std::make_unique<TD2Charm>(); break;
+    case 0: {
+      auto w = std::make_unique<TD2Weapon>();
+      w->MinDmg = 3;
+      w->MaxDmg = 40;
+      w->Speed = 2;
+      item = std::move(w);
+      break;
+    }
+    case 1: {
+      auto s = std::make_unique<TD2Shield>();
+      s->Def = 80;
+      s->Parade = 30;
+      item = std::move(s);
+      break;
+    }
+    case 2: {
+      auto h = std::make_unique<TD2Helm>();
+      h->Def = 45;
+      item = std::move(h);
+      break;
+    }
+    case 3:
+      item = std::make_unique<TD2Ring>();
+      break;
+    case 4:
+      item = std::make_unique<TD2Amulet>();
+      break;
+    default:
+      item = std::make_unique<TD2Charm>();
+      break;
   }
   item->Index = i + 1;
   item->Quality = static_cast<std::uint8_t>(random() % 6);
   item->Name = kPieces[random() % 8];
   item->Name.append(" de ").append(kSets[random() % 8]).append(" ").append(std::to_string(random() % 1000));
-  item->Notes = random() % 3 == 0 ? "\xE0 \xE9" "changer" : "";
+  item->Notes = random() % 3 == 0 ? "\xE0 \xE9"
+                                    "changer"
+                                  : "";
   item->Price = static_cast<std::int32_t>(random() % 50);
   item->CLvl = static_cast<std::int32_t>(random() % 90);
   item->Str = static_cast<std::int32_t>(random() % 150);
   item->Dur = 20;
   item->MaxDur = 40;
   std::string defence = "+";
-  defence.append(std::to_string(random() % 300)).append(" D\xE9" "fense");
+  defence.append(std::to_string(random() % 300))
+      .append(
+          " D\xE9"
+          "fense");
   item->MagicProps = {defence, "+2 aux comp\xE9tences", "10% vol de vie"};
   return item;
 }
@@ -151,7 +179,13 @@ void BM_OneWrite(benchmark::State& state) {
 // Arguments: format (0 HTML, 1 text).
 BENCHMARK(BM_ExportRun)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExportToMemory)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_OneWrite)->Args({0, 0})->Args({1, 0})->Args({0, 1})->Args({1, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OneWrite)
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace kistora

@@ -27,11 +27,34 @@ constexpr int kItems = 100000;
 // Deterministic names in the style of the game's ("Gants de Fer 4812"), with
 // mixed case and accented letters, prices over the whole signed range.
 void FillCatalogue(TCatalogue& catalogue) {
-  static const char* const kPieces[] = {"Gants", "bottes", "Ceinture", "Heaume", "armure",
-                                        "Bouclier", "\xC9p\xE9" "e", "Arc", "anneau", "Amulette",
-                                        "Charme", "joyau", "Cape", "\xE9" "cu", "Hache"};
-  static const char* const kSets[] = {"Fer", "feu", "Roi", "Tal Rasha", "l'Ange", "\xC9" "clat",
-                                      "Sigon", "Immortel", "Griswold", "M'avina"};
+  static const char* const kPieces[] = {"Gants",
+                                        "bottes",
+                                        "Ceinture",
+                                        "Heaume",
+                                        "armure",
+                                        "Bouclier",
+                                        "\xC9p\xE9"
+                                        "e",
+                                        "Arc",
+                                        "anneau",
+                                        "Amulette",
+                                        "Charme",
+                                        "joyau",
+                                        "Cape",
+                                        "\xE9"
+                                        "cu",
+                                        "Hache"};
+  static const char* const kSets[] = {"Fer",
+                                      "feu",
+                                      "Roi",
+                                      "Tal Rasha",
+                                      "l'Ange",
+                                      "\xC9"
+                                      "clat",
+                                      "Sigon",
+                                      "Immortel",
+                                      "Griswold",
+                                      "M'avina"};
   std::uint32_t state = 12345;
   auto next = [&state] {
     state = state * 1664525u + 1013904223u;
@@ -42,8 +65,8 @@ void FillCatalogue(TCatalogue& catalogue) {
   for (int i = 0; i < kItems; ++i) {
     std::unique_ptr<TD2Item> item = CreateItemFromTag(static_cast<std::uint8_t>(1 + next() % 11));
     item->Index = i + 1;
-    item->Name = std::string(kPieces[next() % std::size(kPieces)]) + " de " +
-                 kSets[next() % std::size(kSets)] + " " + std::to_string(next() % 100000);
+    item->Name = std::string(kPieces[next() % std::size(kPieces)]) + " de " + kSets[next() % std::size(kSets)] + " " +
+                 std::to_string(next() % 100000);
     item->Notes = (next() % 3 == 0) ? "eth. " + std::to_string(next() % 1000) : std::string();
     item->Quality = static_cast<std::uint8_t>(next() % 6);
     item->Price = static_cast<std::int32_t>(next() % 2000001) - 1000000;

@@ -6,8 +6,8 @@
 
 #include <map>
 
-#include "model/database.h"
 #include "core_test_support.h"
+#include "model/database.h"
 
 namespace kistora {
 namespace {
@@ -28,8 +28,8 @@ std::string Quote(const std::string& s) {
 
 CliRun RunCli(const std::string& args) {
   TempDir capture;
-  const std::string command = Quote(KISTORA_CLI_PATH) + " " + args + " >" + Quote(capture.File("out")) + " 2>" +
-                              Quote(capture.File("err"));
+  const std::string command =
+      Quote(KISTORA_CLI_PATH) + " " + args + " >" + Quote(capture.File("out")) + " 2>" + Quote(capture.File("err"));
   CliRun run;
   const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -54,7 +54,9 @@ void SaveSample(const TempDir& dir) {
   auto ring = ExampleRing();
   auto shield = std::make_unique<TD2Shield>();
   shield->Index = 6;
-  shield->Name = "Bouclier \"d\xE9" "fi\"";
+  shield->Name =
+      "Bouclier \"d\xE9"
+      "fi\"";
   shield->Notes = "ligne 1\r\nligne\t2 \\ \x80";
   shield->Def = 40;
   shield->Parade = 20;
@@ -81,8 +83,8 @@ void SaveSample(const TempDir& dir) {
 TEST(CliUsage, WrongCommandLinesExitWith64) {
   TempDir dir;
   SaveSample(dir);
-  const std::vector<std::string> commandLines = {"", "frobnicate " + Quote(dir.Path()), "check", "dump", "resave",
-                                                "check " + Quote(dir.Path()) + " extra", "check ''"};
+  const std::vector<std::string> commandLines = {"",       "frobnicate " + Quote(dir.Path()),       "check",   "dump",
+                                                 "resave", "check " + Quote(dir.Path()) + " extra", "check ''"};
   for (const std::string& args : commandLines) {
     SCOPED_TRACE(args);
     const CliRun run = RunCli(args);
@@ -92,7 +94,8 @@ TEST(CliUsage, WrongCommandLinesExitWith64) {
   }
   const CliRun help = RunCli("--help");
   EXPECT_EQ(help.status, 0);
-  for (const char* command : {"check", "dump", "resave", "export"}) EXPECT_NE(help.out.find(command), std::string::npos);
+  for (const char* command : {"check", "dump", "resave", "export"})
+    EXPECT_NE(help.out.find(command), std::string::npos);
 }
 
 TEST(CliCheck, ReportsEachFileAndItsStatus) {
@@ -154,7 +157,8 @@ TEST(CliDump, PrintsTheCatalogueAsJsonInUtf8) {
             "  {\"index\": 5, \"class\": \"TD2Ring\", \"name\": \"Bague\", \"notes\": \"\", \"quality\": 1, "
             "\"price\": 100, \"clvl\": 12, \"str\": 0, \"dex\": 0, \"dur\": 0, \"maxdur\": 0, "
             "\"magicprops\": [\"+10 Force\"]},\n"
-            "  {\"index\": 6, \"class\": \"TD2Shield\", \"name\": \"Bouclier \\\"d\xC3\xA9" "fi\\\"\", "
+            "  {\"index\": 6, \"class\": \"TD2Shield\", \"name\": \"Bouclier \\\"d\xC3\xA9"
+            "fi\\\"\", "
             "\"notes\": \"ligne 1\\r\\nligne\\t2 \\\\ \xE2\x82\xAC\", \"quality\": 0, \"price\": 0, \"clvl\": 0, "
             "\"str\": 0, \"dex\": 0, \"dur\": 0, \"maxdur\": 0, \"magicprops\": [], \"def\": 40, \"parade\": 20},\n"
             "  {\"index\": -7, \"class\": \"TD2Weapon\", \"name\": \"\", \"notes\": \"\", \"quality\": 0, "

@@ -1,6 +1,8 @@
 // A database file that is there but not read cleanly: how start-up classes
 // it, the name its original is kept under, and the copy itself, which must be
 // whole and on disk before a save may replace the file, or not be there at all.
+#include "model/damaged_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,11 +10,10 @@
 #include <cerrno>
 #include <string>
 
-#include "model/damaged_file.h"
+#include "core_test_support.h"
 #include "model/database.h"
 #include "model/file_error.h"
 #include "model/file_ops.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {
@@ -108,8 +109,7 @@ TEST(StartupRead, FormatFaultsSayWhatWasKept) {
     const StartupRead read = ReadDatabaseAtStartup(catalogue, c.kind, path);
     EXPECT_EQ(read.State, c.state) << c.what;
     EXPECT_EQ(read.RecordsKept, c.kept) << c.what;
-    const std::size_t inMemory =
-        c.kind == DatabaseKind::Items ? catalogue.ItemList.size() : catalogue.CharList.size();
+    const std::size_t inMemory = c.kind == DatabaseKind::Items ? catalogue.ItemList.size() : catalogue.CharList.size();
     EXPECT_EQ(inMemory, c.kept) << c.what << ": what is reported is what the catalogue holds";
     EXPECT_EQ(read.NeedsKeeping(), c.state != StartupReadState::Clean) << c.what;
     EXPECT_EQ(ReadBytes(path), c.bytes) << c.what << ": reading changes nothing";

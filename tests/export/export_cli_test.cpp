@@ -1,14 +1,14 @@
 // kistora-cli export: the same bytes as the program's export, the options file
 // of the folder, the file name and clock overrides, and every exit status.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <gtest/gtest.h>
 
+#include "core_test_support.h"
 #include "model/database.h"
 #include "tests/export/export_test_support.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {
@@ -79,8 +79,10 @@ TEST_F(ExportCli, WithoutOptionsFileWritesTheDesignedExportInTheCurrentFolder) {
 
 TEST_F(ExportCli, FollowsTheOptionsFileAsTheProgramDoes) {
   WriteBytes(data.File("kistora.ini"),
-                 "exportformat        ascii\r\n"
-                 "expfilename         " + work.File("liste.txt") + "\r\n"
+             "exportformat        ascii\r\n"
+             "expfilename         " +
+                 work.File("liste.txt") +
+                 "\r\n"
                  "expshowchars        selected\r\n"
                  "selectedchar        BOB\r\n"
                  "expshowprice        true\r\n"
@@ -109,8 +111,7 @@ TEST_F(ExportCli, OutputReplacesTheStoredNameAndTheOldFileGoesToTheBackup) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "mine.html\n");
   EXPECT_EQ(ReadBytes(work.File("mine.html.bak")), "previous");
-  EXPECT_EQ(ReadBytes(work.File("mine.html")).rfind(W("Fichier généré le 12/06/26 à 17:55:03 par Kistora\r\n"), 0),
-            0u)
+  EXPECT_EQ(ReadBytes(work.File("mine.html")).rfind(W("Fichier généré le 12/06/26 à 17:55:03 par Kistora\r\n"), 0), 0u)
       << "the format stays the stored one whatever the extension";
   EXPECT_FALSE(std::filesystem::exists(work.File("elsewhere.txt")));
 }

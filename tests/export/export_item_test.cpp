@@ -2,9 +2,9 @@
 // set titles, highlighting, row numbers, category labels and text padding.
 #include <gtest/gtest.h>
 
+#include "core_test_support.h"
 #include "export/export_writer.h"
 #include "tests/export/export_test_support.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {

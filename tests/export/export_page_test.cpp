@@ -1,9 +1,9 @@
 // Whole trading lists, HTML and text, compared line for line.
 #include <gtest/gtest.h>
 
+#include "core_test_support.h"
 #include "export/export_settings.h"
 #include "tests/export/export_test_support.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {
@@ -40,8 +40,8 @@ const std::initializer_list<std::string> kScript = {
 };
 
 std::string SectionHead(const std::string& title) {
-  return CrLf({"<TR BGCOLOR=#40C0FF><TH COLSPAN = 3>" + title + "</TH></TR>", "<TR BGCOLOR=#B0E0FF>",
-               "  <TH>Nom</TH>", W("  <TH>Catégorie</TH>"), "  <TH>Notes</TH>", "</TR>"});
+  return CrLf({"<TR BGCOLOR=#40C0FF><TH COLSPAN = 3>" + title + "</TH></TR>", "<TR BGCOLOR=#B0E0FF>", "  <TH>Nom</TH>",
+               W("  <TH>Catégorie</TH>"), "  <TH>Notes</TH>", "</TR>"});
 }
 
 // One of each section, every kind of name cell, notes with HTML characters,
@@ -70,72 +70,35 @@ class TradingList : public ::testing::Test {
 };
 
 TEST_F(TradingList, HtmlPageWithDesignedSettings) {
-  std::string expected = CrLf({W("<! Fichier généré le 12/06/26 à 17:55:03 par Kistora>"), "<HTML>",
-                               "<HEAD><TITLE>Inventaire de Diablo II - Liste de trade</TITLE></HEAD>",
-                               "<BODY BGCOLOR=#FFFFFF>", ""});
+  std::string expected =
+      CrLf({W("<! Fichier généré le 12/06/26 à 17:55:03 par Kistora>"), "<HTML>",
+            "<HEAD><TITLE>Inventaire de Diablo II - Liste de trade</TITLE></HEAD>", "<BODY BGCOLOR=#FFFFFF>", ""});
   expected += CrLf(kScript);
-  expected += CrLf({"<CENTER><H2>Inventaire de Diablo II - Liste de trade</H2></CENTER><P>", "",
-                    W("<I>Dernière mise à jour le Sunday 06 December</I>"),
-                    "<TABLE WIDTH=100% BORDER BGCOLOR=#FFFFFF>"});
+  expected +=
+      CrLf({"<CENTER><H2>Inventaire de Diablo II - Liste de trade</H2></CENTER><P>", "",
+            W("<I>Dernière mise à jour le Sunday 06 December</I>"), "<TABLE WIDTH=100% BORDER BGCOLOR=#FFFFFF>"});
   expected += SectionHead("Uniques");
-  expected += CrLf({"<TR BGCOLOR=#FFFFFF>",
-                    "  <TD><A HREF=\"javascript:bascule(i1)\">Lame Ancienne</A>",
-                    "    <span id=\"i1\" style=\"z-index:1; overflow: visible; display:none\"><P>",
-                    W("      Dommages: 5 à 12<BR>"),
-                    W("      Résistance: 30 sur 40<BR>"),
-                    W("      Force nécessaire: 50<BR>"),
-                    W("      Niveau nécessaire: 20<BR>"),
-                    "      Vitesse d'attaque: Rapide<BR>",
-                    "      <BR>",
-                    W("      +50% dégâts<BR>"),
-                    "      Vol de vie 5%<BR>",
-                    "    <P></span>",
-                    "  </TD>",
-                    "  <TD>Arme</TD>",
-                    "  <TD>&nbsp;</TD>",
-                    "</TR>",
-                    ""});
+  expected += CrLf(
+      {"<TR BGCOLOR=#FFFFFF>", "  <TD><A HREF=\"javascript:bascule(i1)\">Lame Ancienne</A>",
+       "    <span id=\"i1\" style=\"z-index:1; overflow: visible; display:none\"><P>", W("      Dommages: 5 à 12<BR>"),
+       W("      Résistance: 30 sur 40<BR>"), W("      Force nécessaire: 50<BR>"), W("      Niveau nécessaire: 20<BR>"),
+       "      Vitesse d'attaque: Rapide<BR>", "      <BR>", W("      +50% dégâts<BR>"), "      Vol de vie 5%<BR>",
+       "    <P></span>", "  </TD>", "  <TD>Arme</TD>", "  <TD>&nbsp;</TD>", "</TR>", ""});
   expected += SectionHead("Sets");
-  expected += CrLf({"<TR>",
-                    "  <TD><A HREF=\"javascript:bascule(i2)\">Fer: Casque</A>",
-                    "    <span id=\"i2\" style=\"z-index:1; overflow: visible; display:none\"><P>",
-                    W("      Défense: 25<BR>"),
-                    "      <BR>",
-                    "    <P></span>",
-                    "  </TD>",
-                    "  <TD>Casque</TD>",
-                    "  <TD>&nbsp;</TD>",
-                    "</TR>",
-                    ""});
+  expected +=
+      CrLf({"<TR>", "  <TD><A HREF=\"javascript:bascule(i2)\">Fer: Casque</A>",
+            "    <span id=\"i2\" style=\"z-index:1; overflow: visible; display:none\"><P>", W("      Défense: 25<BR>"),
+            "      <BR>", "    <P></span>", "  </TD>", "  <TD>Casque</TD>", "  <TD>&nbsp;</TD>", "</TR>", ""});
   expected += SectionHead("Crafted / Rares");
-  expected += CrLf({"<TR BGCOLOR=#FFFFFF>",
-                    "  <TD><A HREF=\"javascript:bascule(i3)\">Anneau <rare> & co</A>",
-                    "    <span id=\"i3\" style=\"z-index:1; overflow: visible; display:none\"><P>",
-                    "    <P></span>",
-                    "  </TD>",
-                    "  <TD>Anneau</TD>",
-                    W("  <TD>à vendre</TD>"),
-                    "</TR>",
-                    ""});
+  expected += CrLf({"<TR BGCOLOR=#FFFFFF>", "  <TD><A HREF=\"javascript:bascule(i3)\">Anneau <rare> & co</A>",
+                    "    <span id=\"i3\" style=\"z-index:1; overflow: visible; display:none\"><P>", "    <P></span>",
+                    "  </TD>", "  <TD>Anneau</TD>", W("  <TD>à vendre</TD>"), "</TR>", ""});
   expected += SectionHead("Magiques / Normaux");
-  expected += CrLf({"<TR>",
-                    "  <TD>&nbsp;</TD>",
-                    "  <TD>&nbsp</TD>",
-                    "  <TD>&nbsp;</TD>",
-                    "</TR>",
-                    "<TR BGCOLOR=#FFFFFF>",
-                    "  <TD><A HREF=\"javascript:bascule(i5)\">Amulette du Ciel</A>",
+  expected += CrLf({"<TR>", "  <TD>&nbsp;</TD>", "  <TD>&nbsp</TD>", "  <TD>&nbsp;</TD>", "</TR>",
+                    "<TR BGCOLOR=#FFFFFF>", "  <TD><A HREF=\"javascript:bascule(i5)\">Amulette du Ciel</A>",
                     "    <span id=\"i5\" style=\"z-index:1; overflow: visible; display:none\"><P>",
-                    W("      +1 aux compétences<BR>"),
-                    "      +10 vie<BR>",
-                    "    <P></span>",
-                    "  </TD>",
-                    "  <TD>Amulette</TD>",
-                    "  <TD>&nbsp;</TD>",
-                    "</TR>",
-                    "</TABLE>",
-                    "</BODY>",
-                    "</HTML>"});
+                    W("      +1 aux compétences<BR>"), "      +10 vie<BR>", "    <P></span>", "  </TD>",
+                    "  <TD>Amulette</TD>", "  <TD>&nbsp;</TD>", "</TR>", "</TABLE>", "</BODY>", "</HTML>"});
   EXPECT_EQ(Export(settings, catalogue), expected);
 }
 
@@ -162,12 +125,11 @@ TEST_F(TradingList, HtmlPageWithEveryPresentationOptionTurned) {
   };
   std::string expected = CrLf({W("<! Fichier généré le 12/06/26 à 17:55:03 par Kistora>"), "<HTML>",
                                "<HEAD><TITLE>Mes <objets></TITLE></HEAD>", "<BODY BGCOLOR=#332211>", "",
-                               "<CENTER><H2>Mes <objets></H2></CENTER><P>", "",
-                               "<TABLE WIDTH=100% BGCOLOR=#665544>"});
+                               "<CENTER><H2>Mes <objets></H2></CENTER><P>", "", "<TABLE WIDTH=100% BGCOLOR=#665544>"});
   expected += head("Uniques");
-  expected += CrLf({"<TR BGCOLOR=#FFD9D9>", "  <TD>Lame Ancienne</TD>", "  <TD>Arme</TD>", "  <TD>10</TD>",
-                    "  <TD>&nbsp;</TD>", "</TR>", "", "</TABLE>",
-                    W("<P ALIGN = right><I> Signé: moi & co </I></P>"), "</BODY>", "</HTML>"});
+  expected +=
+      CrLf({"<TR BGCOLOR=#FFD9D9>", "  <TD>Lame Ancienne</TD>", "  <TD>Arme</TD>", "  <TD>10</TD>", "  <TD>&nbsp;</TD>",
+            "</TR>", "", "</TABLE>", W("<P ALIGN = right><I> Signé: moi & co </I></P>"), "</BODY>", "</HTML>"});
   EXPECT_EQ(Export(settings, catalogue), expected);
 }
 
@@ -177,23 +139,11 @@ TEST_F(TradingList, TextListWithPricesAndSignature) {
   settings.Sign = "Bob";
   settings.Scope = ExportScope::AllItems;
   EXPECT_EQ(Export(settings, catalogue),
-            CrLf({W("Fichier généré le 12/06/26 à 17:55:03 par Kistora"),
-                  "Inventaire de Diablo II - Liste de trade",
-                  "",
-                  "Uniques",
-                  "  Joyau perdu                      99   ",
-                  "  Lame Ancienne                    10   ",
-                  "",
-                  "Sets",
-                  "  Casque de Fer                     0   ",
-                  "",
-                  "Crafted / Rares",
-                  W("  Anneau <rare> & co                3   à vendre"),
-                  "",
-                  "Magiques / Normaux",
-                  "                                    0   ",
-                  "  Amulette du Ciel                  1   ",
-                  "",
+            CrLf({W("Fichier généré le 12/06/26 à 17:55:03 par Kistora"), "Inventaire de Diablo II - Liste de trade",
+                  "", "Uniques", "  Joyau perdu                      99   ", "  Lame Ancienne                    10   ",
+                  "", "Sets", "  Casque de Fer                     0   ", "", "Crafted / Rares",
+                  W("  Anneau <rare> & co                3   à vendre"), "", "Magiques / Normaux",
+                  "                                    0   ", "  Amulette du Ciel                  1   ", "",
                   "          Bob"}));
 }
 
@@ -204,16 +154,9 @@ TEST_F(TradingList, TextListWithoutPrices) {
   settings.ShowNormals = false;
   settings.Sign = "   ";
   EXPECT_EQ(Export(settings, catalogue),
-            CrLf({W("Fichier généré le 12/06/26 à 17:55:03 par Kistora"),
-                  "Inventaire de Diablo II - Liste de trade",
-                  "",
-                  "Uniques",
-                  "  Lame Ancienne                 ",
-                  "",
-                  "Crafted / Rares",
-                  W("  Anneau <rare> & co            à vendre"),
-                  "",
-                  ""}));
+            CrLf({W("Fichier généré le 12/06/26 à 17:55:03 par Kistora"), "Inventaire de Diablo II - Liste de trade",
+                  "", "Uniques", "  Lame Ancienne                 ", "", "Crafted / Rares",
+                  W("  Anneau <rare> & co            à vendre"), "", ""}));
 }
 
 TEST(TradingListEmpty, NothingSelectedLeavesTheFrame) {
@@ -224,16 +167,14 @@ TEST(TradingListEmpty, NothingSelectedLeavesTheFrame) {
   settings.Sign = "Moi";
   EXPECT_EQ(Export(settings, catalogue),
             CrLf({W("<! Fichier généré le 12/06/26 à 17:55:03 par Kistora>"), "<HTML>",
-                  "<HEAD><TITLE>Inventaire de Diablo II - Liste de trade</TITLE></HEAD>", "<BODY BGCOLOR=#FFFFFF>",
-                  "", "<CENTER><H2>Inventaire de Diablo II - Liste de trade</H2></CENTER><P>", "",
-                  W("<I>Dernière mise à jour le Sunday 06 December</I>"),
-                  "<TABLE WIDTH=100% BORDER BGCOLOR=#FFFFFF>", "</TABLE>", "<P ALIGN = right><I>Moi</I></P>",
-                  "</BODY>", "</HTML>"}));
+                  "<HEAD><TITLE>Inventaire de Diablo II - Liste de trade</TITLE></HEAD>", "<BODY BGCOLOR=#FFFFFF>", "",
+                  "<CENTER><H2>Inventaire de Diablo II - Liste de trade</H2></CENTER><P>", "",
+                  W("<I>Dernière mise à jour le Sunday 06 December</I>"), "<TABLE WIDTH=100% BORDER BGCOLOR=#FFFFFF>",
+                  "</TABLE>", "<P ALIGN = right><I>Moi</I></P>", "</BODY>", "</HTML>"}));
   settings.Format = ExportFormat::Ascii;
   settings.Sign = "";
-  EXPECT_EQ(Export(settings, catalogue),
-            CrLf({W("Fichier généré le 12/06/26 à 17:55:03 par Kistora"),
-                  "Inventaire de Diablo II - Liste de trade", "", ""}));
+  EXPECT_EQ(Export(settings, catalogue), CrLf({W("Fichier généré le 12/06/26 à 17:55:03 par Kistora"),
+                                               "Inventaire de Diablo II - Liste de trade", "", ""}));
 }
 
 TEST(TradingListEmpty, OnlyCraftedItemsGiveOneSection) {
@@ -243,9 +184,8 @@ TEST(TradingListEmpty, OnlyCraftedItemsGiveOneSection) {
   settings.Scope = ExportScope::AllItems;
   settings.Format = ExportFormat::Ascii;
   EXPECT_EQ(Export(settings, catalogue),
-            CrLf({W("Fichier généré le 12/06/26 à 17:55:03 par Kistora"),
-                  "Inventaire de Diablo II - Liste de trade", "", "Crafted / Rares",
-                  "  Bague                         n", "", ""}));
+            CrLf({W("Fichier généré le 12/06/26 à 17:55:03 par Kistora"), "Inventaire de Diablo II - Liste de trade",
+                  "", "Crafted / Rares", "  Bague                         n", "", ""}));
 }
 
 }  // namespace

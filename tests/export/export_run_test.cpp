@@ -1,5 +1,8 @@
 // The export run: files, backups, failures and their messages, dates, and the
 // export dialog's small rules kept in the core.
+#include "export/export_run.h"
+
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,13 +11,11 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
-#include <gtest/gtest.h>
 
+#include "core_test_support.h"
 #include "export/export_dates.h"
-#include "export/export_run.h"
 #include "model/file_ops.h"
 #include "tests/export/export_test_support.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {
@@ -159,7 +160,8 @@ TEST_F(Run, AFailedWriteKeepsThePreviousFileWholeAndLeavesNoTemporary) {
 
 TEST(ExportErrors, EveryErrnoHasItsText) {
   EXPECT_EQ(ExportErrorMessage(ENOENT), "Fichier introuvable.");
-  for (int e : {EINVAL, ENAMETOOLONG, EISDIR, ENOTDIR, ELOOP}) EXPECT_EQ(ExportErrorMessage(e), "Nom de fichier incorrect.");
+  for (int e : {EINVAL, ENAMETOOLONG, EISDIR, ENOTDIR, ELOOP})
+    EXPECT_EQ(ExportErrorMessage(e), "Nom de fichier incorrect.");
   for (int e : {EMFILE, ENFILE}) EXPECT_EQ(ExportErrorMessage(e), "Trop de fichiers ouverts.");
   for (int e : {EACCES, EPERM, EROFS, ETXTBSY}) EXPECT_EQ(ExportErrorMessage(e), W("Accès au fichier refusé."));
   for (int e : {ENOSPC, EDQUOT, EFBIG}) EXPECT_EQ(ExportErrorMessage(e), "Disque plein.");
@@ -201,7 +203,8 @@ TEST(ExportDatesFormat, Utf8LocaleNamesBecomeWindows1252) {
   ::close(channel[1]);
   std::string answer;
   char buffer[256];
-  for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;) answer.append(buffer, static_cast<std::size_t>(n));
+  for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+    answer.append(buffer, static_cast<std::size_t>(n));
   ::close(channel[0]);
   int status = 0;
   ::waitpid(child, &status, 0);

@@ -1,10 +1,11 @@
 // Which items are exported, and in which order.
+#include "export/export_selection.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "export/export_selection.h"
 #include "tests/export/export_test_support.h"
 
 namespace kistora {

@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "core_test_support.h"
 #include "export/export_dates.h"
 #include "export/export_selection.h"
 #include "export/export_writer.h"
 #include "model/catalogue.h"
 #include "model/cp1252.h"
-#include "core_test_support.h"
 
 namespace kistora::testing {
 

@@ -5,9 +5,9 @@
 #include <cerrno>
 
 #include "alloc_probe.h"
+#include "core_test_support.h"
 #include "model/database.h"
 #include "model/file_ops.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {
@@ -175,12 +175,13 @@ TEST(HostileFiles, HugeCountsAndLengthsLoadAtOnceWithBoundedMemory) {
       {"name length", "DBIL" + Int32(1) + Int32(1) + itemHead + Int32(2000000000) + "Hache", true},
       {"notes length", "DBIL" + Int32(1) + Int32(1) + itemHead + Str("a") + Int32(2147483647), true},
       {"line count", "DBIL" + Int32(1) + Int32(1) + itemHead + Str("") + Str("") + numbers + Int32(2147483647), true},
-      {"line length", "DBIL" + Int32(1) + Int32(1) + itemHead + Str("") + Str("") + numbers + Int32(2) +
-                          Str("x") + Int32(1500000000), true},
+      {"line length",
+       "DBIL" + Int32(1) + Int32(1) + itemHead + Str("") + Str("") + numbers + Int32(2) + Str("x") + Int32(1500000000),
+       true},
       {"many bad magics", "DBIL" + Int32(1) + Int32(2147483647) + std::string(64, 'Z'), true},
       {"character count", "DBCL" + Int32(1) + Int32(2147483647), false},
-      {"held count", "DBCL" + Int32(1) + Int32(1) + "DBCh" + Int32(2147483647) + std::string(20, '\0') +
-                         Int32(5), false},
+      {"held count", "DBCL" + Int32(1) + Int32(1) + "DBCh" + Int32(2147483647) + std::string(20, '\0') + Int32(5),
+       false},
       {"name of 2 GB", "DBCL" + Int32(1) + Int32(1) + "DBCh" + Int32(0) + Int32(2147483647) + "Zoe", false},
   };
   TempDir dir;

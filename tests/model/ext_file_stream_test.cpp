@@ -7,9 +7,9 @@
 #include <cerrno>
 
 #include "alloc_probe.h"
+#include "core_test_support.h"
 #include "model/file_error.h"
 #include "model/file_ops.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {
@@ -39,8 +39,8 @@ TEST(ExtFileStream, WritesTheDocumentedBytes) {
 TEST(ExtFileStream, ReadsBackEveryEncoding) {
   TempDir dir;
   const std::string path = dir.File("in.bin");
-  WriteBytes(path, "DBIt" + Bytes({0x0B}) + Int32(-123456) + Int32(3) + "Fer" + Int32(0) + Int32(-5) +
-                       Bytes({'x'}) + Int32(1) + "\xE9");
+  WriteBytes(path, "DBIt" + Bytes({0x0B}) + Int32(-123456) + Int32(3) + "Fer" + Int32(0) + Int32(-5) + Bytes({'x'}) +
+                       Int32(1) + "\xE9");
   TExtFileStream s(path, TExtFileStream::Mode::OpenRead);
   EXPECT_EQ(s.Remaining(), 30u);
   EXPECT_EQ(s.ReadChar(), 'D');
@@ -48,8 +48,8 @@ TEST(ExtFileStream, ReadsBackEveryEncoding) {
   EXPECT_EQ(s.ReadByte(), 11);
   EXPECT_EQ(s.ReadInt(), -123456);
   EXPECT_EQ(s.ReadStr(), "Fer");
-  EXPECT_EQ(s.ReadStr(), "");   // length 0
-  EXPECT_EQ(s.ReadStr(), "");   // length -5: only the four length bytes are consumed
+  EXPECT_EQ(s.ReadStr(), "");  // length 0
+  EXPECT_EQ(s.ReadStr(), "");  // length -5: only the four length bytes are consumed
   EXPECT_EQ(s.ReadChar(), 'x');
   EXPECT_EQ(s.ReadStr(), "\xE9");
   EXPECT_FALSE(s.ShortRead());

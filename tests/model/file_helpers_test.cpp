@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "model/text_utils.h"
 #include "core_test_support.h"
+#include "model/text_utils.h"
 
 namespace kistora {
 namespace {

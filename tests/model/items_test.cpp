@@ -120,7 +120,12 @@ TEST(Items, SetNamesAndTitles) {
       {"Cape de Fer de Feu", "feu", "Feu: Cape de Fer"},
       {"Fer de Fer", "fer", "Fer de Fer: "},
       {"", "", ": "},
-      {"Gants de \xC9" "CLAT", "\xC9" "clat", "\xC9" "CLAT: Gants"},
+      {"Gants de \xC9"
+       "CLAT",
+       "\xC9"
+       "clat",
+       "\xC9"
+       "CLAT: Gants"},
       {"  Bottes de Vent  ", "vent", "Vent: Bottes"},
   };
   for (const SetCase& c : cases) {

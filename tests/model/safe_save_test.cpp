@@ -6,18 +6,20 @@
 
 #include <cerrno>
 
+#include "core_test_support.h"
 #include "model/database.h"
 #include "model/file_error.h"
 #include "model/file_ops.h"
 #include "model/safe_file.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {
 
 using namespace testing;
 
-const char kCreateMessage[] = "Impossible de cr\xE9" "er le fichier ";
+const char kCreateMessage[] =
+    "Impossible de cr\xE9"
+    "er le fichier ";
 
 // Fails the n-th call (1-based) of one chosen operation with the given errno.
 class FailNth : public FileOps {
@@ -40,9 +42,7 @@ class FailNth : public FileOps {
     }
     return FileOps::Close(fd);
   }
-  int Rename(const char* from, const char* to) override {
-    return Hit(Op::Rename) ? -1 : FileOps::Rename(from, to);
-  }
+  int Rename(const char* from, const char* to) override { return Hit(Op::Rename) ? -1 : FileOps::Rename(from, to); }
   int calls = 0;
 
  private:
@@ -63,7 +63,9 @@ TCatalogue BigCatalogue() {
     auto item = std::make_unique<TD2Armor>();
     item->Index = i;
     item->Name = std::string(60, static_cast<char>('a' + i % 26));
-    item->MagicProps = {"+" + std::to_string(i) + " d\xE9" "fense"};
+    item->MagicProps = {"+" + std::to_string(i) +
+                        " d\xE9"
+                        "fense"};
     c.ItemList.push_back(std::move(item));
   }
   return c;
@@ -192,7 +194,7 @@ TEST(SafeSave, ASymbolicLinkStaysALinkAndItsTargetIsReplaced) {
   TempDir dir;
   ASSERT_EQ(::mkdir(dir.File("data").c_str(), 0755), 0);
   WriteBytes(dir.File("data/real.kdb"), "old");
-  ASSERT_EQ(::symlink("data/real.kdb", dir.File("items.kdb").c_str()), 0);  // relative link
+  ASSERT_EQ(::symlink("data/real.kdb", dir.File("items.kdb").c_str()), 0);                // relative link
   ASSERT_EQ(::symlink(dir.File("items.kdb").c_str(), dir.File("link2.kdb").c_str()), 0);  // link to a link
   SaveItems(TCatalogue(), dir.File("link2.kdb"));
 

@@ -7,7 +7,10 @@ namespace kistora {
 namespace {
 
 TEST(TextUtils, LowerAsciiMapsOnlyAtoZ) {
-  EXPECT_EQ(LowerAscii("Gants de \xC9" "CLAT[@Z]"), "gants de \xC9" "clat[@z]");
+  EXPECT_EQ(LowerAscii("Gants de \xC9"
+                       "CLAT[@Z]"),
+            "gants de \xC9"
+            "clat[@z]");
   EXPECT_EQ(LowerAscii(""), "");
 }
 
@@ -101,7 +104,8 @@ TEST(TextUtils, BooleansAsText) {
   EXPECT_EQ(BoolToText(false), "false");
   EXPECT_EQ(IfThenStr(true, "a", "b"), "a");
   EXPECT_EQ(IfThenStr(false, "a", "b"), "b");
-  for (const char* yes : {" OUI ", "O", "true", "TRUE", "yes", "1", "y", "o", "oui"}) EXPECT_TRUE(TextToBool(yes)) << yes;
+  for (const char* yes : {" OUI ", "O", "true", "TRUE", "yes", "1", "y", "o", "oui"})
+    EXPECT_TRUE(TextToBool(yes)) << yes;
   for (const char* no : {"vrai", "", "0", "false", "non", "\ttrue", "2", "tru"}) EXPECT_FALSE(TextToBool(no)) << no;
 }
 
@@ -116,7 +120,8 @@ TEST(TextUtils, IntegersAsText) {
   EXPECT_TRUE(TryStrToInt("+12", v));
   EXPECT_EQ(v, 12);
   v = 7;
-  for (const char* bad : {"", "-", "+", "2147483648", "-2147483649", " 1", "1 ", "0x10", "1e3", "99999999999999999999"}) {
+  for (const char* bad :
+       {"", "-", "+", "2147483648", "-2147483649", " 1", "1 ", "0x10", "1e3", "99999999999999999999"}) {
     EXPECT_FALSE(TryStrToInt(bad, v)) << bad;
   }
   EXPECT_EQ(v, 7);  // left alone by the failed parses

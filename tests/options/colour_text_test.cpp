@@ -17,12 +17,12 @@ TEST(ColourText, WritesRedGreenBlueFromTheLowByteUp) {
 
 TEST(ColourText, ReadsAfterDroppingTheFirstCharacter) {
   EXPECT_EQ(TextToColor("#40C0FF"), 0xFFC040u);
-  EXPECT_EQ(TextToColor("#ff0000"), 0x0000FFu);         // pure red, lower-case digits
-  EXPECT_EQ(TextToColor("FF0000"), 0x00000Fu);          // first F dropped: red 0x0F only
-  EXPECT_EQ(TextToColor("red"), 0xED0000u);             // "ed": blue 0xED
-  EXPECT_EQ(TextToColor("#1"), 0x010000u);              // short numbers are blue first
-  EXPECT_EQ(TextToColor("#FFFFFFFF"), 0xFFFFFFu);       // 32 bits fit, the top byte is dropped
-  EXPECT_EQ(TextToColor("#0000000012"), 0x120000u);     // leading zeros do not overflow
+  EXPECT_EQ(TextToColor("#ff0000"), 0x0000FFu);      // pure red, lower-case digits
+  EXPECT_EQ(TextToColor("FF0000"), 0x00000Fu);       // first F dropped: red 0x0F only
+  EXPECT_EQ(TextToColor("red"), 0xED0000u);          // "ed": blue 0xED
+  EXPECT_EQ(TextToColor("#1"), 0x010000u);           // short numbers are blue first
+  EXPECT_EQ(TextToColor("#FFFFFFFF"), 0xFFFFFFu);    // 32 bits fit, the top byte is dropped
+  EXPECT_EQ(TextToColor("#0000000012"), 0x120000u);  // leading zeros do not overflow
 }
 
 TEST(ColourText, UnparsableTextGivesWhite) {

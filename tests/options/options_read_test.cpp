@@ -2,17 +2,17 @@
 // own behaviour (format and file name, selected character, last item number),
 // and files that cannot be read.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
-#include <gtest/gtest.h>
 
+#include "core_test_support.h"
 #include "model/file_error.h"
 #include "model/file_ops.h"
 #include "model/text_utils.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {
@@ -76,18 +76,21 @@ TEST_F(OptionsRead, AFileWithLfOnlyIsOneLine) {
 }
 
 TEST_F(OptionsRead, ByteOneAEndsTheFile) {
-  EXPECT_EQ(Read("mwp_width 700\r\nmwp_height 5\x1A" "00\r\nccs_name 9\r\n"), 2);
+  EXPECT_EQ(Read("mwp_width 700\r\nmwp_height 5\x1A"
+                 "00\r\nccs_name 9\r\n"),
+            2);
   EXPECT_EQ(values.MainWidth, 700);
   EXPECT_EQ(values.MainHeight, 5) << "the line is cut at the end-of-file byte";
   EXPECT_EQ(values.CharsColumns[0], 100);
 }
 
 TEST_F(OptionsRead, CommentsAnywhereAndFirstSpaceSplit) {
-  Read("// a comment\r\n"
-       "expsign   http://example.org/shop  \r\n"
-       "mwp_width    640   // resized by hand\r\n"
-       "exppagetitle  Mes   objets  \r\n"
-       "expfilename //nothing\r\n");
+  Read(
+      "// a comment\r\n"
+      "expsign   http://example.org/shop  \r\n"
+      "mwp_width    640   // resized by hand\r\n"
+      "exppagetitle  Mes   objets  \r\n"
+      "expfilename //nothing\r\n");
   EXPECT_EQ(values.Export.Sign, "http:") << "a value holding // is cut there";
   EXPECT_EQ(values.MainWidth, 640);
   EXPECT_EQ(values.Export.PageTitle, "Mes   objets") << "inner spaces stay";
@@ -118,8 +121,9 @@ TEST_F(OptionsRead, AKeyGivenTwiceIsAppliedTwice) {
 TEST_F(OptionsRead, IntegersFallBackByKey) {
   values.MainLeft = 33;
   values.ItemGWidth = 44;
-  Read("mwp_left 1e3\r\niwp_width\r\nexpgooditemprice 2.5\r\nidbsortcol x\r\nccs_clvl 2147483648\r\n"
-       "ics_price -2147483648\r\ndcs_notes +15\r\n");
+  Read(
+      "mwp_left 1e3\r\niwp_width\r\nexpgooditemprice 2.5\r\nidbsortcol x\r\nccs_clvl 2147483648\r\n"
+      "ics_price -2147483648\r\ndcs_notes +15\r\n");
   EXPECT_EQ(values.MainLeft, 33);
   EXPECT_EQ(values.ItemGWidth, 44);
   EXPECT_EQ(values.Export.IIPrice, 1);
@@ -137,8 +141,9 @@ TEST_F(OptionsRead, IdbSortColIsNotRangeChecked) {
 
 TEST_F(OptionsRead, FlagsFollowTextToBool) {
   values.Export.MaskPrice0 = true;
-  Read("expshowuniques\r\nexpshowsets Oui\r\nexpshowrares Y\r\nexpshowcrafted vrai\r\n"
-       "expshowmagics 1\r\nexpshownormals O\r\nexphideprice0 false\r\n");
+  Read(
+      "expshowuniques\r\nexpshowsets Oui\r\nexpshowrares Y\r\nexpshowcrafted vrai\r\n"
+      "expshowmagics 1\r\nexpshownormals O\r\nexphideprice0 false\r\n");
   EXPECT_FALSE(values.Export.ShowUniques) << "a flag without value unchecks";
   EXPECT_TRUE(values.Export.ShowSets);
   EXPECT_TRUE(values.Export.ShowRares);
@@ -149,8 +154,9 @@ TEST_F(OptionsRead, FlagsFollowTextToBool) {
 }
 
 TEST_F(OptionsRead, ColoursFollowTextToColor) {
-  Read("expptitlecol #ff0000\r\nexpstitlecol FF0000\r\nexppagecol blue\r\nexptablecol red\r\n"
-       "expgooditemcol\r\n");
+  Read(
+      "expptitlecol #ff0000\r\nexpstitlecol FF0000\r\nexppagecol blue\r\nexptablecol red\r\n"
+      "expgooditemcol\r\n");
   EXPECT_EQ(values.Export.PTCol, 0x0000FFu);
   EXPECT_EQ(values.Export.STCol, 0x00000Fu);
   EXPECT_EQ(values.Export.PageCol, 0xFFFFFFu);
@@ -247,8 +253,8 @@ TEST_F(OptionsRead, TheHookRunsAfterEveryLineCommentsAndBlanksIncluded) {
 }
 
 TEST(OptionLineSplit, TakesTheSameFirstWordAsNthWord) {
-  for (const char* line : {"mwp_left 10", "   spaced   key  value ", "single", "", "    ", "a\tb c",
-                           "x  // comment", "//only", "k v // c // d"}) {
+  for (const char* line : {"mwp_left 10", "   spaced   key  value ", "single", "", "    ", "a\tb c", "x  // comment",
+                           "//only", "k v // c // d"}) {
     const OptionLine split = SplitOptionLine(line);
     std::string text = line;
     if (Pos("//", text) != 0) text = TrimSpaces(BeforeFirst("//", text));
@@ -348,7 +354,8 @@ TEST(OptionBindingsForm, BindingAKeyWithTheWrongFormIsRefused) {
 TEST(OptionBindingsForm, AChoiceHolderOutOfRangeWritesTheLastWord) {
   OptionBindings bindings;
   int position = 7;
-  bindings.BindChoice(OptionId::ExpShowChars, [&] { return position; }, [&](int p) { position = p; });
+  bindings.BindChoice(
+      OptionId::ExpShowChars, [&] { return position; }, [&](int p) { position = p; });
   EXPECT_EQ(bindings.ValueText(OptionId::ExpShowChars), "allitems");
   position = -1;
   EXPECT_EQ(bindings.ValueText(OptionId::ExpShowChars), "allitems");

@@ -1,10 +1,10 @@
 // Every option written by WriteOptions comes back from ReadOptions.
 #include <gtest/gtest.h>
 
-#include "options/option_values.h"
-#include "options/options_file.h"
 #include "core_test_support.h"
 #include "export_settings_expect.h"
+#include "options/option_values.h"
+#include "options/options_file.h"
 
 namespace kistora {
 namespace {

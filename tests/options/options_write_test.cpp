@@ -1,17 +1,17 @@
 // Writing kistora.ini: the exact file, the designed values, the backup and the
 // never-destroy-the-old-file save.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
-#include <gtest/gtest.h>
 
+#include "core_test_support.h"
 #include "model/file_error.h"
 #include "model/file_ops.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
-#include "core_test_support.h"
 
 namespace kistora {
 namespace {
@@ -36,22 +36,37 @@ std::string DesignedFile() {
       "// Main window position",
       "mwp_left            0",
       "mwp_top             0",
-      K("mwp_width", "609"), K("mwp_height", "482"),
+      K("mwp_width", "609"),
+      K("mwp_height", "482"),
       "",
       "// Item database window position",
-      K("iwp_left", "0"), K("iwp_top", "0"), K("iwp_width", "701"), K("iwp_height", "572"),
+      K("iwp_left", "0"),
+      K("iwp_top", "0"),
+      K("iwp_width", "701"),
+      K("iwp_height", "572"),
       "",
       "// Characters list columns size",
-      K("ccs_name", "100"), K("ccs_account", "100"), K("ccs_class", "100"), K("ccs_clvl", "40"),
+      K("ccs_name", "100"),
+      K("ccs_account", "100"),
+      K("ccs_class", "100"),
+      K("ccs_clvl", "40"),
       K("ccs_notes", "200"),
       "",
       "// Inventory list columns size",
-      K("ics_index", "50"), K("ics_name", "100"), K("ics_cat", "100"), K("ics_quality", "100"),
-      K("ics_price", "40"), K("ics_notes", "200"),
+      K("ics_index", "50"),
+      K("ics_name", "100"),
+      K("ics_cat", "100"),
+      K("ics_quality", "100"),
+      K("ics_price", "40"),
+      K("ics_notes", "200"),
       "",
       "// Item database columns size",
-      K("dcs_index", "50"), K("dcs_name", "100"), K("dcs_cat", "100"), K("dcs_quality", "100"),
-      K("dcs_price", "40"), K("dcs_notes", "200"),
+      K("dcs_index", "50"),
+      K("dcs_name", "100"),
+      K("dcs_cat", "100"),
+      K("dcs_quality", "100"),
+      K("dcs_price", "40"),
+      K("dcs_notes", "200"),
       "",
       "// Default account",
       "defaccount          ",
@@ -63,23 +78,44 @@ std::string DesignedFile() {
       K("lastitemindex", "0"),
       "",
       "// Export options",
-      K("exportformat", "html"), K("expfilename", "export.html"), K("expshowuniques", "true"),
-      K("expshowsets", "true"), K("expshowrares", "true"), K("expshowcrafted", "true"),
-      K("expshowmagics", "true"), K("expshownormals", "true"), K("exphideprice0", "false"),
+      K("exportformat", "html"),
+      K("expfilename", "export.html"),
+      K("expshowuniques", "true"),
+      K("expshowsets", "true"),
+      K("expshowrares", "true"),
+      K("expshowcrafted", "true"),
+      K("expshowmagics", "true"),
+      K("expshownormals", "true"),
+      K("exphideprice0", "false"),
       K("expshowchars", "allchars"),
       "",
       "// Export extended options",
-      K("expshowprice", "false"), K("expptitlecol", "#40C0FF"), K("expstitlecol", "#B0E0FF"),
-      K("exppagecol", "#FFFFFF"), K("exptablecol", "#FFFFFF"), K("exptableborder", "true"),
-      K("exppagetitle", "Inventaire de Diablo II - Liste de trade"), K("expsign", ""),
-      K("expshowresult", "true"), K("expgooditemcol", "#FFFFFF"), K("expgooditemprice", "1"),
-      K("expshowmagicprops", "true"), K("expshowmajdate", "true"), K("expsortby", "name"),
+      K("expshowprice", "false"),
+      K("expptitlecol", "#40C0FF"),
+      K("expstitlecol", "#B0E0FF"),
+      K("exppagecol", "#FFFFFF"),
+      K("exptablecol", "#FFFFFF"),
+      K("exptableborder", "true"),
+      K("exppagetitle", "Inventaire de Diablo II - Liste de trade"),
+      K("expsign", ""),
+      K("expshowresult", "true"),
+      K("expgooditemcol", "#FFFFFF"),
+      K("expgooditemprice", "1"),
+      K("expshowmagicprops", "true"),
+      K("expshowmajdate", "true"),
+      K("expsortby", "name"),
       K("expsortsets", "true"),
       "",
       "// Items database options",
-      K("idbshowuniques", "true"), K("idbshowsets", "true"), K("idbshowrares", "true"),
-      K("idbshowcrafted", "true"), K("idbshowmagics", "true"), K("idbshownormals", "true"),
-      K("idbhideprice0", "false"), K("idbsortcol", "0"), K("idbsortinvert", "false"),
+      K("idbshowuniques", "true"),
+      K("idbshowsets", "true"),
+      K("idbshowrares", "true"),
+      K("idbshowcrafted", "true"),
+      K("idbshowmagics", "true"),
+      K("idbshownormals", "true"),
+      K("idbhideprice0", "false"),
+      K("idbsortcol", "0"),
+      K("idbsortinvert", "false"),
   });
 }
 
@@ -177,7 +213,10 @@ TEST(OptionsWrite, AFailedWriteRaisesAndKeepsTheOldFileWhole) {
     FAIL() << "a full disk must be reported";
   } catch (const EFileError& error) {
     EXPECT_EQ(error.Errno, ENOSPC);
-    EXPECT_EQ(std::string(error.what()), "Impossible de cr\xE9" "er le fichier " + path);
+    EXPECT_EQ(std::string(error.what()),
+              "Impossible de cr\xE9"
+              "er le fichier " +
+                  path);
   }
   EXPECT_EQ(ReadBytes(path), "mwp_width 700\r\n");
   EXPECT_EQ(ReadBytes(path + ".bak"), "mwp_width 600\r\n") << "the earlier backup stays as it was";
@@ -222,7 +261,9 @@ TEST(OptionsWrite, AValueCanNeverSplitItsLineOrEndTheFile) {
   // A character name comes from chars.kdb, where any byte may appear.
   TCatalogue catalogue;
   auto character = std::make_unique<TChar>();
-  character->Name = "Bad\rmwp_left 5\x1A" "x\ny";
+  character->Name =
+      "Bad\rmwp_left 5\x1A"
+      "x\ny";
   catalogue.CharList.push_back(std::move(character));
   catalogue.LastItemIndex = 321;
   OptionValues values;

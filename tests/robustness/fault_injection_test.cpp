@@ -29,7 +29,9 @@ using robust::Tally;
 using robust::TempDir;
 using robust::WriteFile;
 
-const std::string kCreateMessage = "Impossible de cr\xE9" "er le fichier ";
+const std::string kCreateMessage =
+    "Impossible de cr\xE9"
+    "er le fichier ";
 
 // A catalogue of every class, about 400 KB on disk, so a save takes two
 // buffer flushes and, cut by the fault layer, dozens of writes.
@@ -46,7 +48,10 @@ const TCatalogue& BigCatalogue() {
       item->CLvl = i % 99;
       item->MaxDur = i % 3 == 0 ? 0 : 40;
       item->Dur = 12;
-      item->MagicProps = {"+" + std::to_string(i) + " en D\xE9" "fense", std::string(150, 'p')};
+      item->MagicProps = {"+" + std::to_string(i) +
+                              " en D\xE9"
+                              "fense",
+                          std::string(150, 'p')};
       c.ItemList.push_back(std::move(item));
     }
     for (int k = 0; k < 300; ++k) {
@@ -108,9 +113,12 @@ std::string DatabaseMessage(const std::string& path, int) { return kCreateMessag
 
 // The export's texts, spelled out (the export reports the system error, not the path).
 std::string ExportMessage(const std::string&, int error) {
-  static const std::map<int, std::string> kTexts = {
-      {EMFILE, "Trop de fichiers ouverts."}, {ENOSPC, "Disque plein."},  {EDQUOT, "Disque plein."},
-      {EFBIG, "Disque plein."},              {EIO, "Erreur E/S 5."},   {EACCES, "Acc\xE8s au fichier refus\xE9."}};
+  static const std::map<int, std::string> kTexts = {{EMFILE, "Trop de fichiers ouverts."},
+                                                    {ENOSPC, "Disque plein."},
+                                                    {EDQUOT, "Disque plein."},
+                                                    {EFBIG, "Disque plein."},
+                                                    {EIO, "Erreur E/S 5."},
+                                                    {EACCES, "Acc\xE8s au fichier refus\xE9."}};
   return kTexts.at(error);
 }
 
@@ -140,7 +148,8 @@ std::vector<Save> Saves() {
          settings.Scope = ExportScope::AllItems;
          settings.ShowPrice = true;
          const ExportResult result = RunExport(settings, BigCatalogue(), -1, FixedNow());
-         EXPECT_EQ(result.OpenWithShell, result.Status == ExportStatus::Written) << "the shell opens only a written list";
+         EXPECT_EQ(result.OpenWithShell, result.Status == ExportStatus::Written)
+             << "the shell opens only a written list";
          return Outcome{result.Status == ExportStatus::Failed, result.Message, result.Errno};
        },
        ExportMessage},
@@ -151,11 +160,16 @@ std::vector<Save> Saves() {
 int ErrorFor(Call call, int n) {
   static const int kWriteErrors[] = {ENOSPC, EIO, EDQUOT, EFBIG};
   switch (call) {
-    case Call::Open: return EMFILE;
-    case Call::Write: return kWriteErrors[n % 4];
-    case Call::Fsync: return EIO;
-    case Call::Close: return EDQUOT;  // network file systems report the quota at close
-    default: return EACCES;
+    case Call::Open:
+      return EMFILE;
+    case Call::Write:
+      return kWriteErrors[n % 4];
+    case Call::Fsync:
+      return EIO;
+    case Call::Close:
+      return EDQUOT;  // network file systems report the quota at close
+    default:
+      return EACCES;
   }
 }
 
@@ -179,7 +193,8 @@ TEST(FaultInjection, EverySaveFailingAtEachCallLosesNothing) {
     ASSERT_FALSE(clean.Failed) << clean.Message;
     const std::string written = ReadFile(reference.File(save.File));
     std::map<Call, int> calls;
-    for (int c = 0; c < static_cast<int>(Call::Count); ++c) calls[static_cast<Call>(c)] = layer.Calls(static_cast<Call>(c));
+    for (int c = 0; c < static_cast<int>(Call::Count); ++c)
+      calls[static_cast<Call>(c)] = layer.Calls(static_cast<Call>(c));
     ASSERT_GE(calls[Call::Write], 10) << "the save should take many writes";
     ASSERT_EQ(calls[Call::Open], 1);
     ASSERT_EQ(calls[Call::Rename], 1);
@@ -221,7 +236,8 @@ TEST(FaultInjection, EverySaveFailingAtEachCallLosesNothing) {
               // The backup is taken only once the new file is whole, just before it
               // replaces the old one: the earlier backup stays unless only that last step failed.
               if (save.KeepsBackup) {
-                tally.ExpectFile(backup, call == Call::Rename ? kOldTarget : kOldBackup, "the backup after the failure");
+                tally.ExpectFile(backup, call == Call::Rename ? kOldTarget : kOldBackup,
+                                 "the backup after the failure");
               }
             }
             EXPECT_EQ(dir.Entries(), entries) << "a temporary file was left, or a file appeared";
@@ -356,12 +372,11 @@ TEST(FaultInjection, EveryLoadFailingAtEachReadKeepsWholeRecords) {
       EXPECT_GE(count, previousCount) << "read #" << n << ": a later failure kept fewer records";
       previousCount = count;
       for (std::size_t i = 0; i < count; ++i) {
-        const std::string difference =
-            items ? check::ItemDifference(*loaded.ItemList[i], *BigCatalogue().ItemList[i])
-                  : (loaded.CharList[i]->Items == BigCatalogue().CharList[i]->Items &&
-                             loaded.CharList[i]->Notes == BigCatalogue().CharList[i]->Notes
-                         ? ""
-                         : "character");
+        const std::string difference = items ? check::ItemDifference(*loaded.ItemList[i], *BigCatalogue().ItemList[i])
+                                             : (loaded.CharList[i]->Items == BigCatalogue().CharList[i]->Items &&
+                                                        loaded.CharList[i]->Notes == BigCatalogue().CharList[i]->Notes
+                                                    ? ""
+                                                    : "character");
         ASSERT_EQ(difference, "") << "read #" << n << ", record " << i;
       }
     }

@@ -42,7 +42,11 @@ std::string EveryByte(std::size_t size, int shift) {
   return s;
 }
 
-ExportDates Dates() { return {"06/12/2026", "17:55:03", "dimanche 06 d\xE9" "cembre"}; }
+ExportDates Dates() {
+  return {"06/12/2026", "17:55:03",
+          "dimanche 06 d\xE9"
+          "cembre"};
+}
 
 std::string ExportText(const ExportSettings& settings, const TCatalogue& catalogue) {
   const ExportSelection selection(settings, catalogue, -1);
@@ -218,7 +222,8 @@ TEST(Limits, TheExportSortsAndHighlightsPricesAtTheLimits) {
 
   settings.IICol = 0x0000FF;
   settings.IIPrice = kMin;
-  EXPECT_EQ(Occurrences(ExportText(settings, catalogue), "<TR BGCOLOR=#FF0000>"), 7u) << "every price reaches the lowest";
+  EXPECT_EQ(Occurrences(ExportText(settings, catalogue), "<TR BGCOLOR=#FF0000>"), 7u)
+      << "every price reaches the lowest";
   settings.IIPrice = kMax;
   const std::string page = ExportText(settings, catalogue);
   EXPECT_EQ(Occurrences(page, "<TR BGCOLOR=#FF0000>"), 1u) << "only the highest price reaches the highest";
@@ -248,7 +253,9 @@ TEST(Limits, CharacteristicsAtTheLimits) {
   EXPECT_NE(page.find("      Dommages: -2147483648 \xE0 2147483647<BR>\r\n"), std::string::npos);
   EXPECT_NE(page.find("      R\xE9sistance: -2147483648 sur 2147483647<BR>\r\n"), std::string::npos);
   EXPECT_NE(page.find("      Vitesse d'attaque: Normale<BR>\r\n"), std::string::npos);
-  EXPECT_EQ(page.find("Force n\xE9" "cessaire"), std::string::npos);
+  EXPECT_EQ(page.find("Force n\xE9"
+                      "cessaire"),
+            std::string::npos);
 }
 
 TEST(Limits, NumbersInTheOptionsFileAtTheLimits) {
@@ -326,13 +333,16 @@ TEST(LongPaths, EveryFileOperationGivesAClearError) {
     EXPECT_EQ(e.Errno, ENAMETOOLONG);
   }
   EXPECT_EQ(catalogue.ItemList.size(), 1u) << "the items in memory stay";
-  for (const auto& save : {+[](const TCatalogue& c, const std::string& p) { SaveItems(c, p); },
-                           +[](const TCatalogue& c, const std::string& p) { SaveChars(c, p); }}) {
+  for (const auto& save : {+[](const TCatalogue&c, const std::string&p) { SaveItems(c, p); },
+                           +[](const TCatalogue&c, const std::string&p) { SaveChars(c, p); }}) {
     try {
       save(catalogue, items);
       ADD_FAILURE() << "saving to an over-long path must fail";
     } catch (const EFileError& e) {
-      EXPECT_EQ(std::string(e.what()), "Impossible de cr\xE9" "er le fichier " + items);
+      EXPECT_EQ(std::string(e.what()),
+                "Impossible de cr\xE9"
+                "er le fichier " +
+                    items);
       EXPECT_EQ(e.Errno, ENAMETOOLONG);
     }
   }
@@ -355,7 +365,10 @@ TEST(LongPaths, EveryFileOperationGivesAClearError) {
     WriteOptions(ini, BindOptionValues(values, optionsCatalogue), "Kistora");
     ADD_FAILURE() << "writing to an over-long path must fail";
   } catch (const EFileError& e) {
-    EXPECT_EQ(std::string(e.what()), "Impossible de cr\xE9" "er le fichier " + ini);
+    EXPECT_EQ(std::string(e.what()),
+              "Impossible de cr\xE9"
+              "er le fichier " +
+                  ini);
     EXPECT_EQ(e.Errno, ENAMETOOLONG);
   }
 
@@ -388,7 +401,10 @@ TEST(NotWindows1252, MalformedAndUnmappableUtf8BecomesQuestionMarks) {
       {"beyond the highest code point", "\xF4\x90\x80\x80", "?"},
       {"5-byte form", "\xF8\x88\x80\x80\x80", "?????"},
       {"bytes that never lead, and an overlong pair", "\xFE\xFF\xC1\xBF", "???"},
-      {"cut 4-byte sequence before ASCII", "\xF0\x9F\x98" "A", "?A"},
+      {"cut 4-byte sequence before ASCII",
+       "\xF0\x9F\x98"
+       "A",
+       "?A"},
       {"cut 4-byte sequence at the end", "\xF0\x9F", "?"},
       {"a lead byte does not swallow the next lead", "\xE2\xC3\xA9", "?\xE9"},
       {"surrogate pair written as two 3-byte forms", "\xED\xA0\xBD\xED\xB8\x80", "??"},

@@ -3,8 +3,8 @@
 // root) and a read-only bind mount (EROFS). Each needs privileges a container
 // may not grant; then the test is skipped and says why (the same failures are
 // injected through the file layer by the FaultInjection tests).
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
@@ -64,7 +64,8 @@ class Program {
     results["items.kdb"] = Catching([&] { SaveItems(catalogue, Path("items.kdb")); });
     results["chars.kdb"] = Catching([&] { SaveChars(catalogue, Path("chars.kdb")); });
     values_.MainWidth = width;
-    results["kistora.ini"] = Catching([&] { WriteOptions(Path("kistora.ini"), BindOptionValues(values_, optionsCatalogue_), "Kistora"); });
+    results["kistora.ini"] =
+        Catching([&] { WriteOptions(Path("kistora.ini"), BindOptionValues(values_, optionsCatalogue_), "Kistora"); });
     ExportSettings settings;
     settings.FileName = Path("liste.html");
     settings.Scope = ExportScope::AllItems;
@@ -97,7 +98,9 @@ class Program {
   TCatalogue optionsCatalogue_;
 };
 
-const std::string kCreate = "Impossible de cr\xE9" "er le fichier ";
+const std::string kCreate =
+    "Impossible de cr\xE9"
+    "er le fichier ";
 
 // Checks that every save failed with error and that the folder holds exactly what it held.
 void ExpectAllFailedAndNothingChanged(Program& program, const std::map<std::string, Result>& results, int error,
@@ -131,7 +134,8 @@ void ExpectAllWritten(Program& program, const TCatalogue& catalogue, const std::
   EXPECT_EQ(check::CharsDifference(loaded, catalogue), "");
   tally.FilesCompared += 3;
   EXPECT_NE(ReadFile(program.Path("kistora.ini")).find("mwp_width           999\r\n"), std::string::npos);
-  EXPECT_EQ(ReadFile(program.Path("kistora.ini.bak")), before.at("kistora.ini")) << "the previous options in the backup";
+  EXPECT_EQ(ReadFile(program.Path("kistora.ini.bak")), before.at("kistora.ini"))
+      << "the previous options in the backup";
   EXPECT_EQ(ReadFile(program.Path("liste.html.bak")), before.at("liste.html")) << "the previous page in the backup";
 }
 

@@ -8,8 +8,8 @@
 //  - a named pipe in the place of a database or the options file hung the
 //    program, and a device such as /dev/zero there (or as the export file)
 //    filled memory or the disk: only regular files are read or copied.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,8 +15,6 @@
 #include <cstdio>
 #include <set>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "core_test_support.h"
 #include "model/file_ops.h"
@@ -118,9 +117,7 @@ class FaultLayer : public FileOps {
     errno = error_;
     return -1;
   }
-  int Rename(const char* from, const char* to) override {
-    return Hit(Call::Rename) ? -1 : FileOps::Rename(from, to);
-  }
+  int Rename(const char* from, const char* to) override { return Hit(Call::Rename) ? -1 : FileOps::Rename(from, to); }
 
  private:
   bool Hit(Call call) {

@@ -100,8 +100,8 @@ inline std::string CrLf(std::initializer_list<std::string> lines) {
 
 // Appends an item of class Item to the catalogue and returns it for more fields.
 template <class Item>
-Item& AddItem(TCatalogue& catalogue, std::int32_t index, std::string_view name, int quality = 0,
-              std::int32_t price = 0, std::string_view notes = {}) {
+Item& AddItem(TCatalogue& catalogue, std::int32_t index, std::string_view name, int quality = 0, std::int32_t price = 0,
+              std::string_view notes = {}) {
   auto item = std::make_unique<Item>();
   item->Index = index;
   item->Name = std::string(name);

@@ -53,9 +53,8 @@ struct ExportProgram {
 // kistora-cli export on dir, writing output at the fixed time; its exit status.
 int RunCli(const std::string& dir, const std::string& output) {
   QProcess cli;
-  cli.start(QStringLiteral(KISTORA_CLI_PATH),
-            {"export", QString::fromStdString(dir), "--output", QString::fromStdString(output), "--now",
-             kFixedExportTimeText});
+  cli.start(QStringLiteral(KISTORA_CLI_PATH), {"export", QString::fromStdString(dir), "--output",
+                                               QString::fromStdString(output), "--now", kFixedExportTimeText});
   if (!cli.waitForFinished(30000)) return -1;
   if (cli.exitStatus() != QProcess::NormalExit) return -2;
   return cli.exitCode();
@@ -121,8 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, ExportMatchesCli, ::testing::Values(0, 1, 2))
 TEST(ExportMenu, CancelWritesNothing) {
   GuiTestEnvironment env;
   ExportProgram program(env);
-  program.Export([&](TExportWin& d) { d.FileName->setText(QString::fromStdString(env.Path("liste.html"))); },
-                 false);
+  program.Export([&](TExportWin& d) { d.FileName->setText(QString::fromStdString(env.Path("liste.html"))); }, false);
   EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(env.Path("liste.html"))));
   EXPECT_TRUE(env.Messages.Shown.empty());
   EXPECT_TRUE(env.Shell.Opened.isEmpty());

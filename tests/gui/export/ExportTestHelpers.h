@@ -3,8 +3,6 @@
 // a field-by-field comparison and the fixed clock of the exports.
 #pragma once
 
-#include "export_settings_expect.h"
-
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "export/export_settings.h"
+#include "export_settings_expect.h"
 #include "model/catalogue.h"
 #include "model/items.h"
 
@@ -47,7 +46,10 @@ inline void AddExportChar(TCatalogue& catalogue, const std::string& name, std::v
 // characters; item 9 is held by nobody.
 inline TCatalogue ExportCatalogue() {
   TCatalogue c;
-  auto& sword = AddExportItem<TD2Weapon>(c, 1, "Lame de l'\xE9" "clair", 5, 120, "tr\xE8s bonne");
+  auto& sword = AddExportItem<TD2Weapon>(c, 1,
+                                         "Lame de l'\xE9"
+                                         "clair",
+                                         5, 120, "tr\xE8s bonne");
   sword.MinDmg = 12;
   sword.MaxDmg = 40;
   sword.Speed = 3;
@@ -90,7 +92,9 @@ inline ExportSettings OddExportSettings(const std::string& fileName = "mes objet
   s.PageCol = 0x070809;
   s.TabCol = 0x0A0B0C;
   s.TabBorder = false;
-  s.PageTitle = "Liste d'\xE9" "change";
+  s.PageTitle =
+      "Liste d'\xE9"
+      "change";
   s.Sign = "Sign\xE9 Zo\xE9";
   s.DoShellExec = false;
   s.IICol = 0x0D0E0F;

@@ -314,9 +314,9 @@ TEST(ExportWin, ParcourirAsksInTheProgramFolderWithTheFourFilters) {
   d.Parcourir->click();
   EXPECT_EQ(asked.Directory, QString::fromStdString(env.DataDir()));
   EXPECT_EQ(asked.FileName, "liste.html");
-  EXPECT_EQ(asked.Filters, QStringList({"Fichiers HTML (*.htm *.html)", "Fichiers textes (*.txt)",
-                                        QString::fromUtf8("Formats supportés (*.htm *.html *.txt)"),
-                                        "Tous les fichiers (*)"}));
+  EXPECT_EQ(asked.Filters,
+            QStringList({"Fichiers HTML (*.htm *.html)", "Fichiers textes (*.txt)",
+                         QString::fromUtf8("Formats supportés (*.htm *.html *.txt)"), "Tous les fichiers (*)"}));
   EXPECT_EQ(asked.SelectedFilter, asked.Filters.value(2));
   EXPECT_EQ(d.FileName->text(), "liste.html");  // cancelled: unchanged
 

@@ -128,9 +128,8 @@ TEST(OptionsRestart, ANewRunFindsEverythingTheLastOneChanged) {
   main.ItemGestion->click();
   EXPECT_EQ(itemG.frameGeometry().topLeft(), itemGBounds.topLeft());
   EXPECT_EQ(itemG.size(), itemGBounds.size());
-  EXPECT_EQ(Column(itemG.Liste, 1),
-            QStringList({QString::fromUtf8("Lame de l'éclair"), "Joyau magique", "Grand charme", "Gants perdus",
-                         QString::fromUtf8("Anneau rare <forgé>")}));
+  EXPECT_EQ(Column(itemG.Liste, 1), QStringList({QString::fromUtf8("Lame de l'éclair"), "Joyau magique", "Grand charme",
+                                                 "Gants perdus", QString::fromUtf8("Anneau rare <forgé>")}));
 }
 
 TEST(OptionsRestart, TheFirstFileHoldsTheDesignedValues) {
@@ -187,14 +186,14 @@ TEST(OptionsRestart, AHandWrittenFileIsAppliedLineByLine) {
   WriteText(env.Path("kistora.ini"),
             "// made by hand\r\n"
             "selectedchar   zo\xE9   // the name is matched whatever its case\r\n"
-            "selectedchar   Personne\r\n"        // no such character: the selection stays
-            "lastitemindex  abc\r\n"             // -1, then raised to the highest item number
+            "selectedchar   Personne\r\n"  // no such character: the selection stays
+            "lastitemindex  abc\r\n"       // -1, then raised to the highest item number
             "defaccount     mon compte\r\n"
-            "exportformat   TEXT\r\n"            // anything but html: ASCII, the extension follows
+            "exportformat   TEXT\r\n"  // anything but html: ASCII, the extension follows
             "expshowuniques Oui\r\n"
             "expshowsets    vrai\r\n"
             "expptitlecol   FF0000\r\n"
-            "expgooditemprice douze\r\n"          // the fallback 1
+            "expgooditemprice douze\r\n"  // the fallback 1
             "expsortby      price\r\n"
             "idbsortcol     99\r\n"
             "ccs_name       -5\r\n"

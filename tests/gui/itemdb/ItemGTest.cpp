@@ -27,8 +27,7 @@ using kistora::testing::BoxKind;
 namespace {
 
 template <typename T>
-std::unique_ptr<TD2Item> Make(std::int32_t index, std::string name, std::int32_t price = 1,
-                              std::uint8_t quality = 0) {
+std::unique_ptr<TD2Item> Make(std::int32_t index, std::string name, std::int32_t price = 1, std::uint8_t quality = 0) {
   auto item = std::make_unique<T>();
   item->Index = index;
   item->Name = std::move(name);
@@ -91,8 +90,7 @@ class ItemGTest : public ::testing::Test {
   // Clicks a header section as the user does.
   void ClickHeader(int column) {
     QHeaderView* header = G().Liste->header();
-    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                    header->height() / 2);
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
   }
 };
@@ -100,10 +98,13 @@ class ItemGTest : public ::testing::Test {
 TEST_F(ItemGTest, WindowControlsAndColumns) {
   Open();
   EXPECT_EQ(G().windowTitle(), "Gestionnaire d'objets");
-  const std::vector<std::pair<QCheckBox*, QString>> boxes = {
-      {G().ShowUniques, "Uniques"}, {G().ShowSets, "Sets"},         {G().ShowRares, "Rares"},
-      {G().ShowCrafted, "Crafted"}, {G().ShowMagics, "Magiques"},   {G().ShowNormals, "Normaux"},
-      {G().MaskPrice0, "Masquer objets dont le prix est de 0"}};
+  const std::vector<std::pair<QCheckBox*, QString>> boxes = {{G().ShowUniques, "Uniques"},
+                                                             {G().ShowSets, "Sets"},
+                                                             {G().ShowRares, "Rares"},
+                                                             {G().ShowCrafted, "Crafted"},
+                                                             {G().ShowMagics, "Magiques"},
+                                                             {G().ShowNormals, "Normaux"},
+                                                             {G().MaskPrice0, "Masquer objets dont le prix est de 0"}};
   const int lefts[] = {8, 80, 136, 200, 272, 352, 432};
   for (std::size_t i = 0; i < boxes.size(); ++i) {
     EXPECT_EQ(boxes[i].first->text(), boxes[i].second);
@@ -134,7 +135,10 @@ TEST_F(ItemGTest, WindowControlsAndColumns) {
 }
 
 TEST_F(ItemGTest, RowsShowTheListLabels) {
-  auto jewel = Make<TD2Jewel>(3, "Joyau \xE9" "clat", -7, 2);  // "éclat"
+  auto jewel = Make<TD2Jewel>(3,
+                              "Joyau \xE9"
+                              "clat",
+                              -7, 2);  // "éclat"
   jewel->Notes = "n";
   AddItem(std::move(jewel));
   AddItem(Make<TD2Item>(4, "bare", 0, 8));
@@ -177,7 +181,9 @@ TEST_F(ItemGTest, AddNumbersTheItemAndPlacesItAtItsSortedPosition) {
   ASSERT_EQ(Cat().ItemList.size(), 3u);
   const TD2Item& added = *Cat().ItemList.back();  // appended at the end of the database
   EXPECT_EQ(added.Index, 21);
-  EXPECT_EQ(added.Name, "\xC9p\xE9" "e neuve");
+  EXPECT_EQ(added.Name,
+            "\xC9p\xE9"
+            "e neuve");
   EXPECT_EQ(dynamic_cast<const TD2Weapon&>(added).MinDmg, 4);
   EXPECT_EQ(Cat().LastItemIndex, 21);
   EXPECT_EQ(Column(0), QStringList({"7", "21", "3"}));
@@ -459,7 +465,11 @@ TEST_F(ItemGTest, EachColumnSortsAndAClickOnItAgainInverts) {
   add(Make<TD2Weapon>(10, "epee", 5, 5), "b");
   add(Make<TD2Shield>(9, "Bouclier", 300, 3), "a");
   add(Make<TD2Ring>(-1, "anneau", -2, 4), "C");
-  add(Make<TD2Item>(INT_MAX, "\xC9" "cu", INT_MIN, 1), "");
+  add(Make<TD2Item>(INT_MAX,
+                    "\xC9"
+                    "cu",
+                    INT_MIN, 1),
+      "");
   Open();
   const QStringList byIndex = {"-1", "9", "10", "2147483647"};
   EXPECT_EQ(Column(0), byIndex);  // designed state: "Item #", lowest first

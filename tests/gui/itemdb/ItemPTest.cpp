@@ -8,10 +8,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QTest>
 #include <climits>
 
 #include "GuiTestSupport.h"
@@ -43,8 +43,8 @@ class ItemPTest : public ::testing::Test {
 };
 
 std::vector<QSpinBox*> IntegerFields(TItemP& d) {
-  return {d.ItemDur, d.ItemMaxDur, d.ItemCLvl, d.ItemDex,    d.ItemStr,
-          d.ItemPrice, d.ItemDef, d.ItemParade, d.ItemMinDmg, d.ItemMaxDmg};
+  return {d.ItemDur,   d.ItemMaxDur, d.ItemCLvl,   d.ItemDex,    d.ItemStr,
+          d.ItemPrice, d.ItemDef,    d.ItemParade, d.ItemMinDmg, d.ItemMaxDmg};
 }
 
 QStringList Entries(const QComboBox* combo) {
@@ -56,15 +56,12 @@ QStringList Entries(const QComboBox* combo) {
 TEST_F(ItemPTest, ControlsLabelsEntriesAndKeyboardOrder) {
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Propriétés d'un objet"));
   EXPECT_EQ(dialog.size(), QSize(392, 544));
-  EXPECT_EQ(Entries(dialog.ItemCat),
-            QStringList({"Amulette", "Anneau", "Arme", "Armure", "Bottes", "Bouclier", "Casque",
-                         "Ceinture", "Charme", "Gants", "Joyaux"}));
+  EXPECT_EQ(Entries(dialog.ItemCat), QStringList({"Amulette", "Anneau", "Arme", "Armure", "Bottes", "Bouclier",
+                                                  "Casque", "Ceinture", "Charme", "Gants", "Joyaux"}));
   EXPECT_EQ(dialog.ItemCat->maxVisibleItems(), 16);
-  EXPECT_EQ(Entries(dialog.ItemQuality),
-            QStringList({"Unique", "Set", "Crafted", "Rare", "Magique", "Normal"}));
+  EXPECT_EQ(Entries(dialog.ItemQuality), QStringList({"Unique", "Set", "Crafted", "Rare", "Magique", "Normal"}));
   EXPECT_EQ(Entries(dialog.ItemSpeed),
-            QStringList({QStringLiteral("Très lente"), "Lente", "Normale", "Rapide",
-                         QStringLiteral("Très rapide")}));
+            QStringList({QStringLiteral("Très lente"), "Lente", "Normale", "Rapide", QStringLiteral("Très rapide")}));
 
   EXPECT_EQ(LabelOf(dialog.ItemName), "Nom:");
   EXPECT_EQ(LabelOf(dialog.ItemNotes), "Notes additionnelles:");
@@ -96,12 +93,11 @@ TEST_F(ItemPTest, ControlsLabelsEntriesAndKeyboardOrder) {
   EXPECT_EQ(dialog.ItemMagicProps->geometry(), QRect(8, 352, 377, 153));
   EXPECT_EQ(at(dialog.Cancel), std::tuple(96, 512, 75));
 
-  const std::vector<QWidget*> order = {
-      dialog.ItemName,   dialog.ItemNotes,      dialog.ItemDur,    dialog.ItemMaxDur,
-      dialog.ItemCLvl,   dialog.ItemStr,        dialog.ItemDex,    dialog.ItemPrice,
-      dialog.ItemCat,    dialog.ItemQuality,    dialog.ItemMagicProps, dialog.ItemDef,
-      dialog.ItemParade, dialog.ItemMinDmg,     dialog.ItemMaxDmg, dialog.ItemSpeed,
-      dialog.OK,         dialog.Cancel};
+  const std::vector<QWidget*> order = {dialog.ItemName,   dialog.ItemNotes,   dialog.ItemDur,        dialog.ItemMaxDur,
+                                       dialog.ItemCLvl,   dialog.ItemStr,     dialog.ItemDex,        dialog.ItemPrice,
+                                       dialog.ItemCat,    dialog.ItemQuality, dialog.ItemMagicProps, dialog.ItemDef,
+                                       dialog.ItemParade, dialog.ItemMinDmg,  dialog.ItemMaxDmg,     dialog.ItemSpeed,
+                                       dialog.OK,         dialog.Cancel};
   for (std::size_t i = 0; i + 1 < order.size(); ++i) {
     // The next control that Tab reaches, skipping labels and a control's own inner widgets.
     QWidget* next = order[i]->nextInFocusChain();
@@ -138,8 +134,12 @@ TEST_F(ItemPTest, NewItemIsAnEmptyUniqueAmulet) {
 TEST_F(ItemPTest, ShieldRoundTripsUnchanged) {
   TD2Shield shield;
   shield.Index = 77;
-  shield.Name = "Bouclier \xE9" "ternel";  // é
-  shield.Notes = "  notes gard\xE9" "es telles quelles ";
+  shield.Name =
+      "Bouclier \xE9"
+      "ternel";  // é
+  shield.Notes =
+      "  notes gard\xE9"
+      "es telles quelles ";
   shield.Quality = 4;
   shield.Price = -5;
   shield.CLvl = 42;
@@ -149,7 +149,9 @@ TEST_F(ItemPTest, ShieldRoundTripsUnchanged) {
   shield.MaxDur = 250;
   shield.Def = 133;
   shield.Parade = 64;
-  shield.MagicProps = {"+20% r\xE9sistance", "A\xA0" "B"};  // with a no-break space
+  shield.MagicProps = {"+20% r\xE9sistance",
+                       "A\xA0"
+                       "B"};  // with a no-break space
 
   dialog.LoadItem(shield);
   EXPECT_EQ(dialog.ItemCat->currentText(), "Bouclier");
@@ -185,7 +187,9 @@ TEST_F(ItemPTest, TypedTextIsStoredAsWindows1252) {
   dialog.ItemMagicProps->setPlainText(QStringLiteral("  «Résistance» … \n→"));
   const auto item = Build();
   ASSERT_TRUE(item);
-  EXPECT_EQ(item->Name, "\x8Cil du B\x9C" "uf 5\x80");
+  EXPECT_EQ(item->Name,
+            "\x8Cil du B\x9C"
+            "uf 5\x80");
   EXPECT_EQ(item->Notes, "? ? ok");
   EXPECT_EQ(item->MagicProps, (std::vector<std::string>{"\xABR\xE9sistance\xBB \x85", "?"}));
 }
@@ -202,9 +206,9 @@ TEST_F(ItemPTest, EveryCategoryBuildsItsClassWithItsOwnFields) {
     const char* label;
     const char* className;
   };
-  const Expect table[] = {{"Amulette", "TD2Amulet"}, {"Anneau", "TD2Ring"},     {"Arme", "TD2Weapon"},
-                          {"Armure", "TD2Armor"},    {"Bottes", "TD2Boots"},    {"Bouclier", "TD2Shield"},
-                          {"Casque", "TD2Helm"},     {"Ceinture", "TD2Belt"},   {"Charme", "TD2Charm"},
+  const Expect table[] = {{"Amulette", "TD2Amulet"}, {"Anneau", "TD2Ring"},   {"Arme", "TD2Weapon"},
+                          {"Armure", "TD2Armor"},    {"Bottes", "TD2Boots"},  {"Bouclier", "TD2Shield"},
+                          {"Casque", "TD2Helm"},     {"Ceinture", "TD2Belt"}, {"Charme", "TD2Charm"},
                           {"Gants", "TD2Gloves"},    {"Joyaux", "TD2Jewel"}};
   for (const Expect& e : table) {
     dialog.ItemCat->setCurrentText(e.label);
@@ -297,13 +301,13 @@ TEST_F(ItemPTest, MagicPropertyLinesAreTrimmedBlankOnesDroppedLongOnesKeptWhole)
   dialog.ItemMagicProps->setPlainText("  +3 aux comp\xC3\xA9tences  \n\n     \n\t tab\t ");
   auto item = Build();
   ASSERT_TRUE(item);
-  EXPECT_EQ(item->MagicProps,
-            (std::vector<std::string>{"+3 aux comp\xE9tences", "\t tab\t"}));  // tabs are not spaces
+  EXPECT_EQ(item->MagicProps, (std::vector<std::string>{"+3 aux comp\xE9tences", "\t tab\t"}));  // tabs are not spaces
 
   // A line far wider than the box wraps on screen but stays one property.
   const std::string longLine(300, 'w');
-  const std::string words = "Chaque coup draine 5% de vie et 7% de mana, avec 25% de chances de lancer un "
-                            "sort de niveau 12 quand on frappe un ennemi dans le dos";
+  const std::string words =
+      "Chaque coup draine 5% de vie et 7% de mana, avec 25% de chances de lancer un "
+      "sort de niveau 12 quand on frappe un ennemi dans le dos";
   dialog.show();
   dialog.ItemMagicProps->setPlainText(QString::fromStdString(words + "\n" + longLine));
   QApplication::processEvents();
@@ -354,11 +358,10 @@ TEST_F(ItemPTest, NoCategoryGivesTheErrorAndNoItem) {
 
 TEST_F(ItemPTest, ReadOnlyDisablesTheSixteenInputsAndHidesCancel) {
   dialog.show();
-  const std::vector<QWidget*> inputs = {
-      dialog.ItemName,  dialog.ItemNotes,  dialog.ItemCat,    dialog.ItemQuality,
-      dialog.ItemDur,   dialog.ItemMaxDur, dialog.ItemCLvl,   dialog.ItemStr,
-      dialog.ItemDex,   dialog.ItemPrice,  dialog.ItemDef,    dialog.ItemParade,
-      dialog.ItemMinDmg, dialog.ItemMaxDmg, dialog.ItemSpeed, dialog.ItemMagicProps};
+  const std::vector<QWidget*> inputs = {dialog.ItemName,   dialog.ItemNotes,  dialog.ItemCat,   dialog.ItemQuality,
+                                        dialog.ItemDur,    dialog.ItemMaxDur, dialog.ItemCLvl,  dialog.ItemStr,
+                                        dialog.ItemDex,    dialog.ItemPrice,  dialog.ItemDef,   dialog.ItemParade,
+                                        dialog.ItemMinDmg, dialog.ItemMaxDmg, dialog.ItemSpeed, dialog.ItemMagicProps};
   dialog.SetReadOnly(true);
   for (QWidget* input : inputs) EXPECT_FALSE(input->isEnabled()) << input->metaObject()->className();
   EXPECT_FALSE(dialog.Cancel->isVisible());
@@ -372,15 +375,11 @@ TEST_F(ItemPTest, ReadOnlyDisablesTheSixteenInputsAndHidesCancel) {
 }
 
 TEST_F(ItemPTest, ExecuteTellsOkFromCancel) {
-  auto ok = kistora::testing::AnswerNextModal([](QDialog* d) {
-    static_cast<TItemP*>(d)->OK->click();
-  });
+  auto ok = kistora::testing::AnswerNextModal([](QDialog* d) { static_cast<TItemP*>(d)->OK->click(); });
   EXPECT_TRUE(dialog.Execute());
   EXPECT_TRUE(ok->Answered());
 
-  auto cancel = kistora::testing::AnswerNextModal([](QDialog* d) {
-    static_cast<TItemP*>(d)->Cancel->click();
-  });
+  auto cancel = kistora::testing::AnswerNextModal([](QDialog* d) { static_cast<TItemP*>(d)->Cancel->click(); });
   EXPECT_FALSE(dialog.Execute());
   EXPECT_TRUE(cancel->Answered());
 

@@ -10,8 +10,8 @@ using namespace kistora;
 
 namespace {
 
-ItemListRow Row(std::int32_t index, std::string name, std::int32_t price = 0,
-                std::string type = {}, std::string quality = {}, std::string notes = {}) {
+ItemListRow Row(std::int32_t index, std::string name, std::int32_t price = 0, std::string type = {},
+                std::string quality = {}, std::string notes = {}) {
   ItemListRow r;
   r.Index = index;
   r.Name = std::move(name);
@@ -23,8 +23,7 @@ ItemListRow Row(std::int32_t index, std::string name, std::int32_t price = 0,
 }
 
 // Indexes of the rows in sorted order.
-std::vector<std::int32_t> SortedIndexes(const std::vector<ItemListRow>& rows, std::int32_t column,
-                                        bool inverted) {
+std::vector<std::int32_t> SortedIndexes(const std::vector<ItemListRow>& rows, std::int32_t column, bool inverted) {
   std::vector<std::uint32_t> order(rows.size());
   std::iota(order.begin(), order.end(), 0u);
   SortItemListOrder(rows, order, column, inverted);
@@ -38,10 +37,24 @@ TEST(ItemListText, FoldsOnlyAsciiLettersAndComparesByWindows1252Code) {
   EXPECT_EQ(CompareFoldedText("Arc", "aRC"), 0);
   EXPECT_LT(CompareFoldedText("abc", "ABD"), 0);
   // "\xC9" is É, "\xE9" is é: after every ASCII letter, and not equal to each other.
-  EXPECT_GT(CompareFoldedText("\xC9" "cu", "Zweihander"), 0);
-  EXPECT_GT(CompareFoldedText("\xC9" "cu", "zweihander"), 0);
-  EXPECT_NE(CompareFoldedText("\xC9" "cu", "\xE9" "cu"), 0);
-  EXPECT_LT(CompareFoldedText("\xC9" "cu", "\xE9" "cu"), 0);
+  EXPECT_GT(CompareFoldedText("\xC9"
+                              "cu",
+                              "Zweihander"),
+            0);
+  EXPECT_GT(CompareFoldedText("\xC9"
+                              "cu",
+                              "zweihander"),
+            0);
+  EXPECT_NE(CompareFoldedText("\xC9"
+                              "cu",
+                              "\xE9"
+                              "cu"),
+            0);
+  EXPECT_LT(CompareFoldedText("\xC9"
+                              "cu",
+                              "\xE9"
+                              "cu"),
+            0);
   // The beginning of a text goes first; the empty text before everything.
   EXPECT_LT(CompareFoldedText("Arc", "Arc long"), 0);
   EXPECT_GT(CompareFoldedText("arc long", "ARC"), 0);
@@ -107,13 +120,17 @@ TEST(ItemListFilter, PriceAndQualityBoxes) {
 TEST(ItemListRows, CellsFollowTheLists) {
   TD2Jewel jewel;
   jewel.Index = -12;
-  jewel.Name = "Joyau \xE9" "clat";
+  jewel.Name =
+      "Joyau \xE9"
+      "clat";
   jewel.Price = -40;
   jewel.Quality = 2;
   jewel.Notes = "note";
   const ItemListRow row = MakeItemListRow(jewel);
   EXPECT_EQ(ItemListCell(row, kColIndex), "-12");
-  EXPECT_EQ(ItemListCell(row, kColName), "Joyau \xE9" "clat");
+  EXPECT_EQ(ItemListCell(row, kColName),
+            "Joyau \xE9"
+            "clat");
   EXPECT_EQ(ItemListCell(row, kColType), "Joyau");  // singular in the lists
   EXPECT_EQ(ItemListCell(row, kColQuality), "Rare");
   EXPECT_EQ(ItemListCell(row, kColPrice), "-40");
@@ -166,7 +183,10 @@ TEST(ItemListOrder, EachColumnAndItsInversion) {
       Row(10, "epee", 5, "Arme", "Unique", "b"),
       Row(9, "Bouclier", 300, "Bouclier", "Crafted", "a"),
       Row(-1, "anneau", -2, "Anneau", "Set", "C"),
-      Row(2147483647, "\xC9" "cu", 0, "", "Magique", ""),
+      Row(2147483647,
+          "\xC9"
+          "cu",
+          0, "", "Magique", ""),
   };
   using V = std::vector<std::int32_t>;
   EXPECT_EQ(SortedIndexes(rows, kColIndex, false), (V{-1, 9, 10, 2147483647}));

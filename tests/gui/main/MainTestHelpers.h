@@ -2,15 +2,16 @@
 // the character dialog driven the way a player does it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractItemModel>
+#include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QComboBox>
 #include <QTest>
 #include <QTreeView>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +24,8 @@
 namespace kistora::testing {
 
 template <class T>
-inline T& AddItem(TCatalogue& catalogue, std::int32_t index, const std::string& name,
-                  std::uint8_t quality = 0, std::int32_t price = 0, const std::string& notes = {}) {
+inline T& AddItem(TCatalogue& catalogue, std::int32_t index, const std::string& name, std::uint8_t quality = 0,
+                  std::int32_t price = 0, const std::string& notes = {}) {
   auto item = std::make_unique<T>();
   item->Index = index;
   item->Name = name;
@@ -37,8 +38,7 @@ inline T& AddItem(TCatalogue& catalogue, std::int32_t index, const std::string& 
 }
 
 // A character with the account "compte", the class "Paladin" and the level "42".
-inline void AddChar(TCatalogue& catalogue, const std::string& name,
-                    const std::vector<std::int32_t>& items) {
+inline void AddChar(TCatalogue& catalogue, const std::string& name, const std::vector<std::int32_t>& items) {
   auto character = std::make_unique<TChar>();
   character->Name = name;
   character->Account = "compte";
@@ -70,8 +70,8 @@ inline QStringList InvNumbers(TMain& main) {
 }
 
 inline void SelectRow(QTreeView* list, int row) {
-  list->selectionModel()->setCurrentIndex(
-      list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 // Opens the character dialog with `button` and, once it shows, lets `fill`
@@ -101,8 +101,10 @@ inline void AddCharByDialog(TMain& main, const QString& name, bool ok = true) {
         // Typed key by key when the keyboard can (QTest knows only ASCII keys).
         bool ascii = true;
         for (QChar c : name) ascii = ascii && c.unicode() < 128;
-        if (ascii) QTest::keyClicks(perso.CharName, name);
-        else perso.CharName->insert(name);
+        if (ascii)
+          QTest::keyClicks(perso.CharName, name);
+        else
+          perso.CharName->insert(name);
       },
       ok);
 }

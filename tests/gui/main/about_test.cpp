@@ -12,18 +12,26 @@ namespace {
 TEST(AboutClicks, EveryPressUpToTheEndOfTheTable) {
   // Bounds of each range, and the presses around them.
   const std::pair<int, const char*> expected[] = {
-      {1, ""}, {9, ""}, {10, "Hé bien, qu'est-ce qui te prends?"}, {11, ""},
-      {20, "Je te sens exité..."}, {90, "*sigh* Y'en a qu'ont du temps à perdre ;)"},
-      {100, "Hé bien, t'as cliqué 100 fois!! Bien joué ;)"}, {105, ""},
-      {110, "Nombre de clics: 110!!"}, {190, "Nombre de clics: 190!!"},
-      {200, "Nombre de clics: 200!!!!!"}, {490, "Nombre de clics: 490!!!!!"},
+      {1, ""},
+      {9, ""},
+      {10, "Hé bien, qu'est-ce qui te prends?"},
+      {11, ""},
+      {20, "Je te sens exité..."},
+      {90, "*sigh* Y'en a qu'ont du temps à perdre ;)"},
+      {100, "Hé bien, t'as cliqué 100 fois!! Bien joué ;)"},
+      {105, ""},
+      {110, "Nombre de clics: 110!!"},
+      {190, "Nombre de clics: 190!!"},
+      {200, "Nombre de clics: 200!!!!!"},
+      {490, "Nombre de clics: 490!!!!!"},
       {500, "Nombre de clics: 500!!!!!! Hé bien, quel courage ;) On tente le 1000? ;)"},
-      {510, "Nombre de clics: 510!!!!!"}, {990, "Nombre de clics: 990!!!!!"}, {999, ""},
+      {510, "Nombre de clics: 510!!!!!"},
+      {990, "Nombre de clics: 990!!!!!"},
+      {999, ""},
       {1001, "Ah non, j'ai arrêté de compter là ;) Je crois que t'as le droit de te reposer ;)"},
       {1234, "Ah non, j'ai arrêté de compter là ;) Je crois que t'as le droit de te reposer ;)"},
   };
-  for (const auto& [n, text] : expected)
-    EXPECT_EQ(AboutClickMessage(n), QString::fromUtf8(text)) << "press " << n;
+  for (const auto& [n, text] : expected) EXPECT_EQ(AboutClickMessage(n), QString::fromUtf8(text)) << "press " << n;
   EXPECT_EQ(AboutClickMessage(1000).split("\r\n"),
             QStringList({"Nombre de clics: 1000!!!!!!!! Oui, MILLE!!!!!!![...]!!!! Incroyable!!!",
                          QString::fromUtf8("Je savais pas que c'était possible!! ;)"),

@@ -29,8 +29,7 @@ class CharsTest : public ::testing::Test {
   // Each character's name with its item numbers, top to bottom, from the catalogue.
   std::vector<std::pair<std::string, std::vector<std::int32_t>>> Holdings() {
     std::vector<std::pair<std::string, std::vector<std::int32_t>>> rows;
-    for (const auto& character : Main().Catalogue().CharList)
-      rows.emplace_back(character->Name, character->Items);
+    for (const auto& character : Main().Catalogue().CharList) rows.emplace_back(character->Name, character->Items);
     return rows;
   }
 
@@ -122,7 +121,8 @@ TEST_F(CharsTest, ModifyFillsTheDialogAndWritesTheRowBack) {
 
 TEST_F(CharsTest, ModifyCancelledLeavesTheRow) {
   Main().SelectCharRow(0);
-  RunPerso(Main().ModChar, [](TPerso& perso) { perso.CharName->setText("Zed"); }, false);
+  RunPerso(
+      Main().ModChar, [](TPerso& perso) { perso.CharName->setText("Zed"); }, false);
   EXPECT_EQ(CharNames(Main()), QStringList({"Ana", "Bob", "Cid"}));
 }
 
@@ -131,7 +131,8 @@ TEST_F(CharsTest, ModifyMatchesTheClassWithLettersFolded) {
   Main().Catalogue().CharList[1]->Class = "";
   Main().SelectCharRow(0);
   int index = -2;
-  RunPerso(Main().ModChar, [&](TPerso& perso) { index = perso.CharClass->currentIndex(); }, false);
+  RunPerso(
+      Main().ModChar, [&](TPerso& perso) { index = perso.CharClass->currentIndex(); }, false);
   EXPECT_EQ(index, 5);  // "Paladin"
   Main().SelectCharRow(1);
   RunPerso(Main().ModChar, [&](TPerso& perso) { index = perso.CharClass->currentIndex(); });
@@ -204,8 +205,7 @@ TEST_F(CharsTest, TheInventoryFollowsTheSelection) {
   const QRect third = Main().Chars->visualRect(Main().Chars->model()->index(2, 0));
   QTest::mouseClick(Main().Chars->viewport(), Qt::LeftButton, {}, third.center());
   EXPECT_EQ(InvNumbers(Main()), QStringList({"3"}));
-  QTest::mouseClick(Main().Chars->viewport(), Qt::LeftButton, {},
-                    QPoint(10, Main().Chars->viewport()->height() - 3));
+  QTest::mouseClick(Main().Chars->viewport(), Qt::LeftButton, {}, QPoint(10, Main().Chars->viewport()->height() - 3));
   EXPECT_EQ(Main().SelectedCharRow(), -1);
   EXPECT_EQ(Rows(Main().CharInv), 0);
 }
@@ -228,8 +228,7 @@ TEST_F(CharsTest, TheDialogHasItsDesignedControls) {
   EXPECT_GE(perso.height(), 155);
   QStringList classes;
   for (int i = 0; i < perso.CharClass->count(); ++i) classes << perso.CharClass->itemText(i);
-  EXPECT_EQ(classes, QString::fromUtf8("Amazone,Assassin,Barbare,Druide,Nécromancien,Paladin,Sorcière")
-                         .split(','));
+  EXPECT_EQ(classes, QString::fromUtf8("Amazone,Assassin,Barbare,Druide,Nécromancien,Paladin,Sorcière").split(','));
   EXPECT_FALSE(perso.CharClass->isEditable());
   EXPECT_EQ(perso.CharCLvl->minimum(), 1);
   EXPECT_EQ(perso.CharCLvl->maximum(), 99);

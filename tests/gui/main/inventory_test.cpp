@@ -58,8 +58,8 @@ TEST_F(InventoryTest, RowsShowEachItemsLabels) {
     types << Cell(Main().CharInv, r, 2);
     qualities << Cell(Main().CharInv, r, 3);
   }
-  EXPECT_EQ(types, QStringList({"Gants", "Bottes", "Ceinture", "Casque", "Bouclier", "Armure", "Arme",
-                                "Amulette", "Anneau", "Charme", "Joyau", ""}));
+  EXPECT_EQ(types, QStringList({"Gants", "Bottes", "Ceinture", "Casque", "Bouclier", "Armure", "Arme", "Amulette",
+                                "Anneau", "Charme", "Joyau", ""}));
   EXPECT_EQ(qualities.mid(0, 6), QStringList({"Normal", "Magique", "Rare", "Crafted", "Set", "Unique"}));
   EXPECT_EQ(Main().CharInv->model()->index(0, 4).data(Qt::TextAlignmentRole).toInt(),
             int(Qt::AlignHCenter | Qt::AlignVCenter));
@@ -132,7 +132,7 @@ TEST_F(InventoryTest, DoubleClickViewsLikeSee) {
 
 TEST_F(InventoryTest, NothingOpensWithoutARowOrForAMissingItem) {
   Main().SelectCharRow(1);
-  Main().SeeItem->click();  // no row selected
+  Main().SeeItem->click();       // no row selected
   SelectRow(Main().CharInv, 1);  // number 404: no item
   Main().SeeItem->click();
   EXPECT_FALSE(Windows().ItemP->isVisible());

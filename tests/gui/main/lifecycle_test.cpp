@@ -1,12 +1,12 @@
 // Start-up, layout, first show and close of the main window: what is read,
 // what is written, and what happens when a file cannot be read or written.
+#include <fcntl.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QSplitter>
-#include <fcntl.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -41,8 +41,7 @@ TEST(MainLifecycle, FirstRunReportsTheMissingDatabasesAndCloseCreatesThem) {
   ScopedProgram program;
   // A first run tells only that the item database could not be opened.
   EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
-            QStringList({QString::fromStdString("Impossible d'ouvrir le fichier " +
-                                                env.Path("items.kdb") + ".")}));
+            QStringList({QString::fromStdString("Impossible d'ouvrir le fichier " + env.Path("items.kdb") + ".")}));
   EXPECT_EQ(env.Messages.Shown[0].title, QStringLiteral("Kistora"));
   TMain& main = program.Main();
   program.ShowMain();
@@ -117,8 +116,7 @@ TEST(MainLifecycle, DesignedLayout) {
   EXPECT_EQ(main.Chars->height(), 110);
   EXPECT_EQ(main.Splitter->handleWidth(), 3);
 
-  const QStringList menus = {main.menuBar()->actions()[0]->text(),
-                             main.menuBar()->actions()[1]->text()};
+  const QStringList menus = {main.menuBar()->actions()[0]->text(), main.menuBar()->actions()[1]->text()};
   EXPECT_EQ(menus, QStringList({"&Fichier", "&Aide"}));
   EXPECT_EQ(main.ExportInv->text(), "Exporter...");
   EXPECT_EQ(main.Quitter1->text(), "&Quitter");
@@ -137,8 +135,8 @@ TEST(MainLifecycle, DesignedLayout) {
     EXPECT_EQ(main.CharInv->model()->headerData(c, Qt::Horizontal).toString(), invHeads[c]);
   }
   // Designed widths, wider only when a caption would not fit.
-  for (QPushButton* button : {main.AddChar, main.DelChar, main.ModChar, main.UpChar, main.DownChar,
-                              main.DelItem, main.SeeItem, main.ItemGestion}) {
+  for (QPushButton* button : {main.AddChar, main.DelChar, main.ModChar, main.UpChar, main.DownChar, main.DelItem,
+                              main.SeeItem, main.ItemGestion}) {
     const int designed = button == main.ItemGestion ? 113 : 75;
     EXPECT_GE(button->width(), designed) << button->text().toStdString();
     EXPECT_GT(button->width(), button->fontMetrics().horizontalAdvance(button->text()));
@@ -205,8 +203,7 @@ TEST(MainLifecycle, AFailedSaveKeepsTheWindowOpenAndTheCatalogueIntact) {
   EXPECT_TRUE(main.isVisible());
   ASSERT_EQ(env.Messages.Texts(BoxKind::FileError).size(), 1);
   EXPECT_EQ(env.Messages.Texts(BoxKind::FileError)[0],
-            QString::fromUtf8("Impossible de créer le fichier ") +
-                QString::fromStdString(env.Path("chars.kdb")) + ".");
+            QString::fromUtf8("Impossible de créer le fichier ") + QString::fromStdString(env.Path("chars.kdb")) + ".");
   EXPECT_EQ(CharNames(main), QStringList({"Zoe", "Alric", "Nouveau"}));
   EXPECT_EQ(main.Catalogue().ItemList.size(), 2u);
   EXPECT_EQ(main.SelectedCharRow(), 2);

@@ -5,10 +5,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
@@ -44,8 +43,10 @@ inline std::map<std::string, std::string> Snapshot(const std::string& dirWithSla
     while (const dirent* entry = ::readdir(dir)) {
       const std::string name = entry->d_name;
       if (name == "." || name == "..") continue;
-      if (entry->d_type == DT_REG) files[name] = ReadFile(dirWithSlash + name);
-      else files[name] = "<not a regular file>";
+      if (entry->d_type == DT_REG)
+        files[name] = ReadFile(dirWithSlash + name);
+      else
+        files[name] = "<not a regular file>";
     }
     ::closedir(dir);
   }

@@ -25,8 +25,8 @@ namespace {
 
 // The end of every start-up message about a damaged file.
 QString Kept(const std::string& keptAs) {
-  return QString::fromUtf8(" À la fermeture, l'original sera conservé sous le nom ") +
-         QString::fromStdString(keptAs) + QString::fromUtf8(" avant l'enregistrement du catalogue.");
+  return QString::fromUtf8(" À la fermeture, l'original sera conservé sous le nom ") + QString::fromStdString(keptAs) +
+         QString::fromUtf8(" avant l'enregistrement du catalogue.");
 }
 
 // Item numbers that the item database window lists, in its order.
@@ -60,9 +60,9 @@ TEST(DamagedAtStartUp, ATruncatedItemFileIsReportedAndKeptBeforeTheSave) {
     ASSERT_EQ(env.Messages.Shown.size(), 1u);
     EXPECT_EQ(env.Messages.Shown[0].kind, BoxKind::FileError);
     EXPECT_EQ(env.Messages.Shown[0].title, "Kistora");
-    EXPECT_EQ(env.Messages.Shown[0].text,
-              QString::fromUtf8("Le fichier ") + QString::fromStdString(items) +
-                  QString::fromUtf8(" est endommagé : 2 objets ont pu être lus.") + Kept(items + ".damaged"));
+    EXPECT_EQ(env.Messages.Shown[0].text, QString::fromUtf8("Le fichier ") + QString::fromStdString(items) +
+                                              QString::fromUtf8(" est endommagé : 2 objets ont pu être lus.") +
+                                              Kept(items + ".damaged"));
     program.ShowMain();
     // What was read is there; the characters were read too.
     EXPECT_EQ(ListedItems(), QStringList({"1", "2"}));

@@ -80,7 +80,9 @@ TEST(HostileInput, TextWindows1252CannotHoldIsSavedWithQuestionMarks) {
   EXPECT_EQ(saved.CharList[0]->Account, "???");
   EXPECT_EQ(saved.CharList[0]->Notes, "mule ? gemmes");
   ASSERT_EQ(saved.ItemList.size(), 1u);
-  EXPECT_EQ(saved.ItemList[0]->Name, "\xC9p\xE9" "e ? du ?");
+  EXPECT_EQ(saved.ItemList[0]->Name,
+            "\xC9p\xE9"
+            "e ? du ?");
   EXPECT_EQ(saved.ItemList[0]->MagicProps, (std::vector<std::string>{"+5 \xE0 ?", "?"}));
   EXPECT_NE(ReadFile(env.Path("kistora.ini")).find("Liste ? de trade\r\n"), std::string::npos);
 

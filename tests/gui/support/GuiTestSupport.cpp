@@ -139,8 +139,10 @@ void InstallModalWatchdog(int maxOpenMs) {
     if (openSince->elapsed() > maxOpenMs) {
       std::fprintf(stderr, "Unanswered modal dialog \"%s\" (%s) closed by the test watchdog\n",
                    qPrintable(modal->windowTitle()), modal->metaObject()->className());
-      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-      else modal->close();
+      if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+      else
+        modal->close();
       *watched = nullptr;
     }
   });
@@ -188,8 +190,7 @@ TMain& ScopedProgram::Main() const { return *Windows().Main; }
 
 void ScopedProgram::ShowMain() const {
   Main().show();
-  if (!QTest::qWaitForWindowExposed(&Main()))
-    std::fprintf(stderr, "The main window was not exposed\n");
+  if (!QTest::qWaitForWindowExposed(&Main())) std::fprintf(stderr, "The main window was not exposed\n");
 }
 
 // ---- text ----

@@ -137,8 +137,7 @@ class ModalAnswer {
 // Polls the event loop until a modal QDialog is active, then calls answer(dialog)
 // once, from the event loop (the answer must close the dialog: accept(), reject(),
 // a button's click()...). Gives up silently after timeoutMs: check Answered().
-std::shared_ptr<ModalAnswer> AnswerNextModal(std::function<void(QDialog*)> answer,
-                                             int timeoutMs = 5000);
+std::shared_ptr<ModalAnswer> AnswerNextModal(std::function<void(QDialog*)> answer, int timeoutMs = 5000);
 // Drops every scheduled answer not yet used (GuiTestEnvironment and ScopedProgram
 // do it on destruction, so that no answer leaks into the next test).
 void CancelPendingModalAnswers();

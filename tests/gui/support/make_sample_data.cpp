@@ -13,8 +13,7 @@ using namespace kistora;
 namespace {
 
 template <class T>
-T& Item(TCatalogue& catalogue, const char* name, std::uint8_t quality, std::int32_t price,
-        const char* notes = "") {
+T& Item(TCatalogue& catalogue, const char* name, std::uint8_t quality, std::int32_t price, const char* notes = "") {
   auto item = std::make_unique<T>();
   item->Index = catalogue.NewItemIndex();
   item->Name = name;
@@ -27,8 +26,7 @@ T& Item(TCatalogue& catalogue, const char* name, std::uint8_t quality, std::int3
   return ref;
 }
 
-TChar& Char(TCatalogue& catalogue, const char* name, const char* cls, const char* level,
-            const char* notes) {
+TChar& Char(TCatalogue& catalogue, const char* name, const char* cls, const char* level, const char* notes) {
   auto character = std::make_unique<TChar>();
   character->Name = name;
   character->Account = "joueur";
@@ -64,7 +62,11 @@ int main(int argc, char** argv) {
 
   Char(c, "Z\xE9phyrine", "Amazone", "87", "mule gemmes").Items = {1, 3, 5, 9, 10};
   Char(c, "Grimbald", "Barbare", "74", "").Items = {2, 7};
-  Char(c, "Nyx", "N\xE9" "cromancien", "91", "mon premier perso").Items = {6, 8, 11, 4};
+  Char(c, "Nyx",
+       "N\xE9"
+       "cromancien",
+       "91", "mon premier perso")
+      .Items = {6, 8, 11, 4};
   Char(c, "Tyrael", "Paladin", "85", "").Items = {};
   try {
     SaveItems(c, dir + "items.kdb");
