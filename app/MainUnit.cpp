@@ -278,8 +278,7 @@ bool TMain::FormClose() {
   }
   if (!SaveDatabaseStep(kistora::DatabaseKind::Items)) return false;
   if (!SaveDatabaseStep(kistora::DatabaseKind::Chars)) return false;
-  catalogue_.FreeItems();
-  catalogue_.FreeChars();
+  catalogue_.Clear();
   FillChars();
   FillCharInv();
   return true;

@@ -62,23 +62,6 @@ int TCatalogue::FindFirstItemPos(std::int32_t number) const {
   return -1;
 }
 
-void TCatalogue::DeleteItemAt(int position) {
-  if (position < 0 || static_cast<std::size_t>(position) >= ItemList.size()) return;
-  const std::int32_t number = ItemList[static_cast<std::size_t>(position)]->Index;
-  for (auto& character : CharList) {
-    auto& items = character->Items;
-    items.erase(std::remove(items.begin(), items.end(), number), items.end());
-  }
-  ItemList.erase(ItemList.begin() + position);
-}
-
-void TCatalogue::ReplaceItemAt(int position, std::unique_ptr<TD2Item> replacement) {
-  if (!replacement || position < 0 || static_cast<std::size_t>(position) >= ItemList.size()) return;
-  auto& slot = ItemList[static_cast<std::size_t>(position)];
-  replacement->Index = slot->Index;
-  slot = std::move(replacement);
-}
-
 bool TCatalogue::CharNameExists(std::string_view name) const { return FindCharRow(name) >= 0; }
 
 int TCatalogue::FindCharRow(std::string_view name) const {
@@ -87,6 +70,124 @@ int TCatalogue::FindCharRow(std::string_view name) const {
     if (LowerAscii(CharList[i]->Name) == wanted) return static_cast<int>(i);
   }
   return -1;
+}
+
+const TChar* TCatalogue::CharAt(int row) const {
+  return ValidRow(row) ? CharList[static_cast<std::size_t>(row)].get() : nullptr;
+}
+
+std::int32_t TCatalogue::AddNewItem(std::unique_ptr<TD2Item> item) {
+  item->Index = NewItemIndex();
+  const std::int32_t number = item->Index;
+  ItemList.push_back(std::move(item));
+  Notify({.Kind = ChangeKind::ItemAdded, .Position = static_cast<int>(ItemList.size()) - 1, .Number = number});
+  return number;
+}
+
+bool TCatalogue::ModifyItem(std::int32_t number, std::unique_ptr<TD2Item> replacement) {
+  const int position = FindFirstItemPos(number);
+  if (position < 0 || !replacement) return false;
+  ReplaceItemAt(position, std::move(replacement));
+  return true;
+}
+
+bool TCatalogue::DeleteItem(std::int32_t number) {
+  const int position = FindFirstItemPos(number);
+  if (position < 0) return false;
+  DeleteItemAt(position);
+  return true;
+}
+
+void TCatalogue::ReplaceItemAt(int position, std::unique_ptr<TD2Item> replacement) {
+  if (!replacement || position < 0 || static_cast<std::size_t>(position) >= ItemList.size()) return;
+  auto& slot = ItemList[static_cast<std::size_t>(position)];
+  replacement->Index = slot->Index;
+  slot = std::move(replacement);
+  Notify({.Kind = ChangeKind::ItemModified, .Position = position, .Number = slot->Index});
+}
+
+void TCatalogue::DeleteItemAt(int position) {
+  if (position < 0 || static_cast<std::size_t>(position) >= ItemList.size()) return;
+  const std::int32_t number = ItemList[static_cast<std::size_t>(position)]->Index;
+  for (auto& character : CharList) {
+    auto& items = character->Items;
+    items.erase(std::remove(items.begin(), items.end(), number), items.end());
+  }
+  ItemList.erase(ItemList.begin() + position);
+  Notify({.Kind = ChangeKind::ItemDeleted, .Position = position, .Number = number});
+}
+
+int TCatalogue::AddChar(std::unique_ptr<TChar> character) {
+  CharList.push_back(std::move(character));
+  const int row = static_cast<int>(CharList.size()) - 1;
+  Notify({.Kind = ChangeKind::CharAdded, .Row = row});
+  return row;
+}
+
+bool TCatalogue::ModifyChar(int row, const TChar& fields) {
+  if (!ValidRow(row)) return false;
+  TChar& character = *CharList[static_cast<std::size_t>(row)];
+  character.Name = fields.Name;
+  character.Account = fields.Account;
+  character.Class = fields.Class;
+  character.Level = fields.Level;
+  character.Notes = fields.Notes;
+  Notify({.Kind = ChangeKind::CharModified, .Row = row});
+  return true;
+}
+
+bool TCatalogue::RemoveChar(int row) {
+  if (!ValidRow(row)) return false;
+  CharList.erase(CharList.begin() + row);
+  Notify({.Kind = ChangeKind::CharRemoved, .Row = row});
+  return true;
+}
+
+bool TCatalogue::SwapChars(int row, int otherRow) {
+  if (!ValidRow(row) || !ValidRow(otherRow) || row == otherRow) return false;
+  std::swap(CharList[static_cast<std::size_t>(row)], CharList[static_cast<std::size_t>(otherRow)]);
+  Notify({.Kind = ChangeKind::CharsSwapped, .Row = row, .OtherRow = otherRow});
+  return true;
+}
+
+bool TCatalogue::AddItemToChar(int row, std::int32_t number) {
+  if (!ValidRow(row)) return false;
+  CharList[static_cast<std::size_t>(row)]->AddItem(number);
+  Notify({.Kind = ChangeKind::InventoryChanged, .Row = row, .Number = number});
+  return true;
+}
+
+bool TCatalogue::RemoveInventoryEntry(int row, int position) {
+  if (!ValidRow(row)) return false;
+  TChar& character = *CharList[static_cast<std::size_t>(row)];
+  if (position < 0 || position >= character.ItemCount()) return false;
+  const std::int32_t number = character.ItemAt(position);
+  character.RemoveItemAt(position);
+  Notify({.Kind = ChangeKind::InventoryChanged, .Row = row, .Number = number});
+  return true;
+}
+
+void TCatalogue::Clear() {
+  ClearItems();
+  ClearChars();
+  NotifyReset();
+}
+
+void TCatalogue::NotifyReset() { Notify({.Kind = ChangeKind::Reset}); }
+
+void TCatalogue::AddObserver(CatalogueObserver* observer) {
+  if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+    observers_.push_back(observer);
+}
+
+void TCatalogue::RemoveObserver(CatalogueObserver* observer) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void TCatalogue::Notify(const CatalogueChange& change) {
+  // A copy: an observer may remove itself while it is told.
+  const std::vector<CatalogueObserver*> observers = observers_;
+  for (CatalogueObserver* observer : observers) observer->CatalogueChanged(change);
 }
 
 void TCatalogue::ClearItems() {

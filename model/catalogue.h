@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/catalogue_change.h"
 #include "model/items.h"
 
 namespace kistora {
@@ -32,11 +33,23 @@ class TChar {
 
 class TCatalogue {
  public:
-  // Owned items in file and insertion order; owned characters in row order.
-  std::vector<std::unique_ptr<TD2Item>> ItemList;
+  // Owned items in file and insertion order; owned characters in row order. The
+  // loaders and savers work on these directly; everything else changes the
+  // catalogue through the operations below, which tell the observers.
+  ItemVector ItemList;
   std::vector<std::unique_ptr<TChar>> CharList;
   std::int32_t LastItemIndex = 0;
   std::string DefaultAccount;
+
+  TCatalogue() = default;
+  TCatalogue(const TCatalogue&) = delete;
+  TCatalogue& operator=(const TCatalogue&) = delete;
+  // Moves the content; the observers stay with the catalogue they watched.
+  TCatalogue(TCatalogue&& other) noexcept
+      : ItemList(std::move(other.ItemList)),
+        CharList(std::move(other.CharList)),
+        LastItemIndex(other.LastItemIndex),
+        DefaultAccount(std::move(other.DefaultAccount)) {}
 
   // Raises LastItemIndex to the highest Index present.
   void SyncLastItemIndex();
@@ -46,22 +59,55 @@ class TCatalogue {
   TD2Item* FindItem(std::int32_t number) const;
   // Position of the first item whose Index equals number, or -1 (the item window's rule).
   int FindFirstItemPos(std::int32_t number) const;
-
-  // Deletes the item at position: every entry of its number leaves every
-  // character, then the item is freed and removed.
-  void DeleteItemAt(int position);
-  // Replaces the item at position by replacement, which takes the old Index.
-  void ReplaceItemAt(int position, std::unique_ptr<TD2Item> replacement);
-
   // Character names compared with A..Z folded.
   bool CharNameExists(std::string_view name) const;
   // The last row whose name matches, or -1.
   int FindCharRow(std::string_view name) const;
+  const TChar* CharAt(int row) const;
 
-  void ClearItems();  // frees every item, last to first
-  void ClearChars();  // frees every character, last to first
-  void FreeItems() { ClearItems(); }
-  void FreeChars() { ClearChars(); }
+  // ---- operations: each changes the catalogue, then tells every observer ----
+
+  // Appends the item under a new number (NewItemIndex); returns that number.
+  std::int32_t AddNewItem(std::unique_ptr<TD2Item> item);
+  // Puts replacement in the place of the first item numbered number; it takes
+  // that number. False (nothing changed) when no item has it.
+  bool ModifyItem(std::int32_t number, std::unique_ptr<TD2Item> replacement);
+  // Deletes the first item numbered number; every entry of that number leaves
+  // every character. False when no item has it.
+  bool DeleteItem(std::int32_t number);
+  // The same two by position (out-of-range positions change nothing).
+  void ReplaceItemAt(int position, std::unique_ptr<TD2Item> replacement);
+  void DeleteItemAt(int position);
+
+  // Appends a character; returns its row.
+  int AddChar(std::unique_ptr<TChar> character);
+  // Gives the character at row the five texts of fields (its items stay).
+  bool ModifyChar(int row, const TChar& fields);
+  // Removes the character at row with its inventory (the items stay in the database).
+  bool RemoveChar(int row);
+  // The two characters trade rows, each with its items.
+  bool SwapChars(int row, int otherRow);
+  // Appends number to the inventory of the character at row.
+  bool AddItemToChar(int row, std::int32_t number);
+  // Removes the inventory entry at position (0-based) of the character at row;
+  // other entries of the same number stay.
+  bool RemoveInventoryEntry(int row, int position);
+  // Frees every item and every character (last to first).
+  void Clear();
+  // Tells the observers that anything may have changed (after the loaders).
+  void NotifyReset();
+
+  void AddObserver(CatalogueObserver* observer);
+  void RemoveObserver(CatalogueObserver* observer);
+
+  void ClearItems();  // frees every item, last to first (no notification: the loaders' step)
+  void ClearChars();  // frees every character, last to first (idem)
+
+ private:
+  void Notify(const CatalogueChange& change);
+  bool ValidRow(int row) const { return row >= 0 && static_cast<std::size_t>(row) < CharList.size(); }
+
+  std::vector<CatalogueObserver*> observers_;
 };
 
 // Number -> item (the last one with that number, as FindItem), built once for

@@ -74,7 +74,7 @@ ItemListRow MakeItemListRow(const TD2Item& item) {
   return row;
 }
 
-std::vector<ItemListRow> MakeItemListRows(const std::vector<std::unique_ptr<TD2Item>>& items,
+std::vector<ItemListRow> MakeItemListRows(const ItemVector& items,
                                           const ItemFilter& filter) {
   // The category label depends only on the item's class: look it up once per
   // class (by the address of its type_info; a miss only costs a lookup).

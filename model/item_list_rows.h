@@ -50,7 +50,7 @@ struct ItemListRow {
 
 ItemListRow MakeItemListRow(const TD2Item& item);
 // The rows of every shown item, in list order (null entries are skipped).
-std::vector<ItemListRow> MakeItemListRows(const std::vector<std::unique_ptr<TD2Item>>& items, const ItemFilter& filter);
+std::vector<ItemListRow> MakeItemListRows(const ItemVector& items, const ItemFilter& filter);
 // The text of a cell (Windows-1252): numbers in decimal, the others as stored.
 std::string ItemListCell(const ItemListRow& row, int column);
 

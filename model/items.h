@@ -68,6 +68,11 @@ class TD2Ring : public TD2Item {};
 class TD2Charm : public TD2Item {};
 class TD2Jewel : public TD2Item {};
 
+// The items of a catalogue. Shared so that a save in the background can hold the
+// items it writes while the catalogue moves on: an item in a catalogue is never
+// changed in place, an operation that modifies one puts a new object there.
+using ItemVector = std::vector<std::shared_ptr<TD2Item>>;
+
 // Class tag of items.kdb: 0 bare item, 1 gloves ... 10 jewel, 11 boots.
 std::uint8_t ClassTag(const TD2Item& item);
 // A tag of 12..255 (or 0) gives a bare TD2Item.

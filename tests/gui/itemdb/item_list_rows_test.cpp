@@ -145,7 +145,7 @@ TEST(ItemListRows, CellsFollowTheLists) {
 }
 
 TEST(ItemListRows, RowsOfAWholeListMatchTheRowOfEachShownItem) {
-  std::vector<std::unique_ptr<TD2Item>> items;
+  ItemVector items;
   for (std::uint8_t tag = 0; tag <= 12; ++tag) {
     for (int quality : {0, 3, 5, 200}) {
       auto item = CreateItemFromTag(tag);
