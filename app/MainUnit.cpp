@@ -15,22 +15,20 @@
 #include <optional>
 #include <utility>
 
-#include "about/AboutUnit.h"
+#include "app/CatalogueSignals.h"
 #include "app/CharListModel.h"
 #include "app/FileMessages.h"
 #include "app/InventoryModel.h"
-#include "app/OptionsBinding.h"
+#include "app/OptionBinders.h"
 #include "app/PersoUnit.h"
 #include "app/Platform.h"
 #include "app/QtText.h"
 #include "app/WindowPlacement.h"
-#include "app/Windows.h"
-#include "export/ExportUnit.h"
-#include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
 #include "model/damaged_file.h"
 #include "model/database.h"
 #include "model/text_utils.h"
+#include "options/options_file.h"
 
 using kistora::CurrentPlatform;
 using kistora::FileFailureText;
@@ -76,7 +74,8 @@ QPushButton* NewButton(QWidget* parent, const QString& caption, const char* name
 
 }  // namespace
 
-TMain::TMain(QWidget* parent) : QMainWindow(parent) {
+TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, QWidget* parent)
+    : QMainWindow(parent), catalogue_(catalogue) {
   setObjectName(QStringLiteral("Main"));
   setWindowTitle(QStringLiteral("Kistora"));
 
@@ -96,7 +95,20 @@ TMain::TMain(QWidget* parent) : QMainWindow(parent) {
   setCentralWidget(Splitter);
   resize(kDesignedWidth, kDesignedHeight);
 
+  // Whoever changed the catalogue, the lists follow.
+  connect(&changes, &kistora::CatalogueSignals::charsChanged, this, [this] {
+    FillChars();
+    FillCharInv();
+  });
+  connect(&changes, &kistora::CatalogueSignals::charModified, this, [this](int row) { charsModel_->RowChanged(row); });
+  connect(&changes, &kistora::CatalogueSignals::inventoriesChanged, this, &TMain::FillCharInv);
+
   FormCreate();
+}
+
+void TMain::UseDialogs(TPerso* perso, TItemP* itemP) {
+  perso_ = perso;
+  itemP_ = itemP;
 }
 
 TMain::~TMain() {
@@ -197,8 +209,8 @@ void TMain::BuildItemsPanel() {
 std::string TMain::DataPath(const char* fileName) { return CurrentPlatform().DataDir + fileName; }
 
 void TMain::FormCreate() {
-  catalogue_.ItemList.clear();
-  catalogue_.CharList.clear();
+  catalogue_.ClearItems();
+  catalogue_.ClearChars();
   catalogue_.DefaultAccount.clear();
   // The characters are read even when the item database could not be: they are
   // the player's work too, and the close must not replace their file with an
@@ -221,8 +233,7 @@ void TMain::FormCreate() {
     const QString text = kistora::StartupReadText(read, kind, keptAs);
     if (!text.isEmpty()) CurrentPlatform().Messages->FileError(this, text);
   }
-  FillChars();
-  FillCharInv();
+  catalogue_.NotifyReset();
 }
 
 void TMain::showEvent(QShowEvent* event) {
@@ -246,7 +257,12 @@ void TMain::ReadOptionsStep() {
   // LastItemIndex and rebuilding the inventory after every line.
   const std::string path = DataPath("kistora.ini");
   try {
-    kistora::ReadWindowOptions(Windows(), path);
+    if (BindAllOptions) {
+      kistora::ReadOptions(path, BindAllOptions(), [this] {
+        catalogue_.SyncLastItemIndex();
+        FillCharInv();
+      });
+    }
   } catch (const std::exception& failure) {
     // What was applied before the failure stays; the window comes up anyway.
     CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
@@ -255,7 +271,7 @@ void TMain::ReadOptionsStep() {
 
 void TMain::WriteOptionsStep() {
   // A failure propagates to FormClose, which stops before either database.
-  kistora::WriteWindowOptions(Windows(), DataPath("kistora.ini"));
+  if (BindAllOptions) kistora::WriteOptions(DataPath("kistora.ini"), BindAllOptions());
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
@@ -279,8 +295,6 @@ bool TMain::FormClose() {
   if (!SaveDatabaseStep(kistora::DatabaseKind::Items)) return false;
   if (!SaveDatabaseStep(kistora::DatabaseKind::Chars)) return false;
   catalogue_.Clear();
-  FillChars();
-  FillCharInv();
   return true;
 }
 
@@ -348,9 +362,8 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMain::AddCharClick() {
-  TPerso& perso = *Windows().Perso;
-  if (!perso.Execute()) return;
-  const std::string name = perso.NameText();
+  if (!perso_ || !perso_->Execute()) return;
+  const std::string name = perso_->NameText();
   if (kistora::TrimSpaces(name).empty()) {
     CurrentPlatform().Messages->Error(this, QStringLiteral("Vous devez entrer un nom pour votre perso."));
     return;
@@ -360,10 +373,8 @@ void TMain::AddCharClick() {
     return;
   }
   auto character = std::make_unique<kistora::TChar>();
-  perso.StoreChar(*character);
-  catalogue_.CharList.push_back(std::move(character));
-  FillChars();
-  SelectCharRow(static_cast<int>(catalogue_.CharList.size()) - 1);
+  perso_->StoreChar(*character);
+  SelectCharRow(catalogue_.AddChar(std::move(character)));
   Chars->setFocus();
 }
 
@@ -371,31 +382,27 @@ void TMain::DelCharClick() {
   const int row = SelectedCharRow();
   if (row < 0) return;
   const QString question = QString::fromUtf8("Etes-vous sûr(e) de vouloir supprimer le personnage ") +
-                           QtText(catalogue_.CharList[static_cast<std::size_t>(row)]->Name) +
+                           QtText(catalogue_.CharAt(row)->Name) +
                            QString::fromUtf8("? L'opération sera irréversible et tous l'inventaire sera perdu.");
   if (!CurrentPlatform().Messages->Confirm(this, question)) return;
   // The character's items stay in the item database; only its entries go.
-  catalogue_.CharList.erase(catalogue_.CharList.begin() + row);
-  FillChars();
-  FillCharInv();
+  catalogue_.RemoveChar(row);
 }
 
 void TMain::ModCharClick() {
   const int row = SelectedCharRow();
-  if (row < 0) return;
-  TPerso& perso = *Windows().Perso;
-  perso.LoadChar(*catalogue_.CharList[static_cast<std::size_t>(row)]);
-  if (!perso.Execute()) return;
+  if (row < 0 || !perso_) return;
+  perso_->LoadChar(*catalogue_.CharAt(row));
+  if (!perso_->Execute()) return;
   // No checks here: a modified character may take an empty or an existing name.
-  perso.StoreChar(*catalogue_.CharList[static_cast<std::size_t>(row)]);
-  charsModel_->RowChanged(row);
+  kistora::TChar fields;
+  perso_->StoreChar(fields);
+  catalogue_.ModifyChar(row, fields);
 }
 
-void TMain::SwapChars(int row, int otherRow) {
+void TMain::MoveChar(int row, int otherRow) {
   // The character moves whole: its texts and its items travel together.
-  std::swap(catalogue_.CharList[static_cast<std::size_t>(row)],
-            catalogue_.CharList[static_cast<std::size_t>(otherRow)]);
-  FillChars();
+  catalogue_.SwapChars(row, otherRow);
   SelectCharRow(otherRow);
 }
 
@@ -403,7 +410,7 @@ void TMain::UpCharClick() {
   const int row = SelectedCharRow();
   if (row < 0) return;
   if (row > 0)
-    SwapChars(row, row - 1);
+    MoveChar(row, row - 1);
   else
     FillCharInv();
   Chars->setFocus();
@@ -413,7 +420,7 @@ void TMain::DownCharClick() {
   const int row = SelectedCharRow();
   if (row < 0) return;
   if (row + 1 < static_cast<int>(catalogue_.CharList.size()))
-    SwapChars(row, row + 1);
+    MoveChar(row, row + 1);
   else
     FillCharInv();
   Chars->setFocus();
@@ -421,17 +428,11 @@ void TMain::DownCharClick() {
 
 // ---- inventory ----
 
-void TMain::FillCharInv() {
-  const int row = SelectedCharRow();
-  const kistora::TChar* character = row >= 0 ? catalogue_.CharList[static_cast<std::size_t>(row)].get() : nullptr;
-  invModel_->Fill(catalogue_, character);
-}
+void TMain::FillCharInv() { invModel_->Fill(catalogue_, catalogue_.CharAt(SelectedCharRow())); }
 
-void TMain::AddItemToChar(const kistora::TD2Item& item) {
+void TMain::AddItemToChar(std::int32_t number) {
   const int row = SelectedCharRow();
-  if (row < 0) return;
-  catalogue_.CharList[static_cast<std::size_t>(row)]->AddItem(item.Index);
-  FillCharInv();
+  if (row >= 0) catalogue_.AddItemToChar(row, number);
 }
 
 int TMain::SelectedInvRow() const {
@@ -444,8 +445,7 @@ void TMain::DelItemClick() {
   const int charRow = SelectedCharRow();
   if (invRow < 0 || charRow < 0) return;
   // By position: other entries of the same number stay.
-  catalogue_.CharList[static_cast<std::size_t>(charRow)]->RemoveItemAt(invRow);
-  FillCharInv();
+  catalogue_.RemoveInventoryEntry(charRow, invRow);
 }
 
 void TMain::SeeItemClick() {
@@ -453,24 +453,38 @@ void TMain::SeeItemClick() {
   if (invRow >= 0) {
     std::int32_t number = -1;
     if (!kistora::TryStrToInt(invModel_->NumberText(invRow), number)) number = -1;
-    if (const kistora::TD2Item* item = catalogue_.FindItem(number)) {
-      TItemP& dialog = *Windows().ItemP;
-      dialog.LoadItem(*item);
-      dialog.SetReadOnly(true);
-      dialog.Execute();  // a view only: its answer changes nothing
+    const kistora::TD2Item* item = catalogue_.FindItem(number);
+    if (item && itemP_) {
+      itemP_->LoadItem(*item);
+      itemP_->SetReadOnly(true);
+      itemP_->Execute();  // a view only: its answer changes nothing
     }
   }
   CharInv->setFocus();
 }
 
-void TMain::ItemGestionClick() {
-  if (TItemG* window = Windows().ItemG) window->ShowAndRaise();
-}
+void TMain::ItemGestionClick() { emit itemDatabaseRequested(); }
 
-void TMain::ExportInvClick() {
-  if (TExportWin* dialog = Windows().ExportWin) dialog->ExportInventory(*this);
-}
+void TMain::ExportInvClick() { emit exportRequested(); }
 
-void TMain::Apropos1Click() {
-  if (TAbout* about = Windows().About) about->ShowAndRaise();
+void TMain::Apropos1Click() { emit aboutRequested(); }
+
+// ---- options ----
+
+void TMain::BindOptions(kistora::OptionBindings& b) {
+  using Id = kistora::OptionId;
+  kistora::BindBounds(b, Id::MwpLeft, this);
+  kistora::BindColumns(b, Id::CcsName, Chars, 5);
+  kistora::BindColumns(b, Id::IcsIndex, CharInv, 6);
+  b.BindText(
+      Id::SelectedChar,
+      [this] {
+        const kistora::TChar* character = catalogue_.CharAt(SelectedCharRow());
+        return character ? character->Name : std::string();
+      },
+      [this](const std::string& name) {
+        const int row = catalogue_.FindCharRow(name);
+        if (row >= 0) SelectCharRow(row);  // no match: the selection stays
+      });
+  b.BindInteger(Id::LastItemIndex, catalogue_.LastItemIndex);
 }

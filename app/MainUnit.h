@@ -1,22 +1,27 @@
-// The main window: owner of the catalogue, the character list, the selected
-// character's inventory, and the program's start (load) and close (save).
+// The main window: the character list, the selected character's inventory, and
+// the program's start (load) and close (save) of the catalogue it is given.
 #pragma once
 
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "model/catalogue.h"
 #include "model/damaged_file.h"
+#include "options/option_bindings.h"
 
 class QPushButton;
 class QTreeView;
 class QSplitter;
 class QAction;
 class QWidget;
+class TPerso;
+class TItemP;
 
 namespace kistora {
+class CatalogueSignals;
 class CharListModel;
 class InventoryModel;
 }  // namespace kistora
@@ -24,18 +29,26 @@ class InventoryModel;
 class TMain : public QMainWindow {
   Q_OBJECT
  public:
-  // Creation: loads items.kdb then chars.kdb from the data folder.
-  explicit TMain(QWidget* parent = nullptr);
+  // Creation: loads items.kdb then chars.kdb from the data folder into catalogue,
+  // whose changes it follows through changes.
+  TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, QWidget* parent = nullptr);
   ~TMain() override;
 
   kistora::TCatalogue& Catalogue() { return catalogue_; }
+  // The character dialog and the item properties dialog it opens (created after it).
+  void UseDialogs(TPerso* perso, TItemP* itemP);
+  // Every window's options (set where the windows are created): read at the
+  // first show, written at close.
+  std::function<kistora::OptionBindings()> BindAllOptions;
+  // Binds the main window's own keys: bounds, column widths, selected character, last item number.
+  void BindOptions(kistora::OptionBindings& b);
   // Row index of the selected character, -1 when none.
   int SelectedCharRow() const;
   void SelectCharRow(int row);  // -1 clears the selection; the inventory follows
   // Rebuilds the inventory list from the selected character.
   void FillCharInv();
-  // Appends the item's number to the selected character, then FillCharInv; nothing when none selected.
-  void AddItemToChar(const kistora::TD2Item& item);
+  // Appends the number to the selected character's inventory; nothing when none is selected.
+  void AddItemToChar(std::int32_t number);
   // Rebuilds the character list from CharList (after a load or a reorder).
   void FillChars();
   // Full path of a data file (items.kdb, chars.kdb, kistora.ini) in the data folder.
@@ -73,6 +86,12 @@ class TMain : public QMainWindow {
   QWidget* CharPanel = nullptr;
   QWidget* ItemsPanel = nullptr;
 
+ signals:
+  // "Gestionnaire d'objets", "Exporter..." and "A propos...": the windows they show.
+  void itemDatabaseRequested();
+  void exportRequested();
+  void aboutRequested();
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -97,10 +116,12 @@ class TMain : public QMainWindow {
   std::optional<kistora::DamagedOriginal>& Damaged(kistora::DatabaseKind kind) {
     return kind == kistora::DatabaseKind::Items ? damagedItems_ : damagedChars_;
   }
-  void SwapChars(int row, int otherRow);
+  void MoveChar(int row, int otherRow);
   int SelectedInvRow() const;
 
-  kistora::TCatalogue catalogue_;
+  kistora::TCatalogue& catalogue_;
+  TPerso* perso_ = nullptr;
+  TItemP* itemP_ = nullptr;
   kistora::CharListModel* charsModel_ = nullptr;
   kistora::InventoryModel* invModel_ = nullptr;
   // Database files read at start-up that were there but not read cleanly.

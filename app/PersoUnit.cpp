@@ -11,10 +11,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/MainUnit.h"
 #include "app/QtText.h"
 #include "app/WindowPlacement.h"
-#include "app/Windows.h"
 #include "model/catalogue.h"
 #include "model/text_utils.h"
 
@@ -30,8 +28,9 @@ constexpr int kDesignedHeight = 155;
 
 }  // namespace
 
-TPerso::TPerso(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+TPerso::TPerso(kistora::TCatalogue& catalogue, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      catalogue_(catalogue) {
   setObjectName(QStringLiteral("Perso"));
   setWindowTitle(QStringLiteral("Perso"));
 
@@ -102,7 +101,7 @@ TPerso::TPerso(QWidget* parent)
   const QSize needed = grid->sizeHint();
   setFixedSize(std::max(kDesignedWidth, needed.width()), std::max(kDesignedHeight, needed.height()));
 
-  if (TMain* main = Windows().Main) CharAccount->setText(QtText(main->Catalogue().DefaultAccount));
+  CharAccount->setText(QtText(catalogue_.DefaultAccount));
 }
 
 bool TPerso::Execute() {
@@ -139,4 +138,13 @@ std::string TPerso::NameText() const { return Cp1252Text(CharName->text()); }
 void TPerso::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   kistora::KeepPositionAfterFirstShow(*this, *event);
+}
+
+void TPerso::BindOptions(kistora::OptionBindings& b) {
+  b.BindText(
+      kistora::OptionId::DefAccount, [this] { return kistora::Cp1252Text(CharAccount->text()); },
+      [this](const std::string& account) {
+        catalogue_.DefaultAccount = account;
+        CharAccount->setText(kistora::QtText(account));
+      });
 }

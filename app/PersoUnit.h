@@ -6,20 +6,23 @@
 #include <QDialog>
 #include <string>
 
+#include "options/option_bindings.h"
+
 class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
 namespace kistora {
+class TCatalogue;
 class TChar;
-}
+}  // namespace kistora
 
 class TPerso : public QDialog {
   Q_OBJECT
  public:
-  // The Account field starts with the main window's DefaultAccount (if it exists yet).
-  explicit TPerso(QWidget* parent = nullptr);
+  // The Account field starts with the catalogue's DefaultAccount.
+  explicit TPerso(kistora::TCatalogue& catalogue, QWidget* parent = nullptr);
 
   // Shows the dialog modally; true when closed with OK.
   bool Execute();
@@ -31,6 +34,8 @@ class TPerso : public QDialog {
   void StoreChar(kistora::TChar& character) const;
   // The name field's text as typed, in Windows-1252.
   std::string NameText() const;
+  // Binds defaccount: written from the Account field, read into it and into the catalogue's DefaultAccount.
+  void BindOptions(kistora::OptionBindings& b);
 
   QLineEdit* CharName = nullptr;
   QLineEdit* CharAccount = nullptr;
@@ -42,4 +47,7 @@ class TPerso : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+
+ private:
+  kistora::TCatalogue& catalogue_;
 };

@@ -1,15 +1,25 @@
-// Initial placement of the windows: the main window centred on its screen,
-// dialogs centred over the main window the first time they are shown only.
+// Placement and fitting of the windows: the main window centred on its screen,
+// the other windows centred over the window they belong to, and captions drawn
+// smaller rather than cut when the desktop font is wider than the design.
 #pragma once
 
+#include <functional>
+
+class QFont;
 class QWidget;
 class QShowEvent;
 
 namespace kistora {
 
 void CentreOnScreen(QWidget& window);
+// Moves window (by its frame) so that its centre is over the centre of over's frame;
+// nothing when over is null.
+void CentreOver(QWidget& window, const QWidget* over);
 // Call from a dialog's showEvent after QDialog::showEvent: from then on the
 // dialog keeps its position (the user's last one) instead of re-centring.
 void KeepPositionAfterFirstShow(QWidget& dialog, const QShowEvent& event);
+// Gives widget its font made smaller by half points (down to 6 points, or 6
+// pixels) until fits(font) holds.
+void ShrinkFontToFit(QWidget& widget, const std::function<bool(const QFont&)>& fits);
 
 }  // namespace kistora

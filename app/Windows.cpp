@@ -1,38 +1,68 @@
-// Creation of the program's windows, once each, in the order in which each
-// may rely on the ones before it (the main window's catalogue first).
+// Creation of the program's windows, once each, in order, and the wiring
+// between them: who shows which window, where an item handed over goes, and
+// whose controls the options file binds.
 #include "app/Windows.h"
 
 #include "about/AboutUnit.h"
+#include "app/CatalogueSignals.h"
 #include "app/MainUnit.h"
 #include "app/PersoUnit.h"
 #include "export/ExportUnit.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
+#include "model/catalogue.h"
 
 KistoraWindows& Windows() {
   static KistoraWindows windows;
   return windows;
 }
 
+namespace {
+
+// Every window binds its own keys of the options file.
+kistora::OptionBindings BindAllWindowOptions(const KistoraWindows& w) {
+  kistora::OptionBindings b;
+  w.Main->BindOptions(b);
+  w.Perso->BindOptions(b);
+  w.ExportWin->BindOptions(b);
+  w.ItemG->BindOptions(b);
+  return b;
+}
+
+void Connect(KistoraWindows& w) {
+  TMain* main = w.Main;
+  main->UseDialogs(w.Perso, w.ItemP);
+  w.ItemG->UseItemDialog(w.ItemP);
+  main->BindAllOptions = [&w] { return BindAllWindowOptions(w); };
+  QObject::connect(main, &TMain::itemDatabaseRequested, w.ItemG, &TItemG::ShowAndRaise);
+  QObject::connect(main, &TMain::aboutRequested, w.About, &TAbout::ShowAndRaise);
+  QObject::connect(main, &TMain::exportRequested, w.ExportWin,
+                   [&w] { w.ExportWin->ExportInventory(*w.Catalogue, w.Main->SelectedCharRow()); });
+  QObject::connect(w.ItemG, &TItemG::addToCharRequested, main, &TMain::AddItemToChar);
+}
+
+}  // namespace
+
 void CreateWindows() {
   KistoraWindows& w = Windows();
-  // The main window loads the catalogue while it is created, before any other
-  // window exists; the later windows may read its members in their constructors.
-  w.Main = new TMain();
-  w.Perso = new TPerso(w.Main);
+  w.Catalogue = new kistora::TCatalogue();
+  w.Changes = new kistora::CatalogueSignals(*w.Catalogue);
+  // The main window loads the catalogue while it is created, before any other window exists.
+  w.Main = new TMain(*w.Catalogue, *w.Changes);
+  w.Perso = new TPerso(*w.Catalogue, w.Main);
   // The item database window is an ordinary top-level window of its own, tied to
   // the main window so that it ends with it and never outlives the program.
-  w.ItemG = new TItemG(nullptr);
-  w.ItemG->setParent(w.Main, w.ItemG->windowFlags() | Qt::Window);
+  w.ItemG = new TItemG(*w.Catalogue, *w.Changes, w.Main);
   w.ItemP = new TItemP(w.Main);
   w.ExportWin = new TExportWin(w.Main);
   w.About = new TAbout(w.Main);
+  Connect(w);
 }
 
 void DestroyWindows() {
   KistoraWindows& w = Windows();
   // Last created, first destroyed; the secondary windows are children of Main,
-  // so they go before it.
+  // so they go before it, and the catalogue goes last.
   delete w.About;
   w.About = nullptr;
   delete w.ExportWin;
@@ -45,4 +75,8 @@ void DestroyWindows() {
   w.Perso = nullptr;
   delete w.Main;
   w.Main = nullptr;
+  delete w.Changes;
+  w.Changes = nullptr;
+  delete w.Catalogue;
+  w.Catalogue = nullptr;
 }

@@ -1,6 +1,11 @@
-// The program's windows, created once each in a fixed order and living until
-// the end of the run (secondary windows are hidden, never destroyed, when closed).
+// The program: its catalogue and its windows, created once each in a fixed order
+// and living until the end of the run (secondary windows are hidden, never
+// destroyed, when closed). This is the one place where the windows are wired to
+// one another: each window is given what it works on and asks for the rest by
+// signals, connected here.
 #pragma once
+
+#include <memory>
 
 class TMain;
 class TPerso;
@@ -9,7 +14,14 @@ class TItemP;
 class TExportWin;
 class TAbout;
 
+namespace kistora {
+class TCatalogue;
+class CatalogueSignals;
+}  // namespace kistora
+
 struct KistoraWindows {
+  kistora::TCatalogue* Catalogue = nullptr;
+  kistora::CatalogueSignals* Changes = nullptr;
   TMain* Main = nullptr;
   TPerso* Perso = nullptr;
   TItemG* ItemG = nullptr;
@@ -20,7 +32,8 @@ struct KistoraWindows {
 
 // The windows of this run (all null before CreateWindows).
 KistoraWindows& Windows();
-// Creates Main, Perso, ItemG, ItemP, ExportWin, About in that order.
+// Creates the catalogue, then Main (which loads it), Perso, ItemG, ItemP,
+// ExportWin, About in that order, and connects them.
 void CreateWindows();
-// Destroys them (tests create and destroy several runs in one process).
+// Destroys them, then the catalogue (tests create and destroy several runs in one process).
 void DestroyWindows();

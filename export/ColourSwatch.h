@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QFrame>
 
-#include "options/colour_text.h"
+#include "model/colour_text.h"
 
 namespace kistora {
 

@@ -16,12 +16,13 @@
 #include <cerrno>
 #include <limits>
 
-#include "app/MainUnit.h"
 #include "app/Platform.h"
 #include "app/QtText.h"
+#include "app/WindowPlacement.h"
 #include "export/ColourSwatch.h"
 #include "export/export_run.h"
-#include "model/cp1252.h"
+#include "model/catalogue.h"
+#include "options/export_options.h"
 
 using kistora::ColourSwatch;
 using kistora::Cp1252Text;
@@ -75,11 +76,10 @@ std::tm CurrentLocalTime() {
 // The designed positions were drawn for a narrow 8-point font; with a wider one
 // a caption is drawn smaller, never cut, when it does not fit its room.
 void FitText(QWidget* control, int room) {
-  QFont shrunk = control->font();
-  while (control->sizeHint().width() > room && shrunk.pointSizeF() > 6.0) {
-    shrunk.setPointSizeF(shrunk.pointSizeF() - 0.5);
-    control->setFont(shrunk);
-  }
+  kistora::ShrinkFontToFit(*control, [control, room](const QFont& font) {
+    control->setFont(font);
+    return control->sizeHint().width() <= room;
+  });
 }
 
 // room: the width up to the next control on the same line.
@@ -274,11 +274,7 @@ void TExportWin::showEvent(QShowEvent* event) {
 }
 
 bool TExportWin::Execute() {
-  if (const QWidget* main = parentWidget()) {
-    const QRect owner = main->frameGeometry();
-    const QRect self = frameGeometry();
-    move(owner.left() + (owner.width() - self.width()) / 2, owner.top() + (owner.height() - self.height()) / 2);
-  }
+  kistora::CentreOver(*this, parentWidget());
   return exec() == QDialog::Accepted;
 }
 
@@ -400,9 +396,9 @@ void TExportWin::DefaultClick() {
 
 // ---- the export ----
 
-void TExportWin::ExportInventory(TMain& main) {
+void TExportWin::ExportInventory(const kistora::TCatalogue& catalogue, int selectedRow) {
   if (!Execute()) return;
-  const int selectedRow = main.SelectedCharRow();
+  QWidget* owner = parentWidget();
   const ExportSettings settings = Settings();
   if (settings.Scope == ExportScope::SelectedChar && selectedRow < 0) return;  // nothing, silently
 
@@ -411,17 +407,17 @@ void TExportWin::ExportInventory(TMain& main) {
   // (its unknown characters as "?"): refuse it as a bad file name instead.
   const QString typed = FileName->text();
   if (QtText(settings.FileName) != typed) {
-    if (messages) messages->FileError(&main, QtText(kistora::ExportErrorMessage(EINVAL)));
+    if (messages) messages->FileError(owner, QtText(kistora::ExportErrorMessage(EINVAL)));
     return;
   }
 
   const kistora::ExportResult result =
-      kistora::RunExport(settings, main.Catalogue(), selectedRow, Now ? Now() : CurrentLocalTime());
+      kistora::RunExport(settings, catalogue, selectedRow, Now ? Now() : CurrentLocalTime());
   switch (result.Status) {
     case kistora::ExportStatus::NoSelectedChar:
       return;
     case kistora::ExportStatus::Failed:
-      if (messages) messages->FileError(&main, QtText(result.Message));
+      if (messages) messages->FileError(owner, QtText(result.Message));
       return;
     case kistora::ExportStatus::Written:
       if (result.OpenWithShell && CurrentPlatform().Shell) {
@@ -429,4 +425,9 @@ void TExportWin::ExportInventory(TMain& main) {
       }
       return;
   }
+}
+
+void TExportWin::BindOptions(kistora::OptionBindings& b) {
+  kistora::BindExportSettings(
+      b, [this] { return Settings(); }, [this](const ExportSettings& s) { SetSettings(s); });
 }

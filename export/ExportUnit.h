@@ -11,7 +11,8 @@
 #include <optional>
 
 #include "export/export_settings.h"
-#include "options/colour_text.h"
+#include "model/colour_text.h"
+#include "options/option_bindings.h"
 
 class QCheckBox;
 class QLabel;
@@ -20,7 +21,10 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QWidget;
-class TMain;
+
+namespace kistora {
+class TCatalogue;
+}
 
 namespace kistora {
 class ColourSwatch;
@@ -55,7 +59,7 @@ class TExportWin : public QDialog {
 
   explicit TExportWin(QWidget* parent = nullptr);
 
-  // Shows the dialog modally, centred over the main window; true for OK.
+  // Shows the dialog modally, centred over its parent, the main window; true for OK.
   bool Execute();
   // The controls as the core's export settings, and back (the format first, so
   // that the file name set afterwards is the one kept).
@@ -63,9 +67,12 @@ class TExportWin : public QDialog {
   void SetSettings(const kistora::ExportSettings& settings);
   bool IsWide() const { return wide_; }
 
-  // "Exporter...": the dialog, then on OK the export of main's catalogue with
-  // its selected character, the error box on failure, the shell afterwards.
-  void ExportInventory(TMain& main);
+  // "Exporter...": the dialog, then on OK the export of catalogue with the
+  // character at selectedCharRow (-1 for none), the error box on failure, the
+  // shell afterwards.
+  void ExportInventory(const kistora::TCatalogue& catalogue, int selectedCharRow);
+  // Binds every export key to the dialog's controls.
+  void BindOptions(kistora::OptionBindings& b);
 
   // Handlers, named after their control and event.
   void FormatHTMLClick();
@@ -132,7 +139,7 @@ class TExportWin : public QDialog {
   // Gives the window this outer width (frame included) at the designed height.
   void SetOuterWidth(int outerWidth);
   void ChangeExtension(const char* extension);
-  // The thirteen presentation controls that "Défaut" restores.
+  // The thirteen presentation controls, which "Défaut" restores.
   void ApplyPresentation(const kistora::ExportSettings& settings);
 
   bool wide_ = false;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "options/colour_text.h"
+#include "model/colour_text.h"
 
 namespace kistora {
 

@@ -1,7 +1,7 @@
 #include "export/export_writer.h"
 
+#include "model/colour_text.h"
 #include "model/text_utils.h"
-#include "options/colour_text.h"
 
 namespace kistora {
 

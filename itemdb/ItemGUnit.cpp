@@ -8,12 +8,13 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "app/MainUnit.h"
+#include "app/CatalogueSignals.h"
+#include "app/OptionBinders.h"
 #include "app/Platform.h"
-#include "app/Windows.h"
+#include "app/QtText.h"
+#include "app/WindowPlacement.h"
 #include "itemdb/ItemListModel.h"
 #include "itemdb/ItemPUnit.h"
-#include "model/cp1252.h"
 
 using namespace kistora;
 
@@ -22,14 +23,10 @@ namespace {
 constexpr int kListTop = 56;
 constexpr int kColumnWidths[kItemListColumnCount] = {50, 100, 100, 100, 40, 200};
 
-TCatalogue* CurrentCatalogue() {
-  TMain* main = Windows().Main;
-  return main ? &main->Catalogue() : nullptr;
-}
-
 }  // namespace
 
-TItemG::TItemG(QWidget* parent) : QWidget(parent, Qt::Window) {
+TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent)
+    : QWidget(parent, Qt::Window), catalogue_(catalogue) {
   setWindowTitle(QStringLiteral("Gestionnaire d'objets"));
   resize(701, 572);
 
@@ -84,6 +81,8 @@ TItemG::TItemG(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   PlaceControls();
   ShowSortIndicator();
+  // The list follows the catalogue whoever changed it (a hidden window is filled when shown).
+  connect(&changes, &CatalogueSignals::itemsChanged, this, &TItemG::ShowClick);
 }
 
 ItemFilter TItemG::Filter() const {
@@ -99,19 +98,14 @@ bool TItemG::IsItemShown(const TD2Item& item) const { return kistora::IsItemShow
 int TItemG::CompareAsNumbers(std::string_view a, std::string_view b) { return kistora::CompareAsNumbers(a, b); }
 
 void TItemG::FillListe() {
-  static const TCatalogue kEmpty;
-  const TCatalogue* catalogue = CurrentCatalogue();
-  model_->Rebuild(catalogue ? *catalogue : kEmpty, Filter(), SortColumn, SortInverted);
+  model_->Rebuild(catalogue_, Filter(), SortColumn, SortInverted);
   ShowSortIndicator();
 }
 
 void TItemG::ShowAndRaise() {
   if (!shownOnce_) {
     shownOnce_ = true;
-    const TMain* main = Windows().Main;
-    if (main && !PositionFromOptions) {
-      move(main->frameGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    if (!PositionFromOptions) CentreOver(*this, parentWidget());
   }
   if (isMinimized()) {
     showNormal();
@@ -145,12 +139,10 @@ void TItemG::ShowSortIndicator() {
 }
 
 int TItemG::SelectedItemPos() const {
-  const TCatalogue* catalogue = CurrentCatalogue();
-  if (!catalogue) return -1;
   const QModelIndexList rows = Liste->selectionModel()->selectedRows();
   if (rows.isEmpty()) return -1;
   const ItemListRow* row = model_->RowAt(rows.first().row());
-  return row ? catalogue->FindFirstItemPos(row->Index) : -1;
+  return row ? catalogue_.FindFirstItemPos(row->Index) : -1;
 }
 
 void TItemG::ShowClick() {
@@ -159,85 +151,55 @@ void TItemG::ShowClick() {
 }
 
 void TItemG::AddItemClick() {
-  TItemP* dialog = Windows().ItemP;
-  TCatalogue* catalogue = CurrentCatalogue();
-  if (dialog && catalogue) {
-    dialog->SetReadOnly(false);
-    dialog->ClearFields();
-    if (dialog->Execute()) {
-      if (std::unique_ptr<TD2Item> item = dialog->ItemFromDialog()) {
-        item->Index = catalogue->NewItemIndex();
-        catalogue->ItemList.push_back(std::move(item));
-        FillListe();
-      }
-    }
+  if (!itemP_) return;
+  itemP_->SetReadOnly(false);
+  itemP_->ClearFields();
+  if (itemP_->Execute()) {
+    if (std::unique_ptr<TD2Item> item = itemP_->ItemFromDialog()) catalogue_.AddNewItem(std::move(item));
   }
   Liste->setFocus();
 }
 
 void TItemG::ModItemClick() {
-  TItemP* dialog = Windows().ItemP;
-  TCatalogue* catalogue = CurrentCatalogue();
   const int pos = SelectedItemPos();
-  if (dialog && catalogue && pos >= 0) {
-    const std::int32_t number = catalogue->ItemList[static_cast<std::size_t>(pos)]->Index;
-    dialog->SetReadOnly(false);
-    dialog->LoadItem(*catalogue->ItemList[static_cast<std::size_t>(pos)]);
-    if (dialog->Execute()) {
-      if (std::unique_ptr<TD2Item> item = dialog->ItemFromDialog()) {
-        // Found again by number: the list may have changed while the dialog was open.
-        const int now = catalogue->FindFirstItemPos(number);
-        if (now >= 0) {
-          catalogue->ReplaceItemAt(now, std::move(item));
-          FillListe();
-          Windows().Main->FillCharInv();
-        }
-      }
+  if (pos >= 0 && itemP_) {
+    const std::int32_t number = catalogue_.ItemList[static_cast<std::size_t>(pos)]->Index;
+    itemP_->SetReadOnly(false);
+    itemP_->LoadItem(*catalogue_.ItemList[static_cast<std::size_t>(pos)]);
+    if (itemP_->Execute()) {
+      // Found again by number: the list may have changed while the dialog was open.
+      if (std::unique_ptr<TD2Item> item = itemP_->ItemFromDialog()) catalogue_.ModifyItem(number, std::move(item));
     }
   }
   Liste->setFocus();
 }
 
 void TItemG::SeeItemClick() {
-  TItemP* dialog = Windows().ItemP;
-  TCatalogue* catalogue = CurrentCatalogue();
   const int pos = SelectedItemPos();
-  if (dialog && catalogue && pos >= 0) {
-    dialog->LoadItem(*catalogue->ItemList[static_cast<std::size_t>(pos)]);
-    dialog->SetReadOnly(true);
-    dialog->Execute();
+  if (pos >= 0 && itemP_) {
+    itemP_->LoadItem(*catalogue_.ItemList[static_cast<std::size_t>(pos)]);
+    itemP_->SetReadOnly(true);
+    itemP_->Execute();
   }
   Liste->setFocus();
 }
 
 void TItemG::DelItemClick() {
-  TCatalogue* catalogue = CurrentCatalogue();
   const QModelIndexList selected = Liste->selectionModel()->selectedRows();
   const ItemListRow* row = selected.isEmpty() ? nullptr : model_->RowAt(selected.first().row());
   MessageService* messages = CurrentPlatform().Messages;
-  if (catalogue && row && messages) {
+  if (row && messages) {
     const std::int32_t number = row->Index;
-    const QString text = QStringLiteral("Etes-vous sûr(e) de vouloir supprimer l'objet '") +
-                         QString::fromStdString(Cp1252ToUtf8(row->Name)) +
+    const QString text = QStringLiteral("Etes-vous sûr(e) de vouloir supprimer l'objet '") + QtText(row->Name) +
                          QStringLiteral("'? Toutes ses références seront supprimées.");
-    if (messages->Confirm(this, text)) {
-      const int pos = catalogue->FindFirstItemPos(number);
-      if (pos >= 0) {
-        catalogue->DeleteItemAt(pos);
-        FillListe();
-        Windows().Main->FillCharInv();
-      }
-    }
+    if (messages->Confirm(this, text)) catalogue_.DeleteItem(number);
   }
   Liste->setFocus();
 }
 
 void TItemG::AddToCharClick() {
-  TCatalogue* catalogue = CurrentCatalogue();
   const int pos = SelectedItemPos();
-  if (catalogue && pos >= 0) {
-    Windows().Main->AddItemToChar(*catalogue->ItemList[static_cast<std::size_t>(pos)]);
-  }
+  if (pos >= 0) emit addToCharRequested(catalogue_.ItemList[static_cast<std::size_t>(pos)]->Index);
   Liste->setFocus();
 }
 
@@ -250,4 +212,30 @@ void TItemG::ListeColumnClick(int column) {
   }
   model_->Resort(SortColumn, SortInverted);
   ShowSortIndicator();
+}
+
+void TItemG::BindOptions(OptionBindings& b) {
+  using Id = OptionId;
+  BindBounds(b, Id::IwpLeft, this, [this] { PositionFromOptions = true; });
+  BindColumns(b, Id::DcsIndex, Liste, 6);
+  // Checking or unchecking a filter box refilters the list, as a click does.
+  BindCheck(b, Id::IdbShowUniques, ShowUniques);
+  BindCheck(b, Id::IdbShowSets, ShowSets);
+  BindCheck(b, Id::IdbShowRares, ShowRares);
+  BindCheck(b, Id::IdbShowCrafted, ShowCrafted);
+  BindCheck(b, Id::IdbShowMagics, ShowMagics);
+  BindCheck(b, Id::IdbShowNormals, ShowNormals);
+  BindCheck(b, Id::IdbHidePrice0, MaskPrice0);
+  b.BindInteger(
+      Id::IdbSortCol, [this] { return SortColumn; },
+      [this](std::int32_t column) {
+        SortColumn = column;  // the window itself copes with any column number
+        ShowClick();
+      });
+  b.BindFlag(
+      Id::IdbSortInvert, [this] { return SortInverted; },
+      [this](bool inverted) {
+        SortInverted = inverted;
+        ShowClick();
+      });
 }

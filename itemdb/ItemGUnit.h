@@ -6,17 +6,27 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/catalogue.h"
 #include "model/item_list_rows.h"
+#include "options/option_bindings.h"
 
 class QCheckBox;
 class QPushButton;
 class QTreeView;
 class ItemListModel;
+class TItemP;
+
+namespace kistora {
+class CatalogueSignals;
+}
 
 class TItemG : public QWidget {
   Q_OBJECT
  public:
-  explicit TItemG(QWidget* parent = nullptr);
+  // Lists catalogue, following its changes.
+  TItemG(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, QWidget* parent = nullptr);
+  // The item properties dialog through which items are added, modified and seen (created after this window).
+  void UseItemDialog(TItemP* itemP) { itemP_ = itemP; }
 
   void FillListe();
   // The filter test of the seven check boxes.
@@ -25,9 +35,11 @@ class TItemG : public QWidget {
   // Both texts as signed 32-bit decimals (0 when they do not parse): <0, 0, >0.
   static int CompareAsNumbers(std::string_view a, std::string_view b);
   ItemListModel* ListeModel() const { return model_; }
-  // Shows the window non-modally and brings it to the front (centred over Main
-  // at its first show unless the options file gave its position).
+  // Shows the window non-modally and brings it to the front (centred over its
+  // parent, the main window, at its first show unless the options file gave its position).
   void ShowAndRaise();
+  // Binds the window's own keys: bounds, column widths, filters and sort.
+  void BindOptions(kistora::OptionBindings& b);
 
   std::int32_t SortColumn = 0;
   bool SortInverted = false;
@@ -56,6 +68,10 @@ class TItemG : public QWidget {
   void AddToCharClick();
   void ListeColumnClick(int column);
 
+ signals:
+  // "<< Ajouter au perso": the item numbered number goes to the selected character.
+  void addToCharRequested(std::int32_t number);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -66,6 +82,8 @@ class TItemG : public QWidget {
   void ShowSortIndicator();
   void PlaceControls();
 
+  kistora::TCatalogue& catalogue_;
+  TItemP* itemP_ = nullptr;
   ItemListModel* model_ = nullptr;
   bool shownOnce_ = false;
 };

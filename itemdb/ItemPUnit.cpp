@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/MainUnit.h"
 #include "app/Platform.h"
-#include "app/Windows.h"
+#include "app/QtText.h"
+#include "app/WindowPlacement.h"
 #include "model/cp1252.h"
 #include "model/text_utils.h"
 
@@ -25,9 +25,6 @@ using namespace kistora;
 namespace {
 
 constexpr int kRowHeight = 21;
-
-QString FromCp1252(std::string_view s) { return QString::fromStdString(Cp1252ToUtf8(s)); }
-std::string ToCp1252(const QString& s) { return Utf8ToCp1252(s.toStdString()); }
 
 // Text that does not parse as a signed 32-bit decimal reads as 0.
 std::int32_t ReadInt(const QSpinBox* field) {
@@ -42,33 +39,14 @@ std::vector<std::string> TypedLines(const QPlainTextEdit* memo) {
   QString current;
   for (const QChar c : memo->document()->toRawText()) {
     if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c == u'\n' || c == u'\r') {
-      lines.push_back(ToCp1252(current));
+      lines.push_back(Cp1252Text(current));
       current.clear();
     } else {
       current.append(c);
     }
   }
-  lines.push_back(ToCp1252(current));
+  lines.push_back(Cp1252Text(current));
   return lines;
-}
-
-// The dialog is laid out in pixels; with a desktop font too large for that
-// layout, shrink the dialog's font until every label fits beside its control.
-void FitFontToLabels(QWidget* dialog, const std::vector<QLabel*>& labels) {
-  QFont font = dialog->font();
-  for (int step = 0; step < 8; ++step) {
-    const QFontMetrics metrics(font);
-    const bool fits = std::all_of(labels.begin(), labels.end(), [&](const QLabel* label) {
-      return metrics.horizontalAdvance(label->text()) <= label->width();
-    });
-    if (fits) break;
-    if (font.pointSizeF() > 0) {
-      font.setPointSizeF(font.pointSizeF() - 0.5);
-    } else {
-      font.setPixelSize(font.pixelSize() - 1);
-    }
-  }
-  dialog->setFont(font);
 }
 
 }  // namespace
@@ -112,7 +90,7 @@ void TItemP::BuildControls() {
   auto combo = [&](int left, int top, int width, auto entries) {
     auto* c = new QComboBox(this);
     c->setEditable(false);
-    for (const char* entry : entries) c->addItem(FromCp1252(entry));
+    for (const char* entry : entries) c->addItem(QtText(entry));
     c->setGeometry(left, top, width, kRowHeight);
     return c;
   };
@@ -189,7 +167,13 @@ void TItemP::BuildControls() {
                             ItemPrice,  ItemCat,   ItemQuality, ItemMagicProps, ItemDef,  ItemParade, ItemMinDmg,
                             ItemMaxDmg, ItemSpeed, OK,          Cancel};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
-  FitFontToLabels(this, labels);
+  // Laid out in pixels: with a desktop font too large for that layout, the
+  // dialog's font shrinks until every label fits beside its control.
+  ShrinkFontToFit(*this, [&labels](const QFont& font) {
+    const QFontMetrics metrics(font);
+    return std::all_of(labels.begin(), labels.end(),
+                       [&](const QLabel* label) { return metrics.horizontalAdvance(label->text()) <= label->width(); });
+  });
 }
 
 void TItemP::ClearFields() {
@@ -206,12 +190,12 @@ void TItemP::ClearFields() {
 }
 
 void TItemP::LoadItem(const TD2Item& item) {
-  ItemName->setText(FromCp1252(item.Name));
-  ItemNotes->setText(FromCp1252(item.Notes));
+  ItemName->setText(QtText(item.Name));
+  ItemNotes->setText(QtText(item.Notes));
   // A bare item has no dialog label: findText gives -1, and the first entry is shown.
-  ItemCat->setCurrentIndex(std::max(0, ItemCat->findText(FromCp1252(DialogCategoryLabel(item)))));
+  ItemCat->setCurrentIndex(std::max(0, ItemCat->findText(QtText(DialogCategoryLabel(item)))));
   const std::string quality = QualityLabel(item.Quality);
-  ItemQuality->setCurrentIndex(quality.empty() ? 0 : std::max(0, ItemQuality->findText(FromCp1252(quality))));
+  ItemQuality->setCurrentIndex(quality.empty() ? 0 : std::max(0, ItemQuality->findText(QtText(quality))));
   ItemDur->setValue(item.Dur);
   ItemMaxDur->setValue(item.MaxDur);
   ItemCLvl->setValue(item.CLvl);
@@ -231,7 +215,7 @@ void TItemP::LoadItem(const TD2Item& item) {
   ItemSpeed->setCurrentIndex(speed >= 0 && speed < ItemSpeed->count() ? speed : -1);
 
   QStringList lines;
-  for (const std::string& line : item.MagicProps) lines.append(FromCp1252(line));
+  for (const std::string& line : item.MagicProps) lines.append(QtText(line));
   ItemMagicProps->setPlainText(lines.join(u'\n'));
 }
 
@@ -247,10 +231,7 @@ void TItemP::SetReadOnly(bool flag) {
 bool TItemP::Execute() {
   if (!shownOnce_) {
     shownOnce_ = true;
-    if (const TMain* main = Windows().Main) {
-      // Moving marks the dialog as placed, so later shows keep where the user put it.
-      move(main->frameGeometry().center() - rect().center());
-    }
+    CentreOver(*this, parentWidget());
   }
   ItemName->setFocus();
   return exec() == QDialog::Accepted;
@@ -258,7 +239,7 @@ bool TItemP::Execute() {
 
 std::unique_ptr<TD2Item> TItemP::ItemFromDialog() {
   std::unique_ptr<TD2Item> item;
-  if (ItemCat->currentIndex() >= 0) item = CreateItemFromDialogLabel(ToCp1252(ItemCat->currentText()));
+  if (ItemCat->currentIndex() >= 0) item = CreateItemFromDialogLabel(Cp1252Text(ItemCat->currentText()));
   if (!item) {
     if (MessageService* messages = CurrentPlatform().Messages) {
       messages->Error(this, QStringLiteral("Vous devez choisir une catégorie d'objet."));
@@ -273,9 +254,9 @@ std::unique_ptr<TD2Item> TItemP::ItemFromDialog() {
     weapon->Speed = ItemSpeed->currentIndex();  // -1 when no speed is selected
   }
 
-  item->Name = ToCp1252(ItemName->text());
-  item->Notes = ToCp1252(ItemNotes->text());
-  item->Quality = static_cast<std::uint8_t>(QualityFromLabel(ToCp1252(ItemQuality->currentText())));
+  item->Name = Cp1252Text(ItemName->text());
+  item->Notes = Cp1252Text(ItemNotes->text());
+  item->Quality = static_cast<std::uint8_t>(QualityFromLabel(Cp1252Text(ItemQuality->currentText())));
   item->Price = ReadInt(ItemPrice);
   item->CLvl = ReadInt(ItemCLvl);
   item->Str = ReadInt(ItemStr);

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "options/colour_text.h"
+#include "model/colour_text.h"
 #include "options/option_keys.h"
 
 namespace kistora {

@@ -1,5 +1,6 @@
 #include "options/option_values.h"
 
+#include "options/export_options.h"
 #include "options/options_file.h"
 
 namespace kistora {
@@ -59,47 +60,7 @@ OptionBindings BindOptionValues(OptionValues& v, TCatalogue& catalogue) {
       });
   b.BindInteger(Id::LastItemIndex, catalogue.LastItemIndex);
 
-  ExportSettings& e = v.Export;
-  b.BindChoice(
-      Id::ExportFormat, [&e] { return e.Format == ExportFormat::Html ? 0 : 1; },
-      [&e](int choice) { SelectExportFormat(e, choice == 0 ? ExportFormat::Html : ExportFormat::Ascii); });
-  b.BindText(Id::ExpFileName, e.FileName);
-  b.BindFlag(Id::ExpShowUniques, e.ShowUniques);
-  b.BindFlag(Id::ExpShowSets, e.ShowSets);
-  b.BindFlag(Id::ExpShowRares, e.ShowRares);
-  b.BindFlag(Id::ExpShowCrafted, e.ShowCrafted);
-  b.BindFlag(Id::ExpShowMagics, e.ShowMagics);
-  b.BindFlag(Id::ExpShowNormals, e.ShowNormals);
-  b.BindFlag(Id::ExpHidePrice0, e.MaskPrice0);
-  b.BindChoice(
-      Id::ExpShowChars,
-      [&e] { return e.Scope == ExportScope::SelectedChar ? 0
-                    : e.Scope == ExportScope::AllChars   ? 1
-                                                         : 2; },
-      [&e](int choice) {
-        e.Scope = choice == 0 ? ExportScope::SelectedChar : choice == 1 ? ExportScope::AllChars : ExportScope::AllItems;
-      });
-  b.BindFlag(Id::ExpShowPrice, e.ShowPrice);
-  b.BindColour(Id::ExpPTitleCol, e.PTCol);
-  b.BindColour(Id::ExpSTitleCol, e.STCol);
-  b.BindColour(Id::ExpPageCol, e.PageCol);
-  b.BindColour(Id::ExpTableCol, e.TabCol);
-  b.BindFlag(Id::ExpTableBorder, e.TabBorder);
-  b.BindText(Id::ExpPageTitle, e.PageTitle);
-  b.BindText(Id::ExpSign, e.Sign);
-  b.BindFlag(Id::ExpShowResult, e.DoShellExec);
-  b.BindColour(Id::ExpGoodItemCol, e.IICol);
-  b.BindInteger(Id::ExpGoodItemPrice, e.IIPrice);
-  b.BindFlag(Id::ExpShowMagicProps, e.UseBascule);
-  b.BindFlag(Id::ExpShowMajDate, e.ShowMajDate);
-  b.BindChoice(
-      Id::ExpSortBy, [&e] { return e.SortBy == ExportSort::Name    ? 0
-                                   : e.SortBy == ExportSort::Price ? 1
-                                                                   : 2; },
-      [&e](int choice) {
-        e.SortBy = choice == 0 ? ExportSort::Name : choice == 1 ? ExportSort::Price : ExportSort::None;
-      });
-  b.BindFlag(Id::ExpSortSets, e.TrierSets);
+  BindExportSettings(b, v.Export);
 
   b.BindFlag(Id::IdbShowUniques, v.IdbShowUniques);
   b.BindFlag(Id::IdbShowSets, v.IdbShowSets);

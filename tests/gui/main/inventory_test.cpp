@@ -141,11 +141,11 @@ TEST_F(InventoryTest, NothingOpensWithoutARowOrForAMissingItem) {
 
 TEST_F(InventoryTest, AddItemToCharAppendsToTheSelectedCharacterOnly) {
   const TD2Item& ring = *Main().Catalogue().FindItem(9);
-  Main().AddItemToChar(ring);  // nobody selected: nothing
+  Main().AddItemToChar(ring.Index);  // nobody selected: nothing
   EXPECT_TRUE(Main().Catalogue().CharList[2]->Items.empty());
   Main().SelectCharRow(2);
-  Main().AddItemToChar(ring);
-  Main().AddItemToChar(ring);
+  Main().AddItemToChar(ring.Index);
+  Main().AddItemToChar(ring.Index);
   EXPECT_EQ(Main().Catalogue().CharList[2]->Items, (std::vector<std::int32_t>{9, 9}));
   EXPECT_EQ(InvNumbers(Main()), QStringList({"9", "9"}));
   EXPECT_EQ(Main().Catalogue().CharList[1]->Items, (std::vector<std::int32_t>{9, 404, 9}));

@@ -1,4 +1,4 @@
-#include "options/colour_text.h"
+#include "model/colour_text.h"
 
 namespace kistora {
 

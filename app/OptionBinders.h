@@ -1,0 +1,27 @@
+// Binders of the options file's keys to Qt controls, for the windows that bind
+// their own keys: window bounds, list column widths, check boxes, text fields
+// and groups of radio buttons.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "options/option_bindings.h"
+
+class QAbstractButton;
+class QLineEdit;
+class QTreeView;
+class QWidget;
+
+namespace kistora {
+
+// The four bounds keys from left on (left, top, width, height): the left and top
+// edges of the window's frame and the width and height of the window itself.
+// positionApplied runs after a stored left or top edge was applied.
+void BindBounds(OptionBindings& b, OptionId left, QWidget* window, const std::function<void()>& positionApplied = {});
+// The widths of count columns of list, keys from first on.
+void BindColumns(OptionBindings& b, OptionId first, QTreeView* list, int count);
+void BindCheck(OptionBindings& b, OptionId id, QAbstractButton* box);
+void BindEdit(OptionBindings& b, OptionId id, QLineEdit* edit);
+
+}  // namespace kistora
