@@ -60,7 +60,7 @@ void SortByKeys(std::vector<std::uint32_t>& order, bool inverted, std::vector<st
 bool IsItemShown(const TD2Item& item, const ItemFilter& filter) {
   if (item.Price == 0 && filter.HidePrice0) return false;
   if (item.Quality < filter.ShowQuality.size() && !filter.ShowQuality[item.Quality]) return false;
-  return true;
+  return filter.Search.Matches(item);
 }
 
 ItemListRow MakeItemListRow(const TD2Item& item) {
