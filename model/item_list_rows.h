@@ -40,6 +40,8 @@ struct ItemFilter {
 // is 0..5 and its box is off (other quality codes are filtered by price alone),
 // or when the item does not match the search.
 bool IsItemShown(const TD2Item& item, const ItemFilter& filter);
+// The quality and price part of IsItemShown.
+bool PassesFilterBoxes(std::uint8_t quality, std::int32_t price, const ItemFilter& filter);
 
 // One listed item, its texts copied at fill time (the row keeps no pointer to
 // the item: actions find the item again by its number).

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdint>
 #include <memory>
+#include <typeinfo>
+#include <utility>
 
 namespace kistora {
 
@@ -97,6 +99,37 @@ std::string SearchFolded(std::string_view s) {
   return out;
 }
 
+void AppendItemSearchText(const TD2Item& item, std::string& out) {
+  static const std::vector<std::pair<const std::type_info*, std::string>> kClassLabels = FoldedClassLabels();
+  static const std::array<std::string, 6> kQualityLabels = {
+      SearchFolded(QualityLabel(0)), SearchFolded(QualityLabel(1)), SearchFolded(QualityLabel(2)),
+      SearchFolded(QualityLabel(3)), SearchFolded(QualityLabel(4)), SearchFolded(QualityLabel(5))};
+  char number[16];
+  const auto written = std::to_chars(number, number + sizeof number, item.Index);
+  out.append(number, written.ptr);
+  out.push_back(' ');
+  AppendSearchFolded(item.Name, out);
+  out.push_back(' ');
+  AppendSearchFolded(item.Notes, out);
+  out.push_back(' ');
+  const std::type_info* type = &typeid(item);
+  bool labelled = false;
+  for (const auto& [classType, labels] : kClassLabels) {
+    if (classType == type) {
+      AppendWithSpace(labels, out);
+      labelled = true;
+      break;
+    }
+  }
+  // A class the program does not create: its family's labels, found the slow way.
+  if (!labelled) AppendWithSpace(SearchFolded(ListCategoryLabel(item) + " " + DialogCategoryLabel(item)), out);
+  if (item.Quality < kQualityLabels.size()) AppendWithSpace(kQualityLabels[item.Quality], out);
+  for (const std::string& line : item.MagicProps) {
+    AppendSearchFolded(line, out);
+    out.push_back(' ');
+  }
+}
+
 ItemSearchQuery::ItemSearchQuery(std::string_view typed) {
   const std::string folded = SearchFolded(typed);
   std::size_t start = 0;
@@ -106,43 +139,19 @@ ItemSearchQuery::ItemSearchQuery(std::string_view typed) {
     if (end > start) words_.push_back(folded.substr(start, end - start));
     start = end + 1;
   }
-  if (words_.empty()) return;
-  classLabels_ = FoldedClassLabels();
-  for (int code = 0; code < 6; ++code) qualityLabels_.push_back(SearchFolded(QualityLabel(code)));
 }
 
 bool ItemSearchQuery::Matches(const TD2Item& item) const {
   if (words_.empty()) return true;
-  // Every text joined by spaces: a word holds no space, so it cannot match
-  // across two texts. The set name is the end of the name (lower-cased and
-  // trimmed), so whatever occurs in it occurs in the name: the name covers it.
   thread_local std::string text;
   text.clear();
-  char number[16];
-  const auto written = std::to_chars(number, number + sizeof number, item.Index);
-  text.append(number, written.ptr);
-  text.push_back(' ');
-  AppendSearchFolded(item.Name, text);
-  text.push_back(' ');
-  AppendSearchFolded(item.Notes, text);
-  text.push_back(' ');
-  const std::type_info* type = &typeid(item);
-  bool labelled = false;
-  for (const auto& [classType, labels] : classLabels_) {
-    if (classType == type) {
-      AppendWithSpace(labels, text);
-      labelled = true;
-      break;
-    }
-  }
-  if (!labelled) AppendWithSpace(SearchFolded(ListCategoryLabel(item) + " " + DialogCategoryLabel(item)), text);
-  if (item.Quality < qualityLabels_.size()) AppendWithSpace(qualityLabels_[item.Quality], text);
-  for (const std::string& line : item.MagicProps) {
-    AppendSearchFolded(line, text);
-    text.push_back(' ');
-  }
+  AppendItemSearchText(item, text);
+  return MatchesSearchText(text);
+}
+
+bool ItemSearchQuery::MatchesSearchText(std::string_view searchText) const {
   for (const std::string& word : words_) {
-    if (text.find(word) == std::string::npos) return false;
+    if (searchText.find(word) == std::string_view::npos) return false;
   }
   return true;
 }

@@ -6,8 +6,6 @@
 
 #include <string>
 #include <string_view>
-#include <typeinfo>
-#include <utility>
 #include <vector>
 
 #include "model/items.h"
@@ -21,6 +19,12 @@ namespace kistora {
 void AppendSearchFolded(std::string_view s, std::string& out);
 std::string SearchFolded(std::string_view s);
 
+// Appends the texts of the item a query looks in, folded, each followed by a
+// space: its number in decimal, name, notes, list and dialog category labels,
+// quality label and magic property lines. (The set name is the end of the
+// name, lower-cased and trimmed, so the name already holds it.)
+void AppendItemSearchText(const TD2Item& item, std::string& out);
+
 class ItemSearchQuery {
  public:
   // The empty query: matches every item.
@@ -32,17 +36,14 @@ class ItemSearchQuery {
   // The folded words, in typed order.
   const std::vector<std::string>& Words() const { return words_; }
 
-  // Whether every word occurs in one of the item's texts: its number in
-  // decimal, name, notes, set name, list and dialog category labels, quality
-  // label, or one of its magic property lines. A word never spans two texts.
-  // Allocates nothing per item once warmed up (one reused buffer per thread).
+  // Whether every word occurs in one of the item's texts (a word holds no
+  // space, so it never spans two texts). Allocates nothing per item once
+  // warmed up (one reused buffer per thread).
   bool Matches(const TD2Item& item) const;
+  // The same on texts made by AppendItemSearchText beforehand.
+  bool MatchesSearchText(std::string_view searchText) const;
 
  private:
-  // The folded category labels of each item class ("gants gants"), found by
-  // the address of its type_info; quality labels by code.
-  std::vector<std::pair<const std::type_info*, std::string>> classLabels_;
-  std::vector<std::string> qualityLabels_;
   std::vector<std::string> words_;
 };
 
