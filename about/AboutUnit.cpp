@@ -100,9 +100,10 @@ void TAbout::Label5Click() { kistora::CurrentPlatform().Shell->Open(QStringLiter
 void TAbout::Label7Click() { kistora::CurrentPlatform().Shell->Open(Label7->text()); }
 
 bool TAbout::eventFilter(QObject* watched, QEvent* event) {
-  // Every press, the second one of a double click included, arrives as a press
-  // (the double-click event that follows it is not another press).
-  if (watched == IconPic && event->type() == QEvent::MouseButtonPress) {
+  // The second press of a quick double click reaches a widget as a double-click
+  // event instead of a press (the press itself is not delivered): both count.
+  if (watched == IconPic &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
     IconPicMouseDown();
     return true;
   }

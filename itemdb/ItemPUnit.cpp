@@ -32,6 +32,18 @@ std::int32_t ReadInt(const QSpinBox* field) {
   return TryStrToInt(field->cleanText().toStdString(), v) ? v : 0;
 }
 
+// An integer field whose text that is no number (emptied, a lone "-") becomes
+// 0 when the field is left or Enter is pressed. A plain spin box puts its
+// previous value back instead, and that value would be stored.
+class IntegerField : public QSpinBox {
+ public:
+  using QSpinBox::QSpinBox;
+  void fixup(QString& input) const override {
+    std::int32_t v = 0;
+    if (!TryStrToInt(input.toStdString(), v)) input = QStringLiteral("0");
+  }
+};
+
 // The lines as typed: wrapped display lines are not line breaks, so a long
 // property stays one line. The raw text keeps no-break spaces (byte 0xA0).
 std::vector<std::string> TypedLines(const QPlainTextEdit* memo) {
@@ -80,7 +92,7 @@ void TItemP::BuildControls() {
     return e;
   };
   auto spin = [&](int left, int top) {
-    auto* s = new QSpinBox(this);
+    auto* s = new IntegerField(this);
     s->setLocale(QLocale::c());  // plain digits and "-" whatever the desktop locale
     s->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     s->setSingleStep(1);

@@ -47,20 +47,24 @@ const std::string& TextCell(const ItemListRow& row, int column) {
 template <typename Key>
 void SortByKeys(std::vector<std::uint32_t>& order, bool inverted, std::vector<std::pair<Key, std::uint32_t>>& keyed) {
   using Entry = std::pair<Key, std::uint32_t>;
-  if (inverted) {
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Entry& x, const Entry& y) { return y.first < x.first; });
-  } else {
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Entry& x, const Entry& y) { return x.first < y.first; });
-  }
+  const auto before = [inverted](const Entry& x, const Entry& y) {
+    return inverted ? y.first < x.first : x.first < y.first;
+  };
+  // Rows listed in catalogue order are often in order already (item numbers
+  // only grow): checking is much cheaper than sorting a million keys.
+  if (!std::is_sorted(keyed.begin(), keyed.end(), before)) std::stable_sort(keyed.begin(), keyed.end(), before);
   for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].second;
 }
 
 }  // namespace
 
+bool PassesFilterBoxes(std::uint8_t quality, std::int32_t price, const ItemFilter& filter) {
+  if (price == 0 && filter.HidePrice0) return false;
+  return quality >= filter.ShowQuality.size() || filter.ShowQuality[quality];
+}
+
 bool IsItemShown(const TD2Item& item, const ItemFilter& filter) {
-  if (item.Price == 0 && filter.HidePrice0) return false;
-  if (item.Quality < filter.ShowQuality.size() && !filter.ShowQuality[item.Quality]) return false;
-  return true;
+  return PassesFilterBoxes(item.Quality, item.Price, filter) && filter.Search.Matches(item);
 }
 
 ItemListRow MakeItemListRow(const TD2Item& item) {

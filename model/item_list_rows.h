@@ -1,5 +1,5 @@
-// Rows of the item database list: which items are shown (quality and price
-// filter), the six cell texts of a row, and the order of the rows for a sort
+// Rows of the item database list: which items are shown (quality, price and
+// quick search filter), the six cell texts of a row, and the order of the rows for a sort
 // column. Kept free of any toolkit so that the window and the command line
 // share one implementation.
 #pragma once
@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/item_search.h"
 #include "model/items.h"
 
 namespace kistora {
@@ -26,16 +27,21 @@ enum ItemListColumn : int {
   kItemListColumnCount = 6,
 };
 
-// The seven filter boxes of the item database window.
+// The seven filter boxes and the quick search field of the item database window.
 struct ItemFilter {
   // Indexed by quality code 0 ("Normal") .. 5 ("Unique").
   std::array<bool, 6> ShowQuality{true, true, true, true, true, true};
   bool HidePrice0 = false;
+  // The typed search text, prepared once per change of the text (empty: every item).
+  ItemSearchQuery Search;
 };
 
-// Hidden when the price is exactly 0 and HidePrice0 is set, or when the quality
-// is 0..5 and its box is off; other quality codes are filtered by price alone.
+// Hidden when the price is exactly 0 and HidePrice0 is set, when the quality
+// is 0..5 and its box is off (other quality codes are filtered by price alone),
+// or when the item does not match the search.
 bool IsItemShown(const TD2Item& item, const ItemFilter& filter);
+// The quality and price part of IsItemShown.
+bool PassesFilterBoxes(std::uint8_t quality, std::int32_t price, const ItemFilter& filter);
 
 // One listed item, its texts copied at fill time (the row keeps no pointer to
 // the item: actions find the item again by its number).

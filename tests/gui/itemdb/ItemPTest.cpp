@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -344,6 +345,32 @@ TEST_F(ItemPTest, IntegerFieldsTakeTheWholeRangeAndUnparsableTextReadsZero) {
   dialog.ItemPrice->setValue(INT_MAX);
   dialog.ItemPrice->stepUp();
   EXPECT_EQ(Build()->Price, INT_MAX);
+  dialog.hide();
+}
+
+// An emptied field must not get its previous value back when it is left
+// (focus out) or confirmed with Enter: it reads, and then shows, 0.
+TEST_F(ItemPTest, EmptiedIntegerFieldReadsZeroWhenLeftOrConfirmed) {
+  dialog.ClearFields();
+  dialog.show();
+  dialog.ItemPrice->setValue(55);
+  dialog.ItemCLvl->setValue(12);
+  dialog.ItemPrice->selectAll();
+  QTest::keyClick(dialog.ItemPrice, Qt::Key_Backspace);
+  ASSERT_EQ(dialog.ItemPrice->cleanText(), "");
+  QFocusEvent focusOut(QEvent::FocusOut, Qt::MouseFocusReason);  // as when OK is clicked
+  QApplication::sendEvent(dialog.ItemPrice, &focusOut);
+  EXPECT_EQ(dialog.ItemPrice->value(), 0);
+  EXPECT_EQ(dialog.ItemPrice->cleanText(), "0");
+
+  dialog.ItemCLvl->selectAll();
+  QTest::keyClick(dialog.ItemCLvl, Qt::Key_Minus);
+  QTest::keyClick(dialog.ItemCLvl, Qt::Key_Return);
+  EXPECT_EQ(dialog.ItemCLvl->value(), 0);
+  auto item = Build();
+  ASSERT_TRUE(item);
+  EXPECT_EQ(item->Price, 0);
+  EXPECT_EQ(item->CLvl, 0);
   dialog.hide();
 }
 

@@ -65,6 +65,21 @@ TEST(AboutBox, PressesOnTheIconAreCountedAcrossReopenings) {
   EXPECT_EQ(env.Messages.Shown.size(), 1u);
 }
 
+TEST(AboutBox, BothPressesOfADoubleClickAreCounted) {
+  GuiTestEnvironment env;
+  ScopedProgram program;
+  program.ShowMain();
+  TAbout& about = *Windows().About;
+  about.ShowAndRaise();
+  const std::int32_t before = about.ClickCount;
+  // A quick double click reaches the icon as press, release, double click, release.
+  QTest::mousePress(about.IconPic, Qt::LeftButton);
+  QTest::mouseRelease(about.IconPic, Qt::LeftButton);
+  QTest::mouseDClick(about.IconPic, Qt::LeftButton);
+  QTest::mouseRelease(about.IconPic, Qt::LeftButton);
+  EXPECT_EQ(about.ClickCount, before + 2);
+}
+
 TEST(AboutBox, LinksGoThroughTheShell) {
   GuiTestEnvironment env;
   ScopedProgram program;
