@@ -9,9 +9,11 @@
 
 int main(int argc, char** argv) {
   using namespace kistora::cli;
-  // System error texts (strerror) in the user's language, as the dates of export.
-  std::setlocale(LC_MESSAGES, "");
-  std::setlocale(LC_TIME, "");
+  // The user's locale for system error texts (strerror, in its own character
+  // set) and the dates of export, as the windowed program has them; numbers
+  // keep the C rules.
+  std::setlocale(LC_ALL, "");
+  std::setlocale(LC_NUMERIC, "C");
   if (argc < 2) return UsageError("aucune commande donnée");
   const char* name = argv[1];
   if (std::strcmp(name, "help") == 0 || std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
