@@ -7,9 +7,9 @@ namespace kistora::cli {
 
 namespace {
 
-constexpr OptionSpec kExportOptions[] = {{"--output", true}, {"--now", true}};
-constexpr OptionSpec kCsvOptions[] = {{"--output", true}};
-constexpr OptionSpec kImportOptions[] = {{"--dry-run", false}};
+constexpr CommandOption kExportOptions[] = {{"--output", true}, {"--now", true}};
+constexpr CommandOption kCsvOptions[] = {{"--output", true}};
+constexpr CommandOption kImportOptions[] = {{"--dry-run", false}};
 
 const Command kCommands[] = {
     {"check",
@@ -80,23 +80,23 @@ std::optional<std::string> ParseCommandArgs(const Command& command, int argc, ch
       args.help = true;
       return std::nullopt;
     }
-    const OptionSpec* spec = nullptr;
-    static constexpr OptionSpec kDataDir = {"--data-dir", true};
-    if (arg == kDataDir.name) spec = &kDataDir;
-    for (const OptionSpec& option : command.options) {
-      if (arg == option.name) spec = &option;
+    const CommandOption* known = nullptr;
+    static constexpr CommandOption kDataDir = {"--data-dir", true};
+    if (arg == kDataDir.name) known = &kDataDir;
+    for (const CommandOption& option : command.options) {
+      if (arg == option.name) known = &option;
     }
-    if (spec == nullptr) return args.command + " : option inconnue " + std::string(arg);
+    if (known == nullptr) return args.command + " : option inconnue " + std::string(arg);
     const std::string name(arg);
-    if (!spec->takesValue) {
+    if (!known->takesValue) {
       args.flags.insert(name);
       continue;
     }
-    if (args.values.count(name) != 0 || (spec == &kDataDir && args.dataDir)) {
+    if (args.values.count(name) != 0 || (known == &kDataDir && args.dataDir)) {
       return args.command + " : " + name + " donné deux fois";
     }
     if (i + 1 >= argc) return args.command + " : " + name + " attend une valeur";
-    if (spec == &kDataDir) {
+    if (known == &kDataDir) {
       args.dataDir = argv[++i];
     } else {
       args.values[name] = argv[++i];

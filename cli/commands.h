@@ -18,7 +18,7 @@ class TD2Item;
 namespace kistora::cli {
 
 // An option a command takes besides --data-dir and --help.
-struct OptionSpec {
+struct CommandOption {
   const char* name;  // "--output"
   bool takesValue;   // "--output FILE" rather than "--dry-run"
 };
@@ -48,7 +48,7 @@ int AddCsvItemsToFolder(const std::string& dir, std::vector<std::unique_ptr<TD2I
 struct Command {
   const char* name;
   int (*run)(const CommandArgs& args);
-  std::span<const OptionSpec> options;
+  std::span<const CommandOption> options;
   const char* synopsis;  // e.g. "[DOSSIER] [--output FICHIER]"
   const char* summary;   // one line for the general usage text
   const char* details;   // the rest of "COMMAND --help"
