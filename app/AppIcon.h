@@ -1,4 +1,5 @@
-// The program's icon, drawn in code so that no image file has to be shipped.
+// The program's icon: the PNGs made at build time from data/kistora.svg (the
+// drawing the installed icons come from), compiled in as Qt resources.
 #pragma once
 
 #include <QIcon>

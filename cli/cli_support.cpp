@@ -5,46 +5,86 @@
 
 #include "commands.h"
 #include "model/cp1252.h"
+#include "model/data_folder.h"
 #include "model/database.h"
 #include "model/file_error.h"
 
 namespace kistora::cli {
 
+std::string VersionText() { return std::string("kistora-cli ") + KISTORA_VERSION; }
+
+namespace {
+
+const char kFolderRule[] =
+    "DOSSIER est le dossier des données (items.kdb, chars.kdb, kistora.ini). Sans DOSSIER\n"
+    "ni --data-dir DOSSIER : la variable d'environnement KISTORA_DATA_DIR, sinon, pour\n"
+    "une copie installée, $XDG_DATA_HOME/kistora (par défaut ~/.local/share/kistora),\n"
+    "et pour toute autre copie le dossier de l'exécutable.\n";
+
+}  // namespace
+
 void PrintUsage(std::FILE* out) {
   std::fputs(
-      "Usage: kistora-cli COMMAND DIR [OPTIONS]\n"
-      "DIR is the folder holding items.kdb and chars.kdb (the program's own folder).\n\n"
-      "Commands:\n",
+      "Usage : kistora-cli COMMANDE [DOSSIER] [OPTIONS]\n"
+      "        kistora-cli COMMANDE --help\n"
+      "        kistora-cli --version\n\n",
       out);
+  std::fputs(kFolderRule, out);
+  std::fputs("\nCommandes :\n", out);
   for (const Command& command : Commands()) {
-    std::fprintf(out, "  %-7s %s\n          %s\n", command.name, command.operands, command.summary);
+    std::fprintf(out, "  %-10s %s\n             %s\n", command.name, command.synopsis, command.summary);
   }
   std::fputs(
-      "\nExit status: 0 both files loaded cleanly; 1 a file is damaged (result 1, 2 or 3);\n"
-      "2 a file is missing or cannot be opened or written; 64 wrong command line.\n"
-      "export: 0 written; 2 a file cannot be read, created or written; 3 the options\n"
-      "select one character and none is selected (nothing written).\n",
+      "\nCodes de sortie : 0 réussi ; 1 une base est endommagée (résultat 1, 2 ou 3) ;\n"
+      "2 un fichier manque ou ne peut être ouvert, lu ou écrit ; 3 (export) les options\n"
+      "demandent le personnage sélectionné et aucun ne l'est ; 64 ligne de commande\n"
+      "incorrecte ; 65 (import-csv) une ligne du fichier CSV est incorrecte.\n",
       out);
 }
 
+void PrintCommandHelp(const Command& command, std::FILE* out) {
+  std::fprintf(out, "Usage : kistora-cli %s %s\n  %s\n\n%s\n", command.name, command.synopsis, command.summary,
+               command.details);
+  std::fputs("Options communes :\n  --data-dir DOSSIER  le dossier des données (comme DOSSIER)\n", out);
+  std::fputs("  --help, -h          cette aide\n\n", out);
+  std::fputs(kFolderRule, out);
+}
+
 int UsageError(const std::string& message) {
-  std::fprintf(stderr, "kistora-cli: %s\n\n", message.c_str());
+  std::fprintf(stderr, "kistora-cli : %s\n\n", message.c_str());
   PrintUsage(stderr);
   return kExitUsage;
 }
 
-bool TakeDirOperand(int argc, char** argv, std::string& dir) {
-  const std::string command = argc > 0 ? argv[0] : "command";
-  if (argc != 2) {
-    UsageError(command + (argc < 2 ? " needs the folder DIR" : " takes only the folder DIR"));
-    return false;
+int CommandUsageError(const Command& command, const std::string& message) {
+  std::fprintf(stderr, "kistora-cli : %s\n\n", message.c_str());
+  PrintCommandHelp(command, stderr);
+  return kExitUsage;
+}
+
+int UsageErrorFor(const CommandArgs& args, const std::string& message) {
+  for (const Command& command : Commands()) {
+    if (args.command == command.name) return CommandUsageError(command, message);
   }
-  dir = argv[1];
-  if (dir.empty()) {
-    UsageError(command + ": DIR is empty");
-    return false;
+  return UsageError(message);
+}
+
+std::optional<std::string> TakeDataDir(const CommandArgs& args, const std::optional<std::string>& dirOperand,
+                                       std::string& dir) {
+  if (dirOperand && args.dataDir) return args.command + " : DOSSIER et --data-dir donnés tous les deux";
+  const std::optional<std::string>& given = dirOperand ? dirOperand : args.dataDir;
+  if (given) {
+    if (given->empty()) return args.command + " : DOSSIER est vide";
+    dir = *given;
+  } else {
+    dir = ChooseDataDir(CurrentDataDirInputs("")).dir;
   }
-  return true;
+  return std::nullopt;
+}
+
+std::optional<std::string> TakeOnlyDataDir(const CommandArgs& args, std::string& dir) {
+  if (args.operands.size() > 1) return args.command + " n'accepte qu'un seul dossier DOSSIER";
+  return TakeDataDir(args, args.operands.empty() ? std::nullopt : std::optional(args.operands[0]), dir);
 }
 
 std::string DataFilePath(const std::string& dir, std::string_view name) {
@@ -84,23 +124,23 @@ LoadedDir LoadDataDir(const std::string& dir) {
 std::string ResultMeaning(std::uint8_t result) {
   switch (result) {
     case kLoadOk:
-      return "ok";
+      return "correct";
     case kLoadBadMagic:
-      return "wrong file magic, not a database of this kind; nothing loaded";
+      return "signature de fichier fausse, ce n'est pas une base de ce type ; rien n'a été chargé";
     case kLoadBadVersion:
-      return "unknown version; nothing loaded";
+      return "version inconnue ; rien n'a été chargé";
     case kLoadDamaged:
-      return "damaged: a record magic was wrong or the file ended early";
+      return "endommagé : une signature d'enregistrement est fausse ou le fichier s'arrête trop tôt";
     default:
-      return "unknown result";
+      return "résultat inconnu";
   }
 }
 
 void ReportOpenFailures(const LoadedDir& loaded) {
   for (const FileLoad* file : {&loaded.items, &loaded.chars}) {
     if (file->result) continue;
-    std::fprintf(stderr, "kistora-cli: cannot open %s: %s\n", file->path.c_str(),
-                 file->error != 0 ? std::strerror(file->error) : "unknown error");
+    std::fprintf(stderr, "kistora-cli : impossible d'ouvrir %s : %s\n", file->path.c_str(),
+                 SystemErrorText(file->error).c_str());
   }
 }
 
@@ -149,9 +189,15 @@ std::string JsonString(std::string_view cp1252) {
 bool WriteOut(std::string_view text) {
   errno = 0;
   if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0) return true;
-  std::fprintf(stderr, "kistora-cli: cannot write to standard output: %s\n",
-               errno != 0 ? std::strerror(errno) : "write error");
+  std::fprintf(stderr, "kistora-cli : impossible d'écrire sur la sortie standard : %s\n",
+               errno != 0 ? std::strerror(errno) : "erreur d'écriture");
   return false;
 }
+
+std::string SystemErrorText(int error) { return error != 0 ? std::strerror(error) : "erreur inconnue"; }
+
+void Complain(const std::string& utf8) { std::fprintf(stderr, "kistora-cli : %s\n", utf8.c_str()); }
+
+void ComplainCp1252(const std::string& cp1252) { Complain(Cp1252ToUtf8(cp1252)); }
 
 }  // namespace kistora::cli

@@ -1,5 +1,7 @@
-// What the commands of kistora-cli share: exit statuses, the usage text,
-// loading a data folder's two databases with error reporting, and JSON text.
+// What the commands of kistora-cli share: exit statuses, the usage texts, the
+// data folder of a command, loading its two databases with error reporting, and
+// JSON text. Every message of kistora-cli's own is French; system error texts
+// (strerror) follow the C library's message locale.
 #pragma once
 
 #include <cstdint>
@@ -13,19 +15,38 @@
 namespace kistora::cli {
 
 enum ExitStatus : int {
-  kExitOk = 0,          // both databases loaded with result 0
-  kExitDamaged = 1,     // a database gave result 1, 2 or 3 (or resave refused for that reason)
-  kExitUnreadable = 2,  // a database is missing, cannot be opened, or cannot be written
-  kExitUsage = 64,      // wrong command line
+  kExitOk = 0,              // both databases loaded with result 0
+  kExitDamaged = 1,         // a database gave result 1, 2 or 3 (or resave refused for that reason)
+  kExitUnreadable = 2,      // a database is missing, cannot be opened, or cannot be written
+  kExitNoSelectedChar = 3,  // export: the options select one character and none is selected
+  kExitUsage = 64,          // wrong command line
+  kExitBadCsv = 65,         // import-csv: a line of the CSV file is wrong (nothing added)
 };
 
-// Prints the usage text (every command of the table).
+struct Command;
+struct CommandArgs;
+
+// "kistora-cli <version>".
+std::string VersionText();
+// Prints the general usage text (every command of the table).
 void PrintUsage(std::FILE* out);
-// Prints "kistora-cli: <message>" and the usage text to standard error; returns kExitUsage.
+// Prints the usage text of one command ("kistora-cli check --help").
+void PrintCommandHelp(const Command& command, std::FILE* out);
+// Prints "kistora-cli : <message>" and the general usage text to standard error; returns kExitUsage.
 int UsageError(const std::string& message);
-// The single DIR operand of "COMMAND DIR"; false (after reporting the usage
-// error) when there is not exactly one non-empty operand.
-bool TakeDirOperand(int argc, char** argv, std::string& dir);
+// The same with the usage of one command only.
+int CommandUsageError(const Command& command, const std::string& message);
+// CommandUsageError for the command args were parsed for.
+int UsageErrorFor(const CommandArgs& args, const std::string& message);
+
+// The data folder of a command: dirOperand (the DIR operand, when the command
+// line has one) or --data-dir, not both; else the program's own rule
+// (KISTORA_DATA_DIR, then the installed copy's folder or the executable's).
+// Returns the problem when the command line is wrong.
+std::optional<std::string> TakeDataDir(const CommandArgs& args, const std::optional<std::string>& dirOperand,
+                                       std::string& dir);
+// For commands whose only operand is DIR: at most one operand, then TakeDataDir.
+std::optional<std::string> TakeOnlyDataDir(const CommandArgs& args, std::string& dir);
 
 // DIR joined with a file name ("DIR/items.kdb", without doubling a final "/").
 std::string DataFilePath(const std::string& dir, std::string_view name);
@@ -54,9 +75,9 @@ struct LoadedDir {
 // failed). Never throws for a file that cannot be opened.
 LoadedDir LoadDataDir(const std::string& dir);
 
-// Plain words for a load result, e.g. "damaged: a record magic was wrong or the file ended early".
+// Plain words for a load result, e.g. "endommagé : ...".
 std::string ResultMeaning(std::uint8_t result);
-// Prints "kistora-cli: cannot open PATH: REASON" to standard error for each file that could not be opened.
+// Prints "kistora-cli : impossible d'ouvrir PATH : REASON" to standard error for each file that could not be opened.
 void ReportOpenFailures(const LoadedDir& loaded);
 
 // A Windows-1252 text as a quoted JSON string in UTF-8, with every character
@@ -66,5 +87,12 @@ std::string JsonString(std::string_view cp1252);
 // Writes all of text to standard output; false (after saying so on standard
 // error) when the output failed, e.g. on a full disk.
 bool WriteOut(std::string_view text);
+
+// strerror(error), or "erreur inconnue" for 0.
+std::string SystemErrorText(int error);
+// Prints "kistora-cli : <text>" to standard error; text is UTF-8.
+void Complain(const std::string& utf8);
+// The same for a Windows-1252 text of the core (its error messages).
+void ComplainCp1252(const std::string& cp1252);
 
 }  // namespace kistora::cli

@@ -1,4 +1,4 @@
-// kistora-cli dump DIR: the whole catalogue as one JSON object, texts in UTF-8.
+// kistora-cli dump [DIR]: the whole catalogue as one JSON object, texts in UTF-8.
 #include <string>
 
 #include "cli_support.h"
@@ -77,9 +77,9 @@ std::string ArrayJson(const List& list, ToJson toJson) {
 
 }  // namespace
 
-int CmdDump(int argc, char** argv) {
+int CmdDump(const CommandArgs& args) {
   std::string dir;
-  if (!TakeDirOperand(argc, argv, dir)) return kExitUsage;
+  if (const auto problem = TakeOnlyDataDir(args, dir)) return UsageErrorFor(args, *problem);
   const LoadedDir loaded = LoadDataDir(dir);
   std::string json = "{\"items_result\": " + ResultJson(loaded.items);
   AddField(json, "chars_result", ResultJson(loaded.chars));

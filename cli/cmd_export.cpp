@@ -1,8 +1,7 @@
-// kistora-cli export DIR [--output FILE] [--now YYYY-MM-DDTHH:MM:SS]
+// kistora-cli export [DIR] [--output FILE] [--now YYYY-MM-DDTHH:MM:SS]
 // Writes the trading list of DIR exactly as the program does after OK in the
 // export dialog, with the export settings of DIR/kistora.ini (designed values
 // when it does not exist). Never opens the written file.
-#include <clocale>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -20,42 +19,22 @@ namespace kistora::cli {
 
 namespace {
 
-constexpr int kExitNoSelectedChar = 3;
-constexpr const char* kSyntax = "export DIR [--output FILE] [--now YYYY-MM-DDTHH:MM:SS]";
-
 struct ExportArgs {
   std::string dir;
   std::optional<std::string> output;
   std::optional<std::string> now;
 };
 
-int ExportUsage(const std::string& problem) { return UsageError(problem + "\nusage: kistora-cli " + kSyntax); }
-
-// Fills args; on a usage error returns the message.
-std::optional<std::string> ParseArgs(int argc, char** argv, ExportArgs& args) {
-  bool haveDir = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (arg == "--output" || arg == "--now") {
-      std::optional<std::string>& slot = arg == "--output" ? args.output : args.now;
-      if (slot) return "export: " + std::string(arg) + " given twice";
-      if (i + 1 >= argc) return "export: " + std::string(arg) + " needs a value";
-      slot = argv[++i];
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return "export: unknown option " + std::string(arg);
-    } else if (haveDir) {
-      return "export takes only one folder DIR";
-    } else {
-      args.dir = std::string(arg);
-      haveDir = true;
-    }
-  }
-  if (!haveDir) return std::string("export needs the folder DIR");
-  if (args.dir.empty()) return std::string("export: DIR is empty");
-  if (args.output && args.output->empty()) return std::string("export: --output FILE is empty");
+// Fills out; on a usage error returns the message.
+std::optional<std::string> TakeExportArgs(const CommandArgs& args, ExportArgs& out) {
+  if (auto problem = TakeOnlyDataDir(args, out.dir)) return problem;
+  if (const auto output = args.values.find("--output"); output != args.values.end()) out.output = output->second;
+  if (const auto now = args.values.find("--now"); now != args.values.end()) out.now = now->second;
+  if (out.output && out.output->empty()) return std::string("export : --output FICHIER est vide");
   // File names are held as Windows-1252 text, as the export dialog holds them.
-  if (args.output && Cp1252ToUtf8(Utf8ToCp1252(*args.output)) != *args.output) {
-    return "export: --output " + *args.output + " holds characters a Windows-1252 file name cannot spell";
+  if (out.output && Cp1252ToUtf8(Utf8ToCp1252(*out.output)) != *out.output) {
+    return "export : --output " + *out.output +
+           " contient des caractères qu'un nom de fichier Windows-1252 ne peut pas écrire";
   }
   return std::nullopt;
 }
@@ -104,21 +83,20 @@ std::tm CurrentTime() {
   return now;
 }
 
-void Complain(const std::string& cp1252) { std::fprintf(stderr, "kistora-cli: %s\n", Cp1252ToUtf8(cp1252).c_str()); }
-
 }  // namespace
 
-int CmdExport(int argc, char** argv) {
+int CmdExport(const CommandArgs& commandArgs) {
   ExportArgs args;
-  if (const auto problem = ParseArgs(argc, argv, args)) return ExportUsage(*problem);
+  if (const auto problem = TakeExportArgs(commandArgs, args)) return UsageErrorFor(commandArgs, *problem);
   std::optional<std::tm> fixedNow;
   if (args.now) {
     fixedNow = ParseNow(*args.now);
-    if (!fixedNow)
-      return ExportUsage("export: --now wants a real date and time as YYYY-MM-DDTHH:MM:SS, not \"" + *args.now + "\"");
+    if (!fixedNow) {
+      return UsageErrorFor(
+          commandArgs,
+          "export : --now attend une date et une heure réelles, AAAA-MM-JJTHH:MM:SS, pas « " + *args.now + " »");
+    }
   }
-  // The windowed program formats its dates in the user's locale; so does this.
-  std::setlocale(LC_TIME, "");
 
   LoadedDir loaded = LoadDataDir(args.dir);
   if (!loaded.BothOpened()) {
@@ -129,8 +107,7 @@ int CmdExport(int argc, char** argv) {
   }
   for (const FileLoad* file : {&loaded.items, &loaded.chars}) {
     if (*file->result != 0) {
-      std::fprintf(stderr, "kistora-cli: warning: %s: %s; exporting what was read\n", file->path.c_str(),
-                   ResultMeaning(*file->result).c_str());
+      Complain("attention : " + file->path + " : " + ResultMeaning(*file->result) + " ; export de ce qui a été lu");
     }
   }
 
@@ -140,7 +117,7 @@ int CmdExport(int argc, char** argv) {
     ReadOptionValues(iniPath, options, loaded.catalogue);
   } catch (const EFileError& error) {
     // As the program does: report, keep what was applied before, go on.
-    Complain(std::string(error.what()) + ".");
+    ComplainCp1252(std::string(error.what()) + ".");
   }
   ExportSettings settings = options.Export;
   if (args.output) settings.FileName = Utf8ToCp1252(*args.output);
@@ -152,11 +129,11 @@ int CmdExport(int argc, char** argv) {
       return WriteOut(result.Path + "\n") ? kExitOk : kExitUnreadable;
     case ExportStatus::NoSelectedChar:
       Complain(
-          "the export options ask for the selected character (\"Personnage s\xE9lectionn\xE9\") "
-          "and no character is selected; nothing was written");
+          "les options d'export demandent le personnage sélectionné (« Personnage sélectionné ») "
+          "et aucun personnage n'est sélectionné ; rien n'a été écrit");
       return kExitNoSelectedChar;
     case ExportStatus::Failed:
-      Complain(settings.FileName + ": " + result.Message);
+      ComplainCp1252(settings.FileName + " : " + result.Message);
       return kExitUnreadable;
   }
   return kExitUnreadable;

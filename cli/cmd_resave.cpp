@@ -1,4 +1,4 @@
-// kistora-cli resave DIR: writes both databases back with the program's save
+// kistora-cli resave [DIR]: writes both databases back with the program's save
 // code, only when both loaded cleanly (so that nothing damaged is made final).
 #include <cerrno>
 #include <cstdio>
@@ -12,23 +12,23 @@
 
 namespace kistora::cli {
 
-int CmdResave(int argc, char** argv) {
+int CmdResave(const CommandArgs& args) {
   std::string dir;
-  if (!TakeDirOperand(argc, argv, dir)) return kExitUsage;
+  if (const auto problem = TakeOnlyDataDir(args, dir)) return UsageErrorFor(args, *problem);
   const LoadedDir loaded = LoadDataDir(dir);
   if (!loaded.BothOpened()) {
     ReportOpenFailures(loaded);
-    std::fputs("kistora-cli: resave refused, nothing written\n", stderr);
+    Complain("réécriture refusée, rien n'a été écrit");
     return kExitUnreadable;
   }
   if (!loaded.BothClean()) {
     for (const FileLoad* file : {&loaded.items, &loaded.chars}) {
       if (*file->result != 0) {
-        std::fprintf(stderr, "kistora-cli: %s gave result %d (%s)\n", file->path.c_str(), *file->result,
-                     ResultMeaning(*file->result).c_str());
+        Complain(file->path + " : résultat " + std::to_string(*file->result) + " (" + ResultMeaning(*file->result) +
+                 ")");
       }
     }
-    std::fputs("kistora-cli: resave refused, nothing written\n", stderr);
+    Complain("réécriture refusée, rien n'a été écrit");
     return kExitDamaged;
   }
   const FileLoad* current = &loaded.items;
@@ -37,13 +37,12 @@ int CmdResave(int argc, char** argv) {
     current = &loaded.chars;
     SaveChars(loaded.catalogue, loaded.chars.path);
   } catch (const EFileError& e) {
-    std::fprintf(stderr, "kistora-cli: cannot write %s: %s\n", current->path.c_str(),
-                 e.Errno != 0 ? std::strerror(e.Errno) : "unknown error");
+    Complain("impossible d'écrire " + current->path + " : " + SystemErrorText(e.Errno));
     return kExitUnreadable;
   }
-  const std::string done = "resaved " + loaded.items.path + " (" + std::to_string(loaded.catalogue.ItemList.size()) +
-                           " items) and " + loaded.chars.path + " (" +
-                           std::to_string(loaded.catalogue.CharList.size()) + " characters)\n";
+  const std::string done = "réécrits : " + loaded.items.path + " (" + std::to_string(loaded.catalogue.ItemList.size()) +
+                           " objets) et " + loaded.chars.path + " (" +
+                           std::to_string(loaded.catalogue.CharList.size()) + " personnages)\n";
   return WriteOut(done) ? kExitOk : kExitUnreadable;
 }
 

@@ -1,19 +1,108 @@
 #include "commands.h"
 
+#include <cstring>
+#include <string_view>
+
 namespace kistora::cli {
 
 namespace {
 
+constexpr CommandOption kExportOptions[] = {{"--output", true}, {"--now", true}};
+constexpr CommandOption kCsvOptions[] = {{"--output", true}};
+constexpr CommandOption kImportOptions[] = {{"--dry-run", false}};
+
 const Command kCommands[] = {
-    {"check", CmdCheck, "DIR", "load DIR/items.kdb and DIR/chars.kdb and report their load results"},
-    {"dump", CmdDump, "DIR", "print the whole catalogue of DIR as one JSON object (UTF-8)"},
-    {"resave", CmdResave, "DIR", "write both databases of DIR back with the program's own save code"},
-    {"export", CmdExport, "DIR [--output FILE] [--now YYYY-MM-DDTHH:MM:SS]",
-     "write the trading list of DIR as the program's export does"},
+    {"check",
+     CmdCheck,
+     {},
+     "[DOSSIER]",
+     "charge items.kdb et chars.kdb du dossier et donne leur résultat de chargement",
+     "Une ligne par base : son résultat de chargement (0 correct, 1 signature fausse,\n"
+     "2 version inconnue, 3 endommagée) et son nombre d'objets ou de personnages.\n"
+     "N'écrit rien.\n"},
+    {"dump",
+     CmdDump,
+     {},
+     "[DOSSIER]",
+     "écrit tout le catalogue du dossier en un objet JSON (UTF-8)",
+     "Les objets et les personnages, champ par champ, avec le résultat de chargement\n"
+     "de chaque base (null pour un fichier qui n'a pu être ouvert). N'écrit rien.\n"},
+    {"resave",
+     CmdResave,
+     {},
+     "[DOSSIER]",
+     "réécrit les deux bases du dossier avec le code d'enregistrement du programme",
+     "Seulement quand les deux bases se chargent sans erreur : rien d'endommagé n'est\n"
+     "rendu définitif. Chaque fichier est remplacé d'un bloc, jamais à moitié écrit.\n"},
+    {"export", CmdExport, kExportOptions, "[DOSSIER] [--output FICHIER] [--now AAAA-MM-JJTHH:MM:SS]",
+     "écrit la liste d'échange du dossier comme le fait l'export du programme",
+     "Avec les réglages d'export de DOSSIER/kistora.ini (ceux d'origine s'il n'existe\n"
+     "pas). Écrit le chemin du fichier créé ; ne l'ouvre jamais.\n\n"
+     "  --output FICHIER  écrit dans FICHIER plutôt que dans le fichier des réglages\n"
+     "  --now DATE        date et heure inscrites dans la liste, au lieu de maintenant\n"},
+    {"csv", CmdCsv, kCsvOptions, "[DOSSIER] [--output FICHIER]",
+     "écrit la base d'objets en CSV pour un tableur (UTF-8, une colonne par champ)",
+     "RFC 4180 : champs séparés par des virgules, CR LF, UTF-8 avec marque d'ordre des\n"
+     "octets. Les propriétés magiques sont jointes par \" | \" (un \"|\" qu'elles\n"
+     "contiennent est doublé). Sur la sortie standard sans --output.\n\n"
+     "  --output FICHIER  écrit dans FICHIER (l'ancien fichier reste entier jusqu'au bout)\n"},
+    {"import-csv", CmdImportCsv, kImportOptions, "[DOSSIER] FICHIER [--dry-run]",
+     "ajoute à la base d'objets les objets d'un fichier CSV, avec de nouveaux numéros",
+     "Le fichier a la forme de celle qu'écrit la commande csv (virgules ou points-\n"
+     "virgules). Toutes les lignes sont vérifiées d'abord ; chaque ligne incorrecte\n"
+     "est signalée avec son numéro et sa raison, et rien n'est ajouté tant qu'il en\n"
+     "reste une. La colonne Numéro est ignorée : chaque objet reçoit un nouveau\n"
+     "numéro. items.kdb est remplacé d'un bloc, jamais à moitié écrit.\n\n"
+     "  --dry-run  montre ce qui serait ajouté, sans rien écrire\n"},
 };
+
+bool StartsWithDash(std::string_view arg) { return arg.size() > 1 && arg[0] == '-'; }
 
 }  // namespace
 
 std::span<const Command> Commands() { return kCommands; }
+
+std::optional<std::string> ParseCommandArgs(const Command& command, int argc, char** argv, CommandArgs& args) {
+  args = CommandArgs{};
+  args.command = command.name;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (optionsEnded || !StartsWithDash(arg)) {
+      args.operands.emplace_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == "--help" || arg == "-h") {
+      args.help = true;
+      return std::nullopt;
+    }
+    const CommandOption* known = nullptr;
+    static constexpr CommandOption kDataDir = {"--data-dir", true};
+    if (arg == kDataDir.name) known = &kDataDir;
+    for (const CommandOption& option : command.options) {
+      if (arg == option.name) known = &option;
+    }
+    if (known == nullptr) return args.command + " : option inconnue " + std::string(arg);
+    const std::string name(arg);
+    if (!known->takesValue) {
+      args.flags.insert(name);
+      continue;
+    }
+    if (args.values.count(name) != 0 || (known == &kDataDir && args.dataDir)) {
+      return args.command + " : " + name + " donné deux fois";
+    }
+    if (i + 1 >= argc) return args.command + " : " + name + " attend une valeur";
+    if (known == &kDataDir) {
+      args.dataDir = argv[++i];
+    } else {
+      args.values[name] = argv[++i];
+    }
+  }
+  return std::nullopt;
+}
 
 }  // namespace kistora::cli

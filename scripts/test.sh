@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Kistora and runs every test: the unit and window tests, the same suite
-# under AddressSanitizer + UndefinedBehaviorSanitizer, and a bounded fuzzing run.
+# under AddressSanitizer + UndefinedBehaviorSanitizer, a bounded fuzzing run, and
+# the checks of the Debian package and what it installs.
 # The plain suite runs last so that ctest's summary closes the output.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -26,4 +27,6 @@ echo "== Build and test"
 cmake -S "$root" -B "$root/build/test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DKISTORA_BENCH=ON >/dev/null
 cmake --build "$root/build/test" -j"$jobs"
+echo "== Debian package and installed files"
+"$root/scripts/check-install.sh" "$root/build/test"
 ctest --test-dir "$root/build/test" -j"$jobs" --output-on-failure

@@ -1,5 +1,6 @@
-// kistora-cli check, dump and resave: exit statuses, output, and that only
-// resave of two clean files ever writes anything.
+// kistora-cli: its command line (--version, --help per command, the default
+// folder), check, dump and resave (exit statuses, output, only resave of two
+// clean files ever writes anything), csv and import-csv.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -7,7 +8,9 @@
 #include <map>
 
 #include "core_test_support.h"
+#include "fuzz/catalogue_diff.h"
 #include "model/database.h"
+#include "model/items_csv.h"
 
 namespace kistora {
 namespace {
@@ -26,10 +29,11 @@ std::string Quote(const std::string& s) {
   return q + "'";
 }
 
-CliRun RunCli(const std::string& args) {
+// Runs kistora-cli in the C locale, with the variables of environment ("NAME=value ...") only.
+CliRun RunCli(const std::string& args, const std::string& environment = "") {
   TempDir capture;
-  const std::string command =
-      Quote(KISTORA_CLI_PATH) + " " + args + " >" + Quote(capture.File("out")) + " 2>" + Quote(capture.File("err"));
+  const std::string command = "env -u KISTORA_DATA_DIR LC_ALL=C " + environment + " " + Quote(KISTORA_CLI_PATH) + " " +
+                              args + " >" + Quote(capture.File("out")) + " 2>" + Quote(capture.File("err"));
   CliRun run;
   const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -83,19 +87,53 @@ void SaveSample(const TempDir& dir) {
 TEST(CliUsage, WrongCommandLinesExitWith64) {
   TempDir dir;
   SaveSample(dir);
-  const std::vector<std::string> commandLines = {"",       "frobnicate " + Quote(dir.Path()),       "check",   "dump",
-                                                 "resave", "check " + Quote(dir.Path()) + " extra", "check ''"};
+  const std::string d = Quote(dir.Path());
+  const std::vector<std::string> commandLines = {"",
+                                                 "frobnicate " + d,
+                                                 "check " + d + " extra",
+                                                 "check ''",
+                                                 "dump --bogus",
+                                                 "resave --data-dir",
+                                                 "check " + d + " --data-dir " + d,
+                                                 "import-csv",
+                                                 "csv --output ''"};
   for (const std::string& args : commandLines) {
     SCOPED_TRACE(args);
     const CliRun run = RunCli(args);
     EXPECT_EQ(run.status, 64);
     EXPECT_TRUE(run.out.empty());
-    EXPECT_NE(run.err.find("Usage: kistora-cli"), std::string::npos);
+    EXPECT_NE(run.err.find("Usage : kistora-cli"), std::string::npos);
   }
+}
+
+TEST(CliUsage, VersionAndHelpOfEachCommand) {
+  EXPECT_EQ(RunCli("--version").out, "kistora-cli " KISTORA_VERSION "\n");
   const CliRun help = RunCli("--help");
   EXPECT_EQ(help.status, 0);
-  for (const char* command : {"check", "dump", "resave", "export"})
-    EXPECT_NE(help.out.find(command), std::string::npos);
+  for (const char* command : {"check", "dump", "resave", "export", "csv", "import-csv"}) {
+    SCOPED_TRACE(command);
+    EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos);
+    // "--help" after a command is that command's help, never a folder named "--help".
+    for (const char* form : {" --help", " -h", " some/dir --help"}) {
+      const CliRun run = RunCli(command + std::string(form));
+      EXPECT_EQ(run.status, 0) << form;
+      EXPECT_EQ(run.out.rfind(std::string("Usage : kistora-cli ") + command + " [DOSSIER]", 0), 0u) << run.out;
+      EXPECT_EQ(run.err, "");
+    }
+  }
+}
+
+TEST(CliUsage, WithoutDirTheDataFolderRuleChooses) {
+  TempDir dir;
+  SaveSample(dir);
+  const std::string expected = RunCli("check " + Quote(dir.Path())).out;
+  ASSERT_NE(expected.find("3 objets"), std::string::npos) << expected;
+  EXPECT_EQ(RunCli("check", "KISTORA_DATA_DIR=" + Quote(dir.Path())).out, expected);
+  EXPECT_EQ(RunCli("check --data-dir " + Quote(dir.Path())).out, expected);
+  // Run from its build folder, it looks beside itself, where there is no database.
+  const CliRun beside = RunCli("check");
+  EXPECT_EQ(beside.status, 2);
+  EXPECT_NE(beside.err.find("impossible d'ouvrir "), std::string::npos) << beside.err;
 }
 
 TEST(CliCheck, ReportsEachFileAndItsStatus) {
@@ -103,7 +141,9 @@ TEST(CliCheck, ReportsEachFileAndItsStatus) {
   SaveSample(dir);
   CliRun run = RunCli("check " + Quote(dir.Path()));
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "items.kdb: result 0 (ok), 3 items\nchars.kdb: result 0 (ok), 2 characters\n");
+  EXPECT_EQ(
+      run.out,
+      "items.kdb : r\xC3\xA9sultat 0 (correct), 3 objets\nchars.kdb : r\xC3\xA9sultat 0 (correct), 2 personnages\n");
   EXPECT_EQ(run.err, "");
 
   // A trailing slash on DIR changes nothing.
@@ -115,13 +155,13 @@ TEST(CliCheck, ReportsEachFileAndItsStatus) {
   WriteBytes(dir.File("items.kdb"), items);
   run = RunCli("check " + Quote(dir.Path()));
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.out.find("items.kdb: result 3 (damaged"), std::string::npos);
+  EXPECT_NE(run.out.find("items.kdb : r\xC3\xA9sultat 3 (endommag\xC3\xA9"), std::string::npos);
 
   // Not a database at all.
   WriteBytes(dir.File("items.kdb"), "hello");
   run = RunCli("check " + Quote(dir.Path()));
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.out.find("items.kdb: result 1 "), std::string::npos);
+  EXPECT_NE(run.out.find("items.kdb : r\xC3\xA9sultat 1 "), std::string::npos);
 
   // Unknown version.
   WriteBytes(dir.File("items.kdb"), "DBIL" + Int32(2) + Int32(0));
@@ -131,7 +171,7 @@ TEST(CliCheck, ReportsEachFileAndItsStatus) {
   ::unlink(dir.File("chars.kdb").c_str());
   run = RunCli("check " + Quote(dir.Path()));
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "kistora-cli: cannot open " + dir.File("chars.kdb") + ": No such file or directory\n");
+  EXPECT_EQ(run.err, "kistora-cli : impossible d'ouvrir " + dir.File("chars.kdb") + " : No such file or directory\n");
   EXPECT_EQ(RunCli("check " + Quote(dir.File("no-such-folder"))).status, 2);
 }
 
@@ -179,7 +219,7 @@ TEST(CliDump, AFileThatCannotBeOpenedHasANullResult) {
   const CliRun run = RunCli("dump " + Quote(dir.Path()));
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "{\"items_result\": null, \"chars_result\": 0, \"items\": [], \"characters\": []}\n");
-  EXPECT_NE(run.err.find("cannot open " + dir.File("items.kdb")), std::string::npos);
+  EXPECT_NE(run.err.find("impossible d'ouvrir " + dir.File("items.kdb")), std::string::npos);
 }
 
 TEST(CliResave, CleanFilesComeBackByteForByte) {
@@ -205,7 +245,9 @@ TEST(CliResave, RefusesUnlessBothLoadCleanly) {
   auto before = Snapshot(dir);
   CliRun run = RunCli("resave " + Quote(dir.Path()));
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("nothing written"), std::string::npos);
+  EXPECT_NE(run.err.find("rien n'a \xC3\xA9t\xC3\xA9 \xC3\xA9"
+                         "crit"),
+            std::string::npos);
   EXPECT_EQ(Snapshot(dir), before);
 
   // Missing character file: nothing is created.
@@ -215,6 +257,89 @@ TEST(CliResave, RefusesUnlessBothLoadCleanly) {
   run = RunCli("resave " + Quote(dir.Path()));
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(Snapshot(dir), before);
+}
+
+TEST(CliCsv, WritesTheItemDatabaseOnStandardOutputOrIntoAFile) {
+  TempDir dir;
+  SaveSample(dir);
+  TCatalogue c;
+  LoadItems(c, dir.File("items.kdb"));
+  const CliRun run = RunCli("csv " + Quote(dir.Path()));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, ItemsToCsv(c));
+  EXPECT_EQ(RunCli("csv " + Quote(dir.Path()) + " --output " + Quote(dir.File("objets.csv"))).status, 0);
+  EXPECT_EQ(ReadBytes(dir.File("objets.csv")), run.out);
+}
+
+TEST(CliImportCsv, RoundTripIntoAnEmptyFolderAndDryRun) {
+  TempDir source;
+  SaveSample(source);
+  WriteBytes(source.File("objets.csv"), RunCli("csv " + Quote(source.Path())).out);
+  TempDir target;
+  const std::string args = Quote(target.Path()) + " " + Quote(source.File("objets.csv"));
+
+  CliRun run = RunCli("import-csv " + args + " --dry-run");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("ajouterait n\xC2\xB0 1 : Bague (Anneau)"), std::string::npos) << run.out;
+  EXPECT_TRUE(target.Entries().empty()) << "a dry run writes nothing";
+
+  run = RunCli("import-csv " + args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  TCatalogue original, imported;
+  LoadItems(original, source.File("items.kdb"));
+  ASSERT_EQ(LoadItems(imported, target.File("items.kdb")), kLoadOk);
+  ASSERT_EQ(imported.ItemList.size(), original.ItemList.size());
+  for (std::size_t i = 0; i < original.ItemList.size(); ++i) {
+    EXPECT_EQ(imported.ItemList[i]->Index, static_cast<std::int32_t>(i + 1));
+    imported.ItemList[i]->Index = original.ItemList[i]->Index;
+    EXPECT_EQ(check::ItemDifference(*imported.ItemList[i], *original.ItemList[i]), "") << i;
+  }
+}
+
+TEST(CliImportCsv, NewNumbersStayClearOfEveryNumberInUse) {
+  TempDir dir;
+  SaveSample(dir);  // items 5, 6, -7; Zo\xE9 holds 5, 5, 6
+  TCatalogue c;
+  LoadChars(c, dir.File("chars.kdb"));
+  c.CharList[0]->Items.push_back(50);  // an item lost from an older items.kdb
+  SaveChars(c, dir.File("chars.kdb"));
+  WriteBytes(dir.File("un.csv"), RunCli("csv " + Quote(dir.Path())).out);
+  EXPECT_EQ(RunCli("import-csv " + Quote(dir.Path()) + " " + Quote(dir.File("un.csv"))).status, 0);
+  TCatalogue after;
+  LoadItems(after, dir.File("items.kdb"));
+  ASSERT_EQ(after.ItemList.size(), 6u);
+  EXPECT_EQ(after.ItemList[3]->Index, 51);
+  WriteBytes(dir.File("kistora.ini"), "lastitemindex 90\r\n");
+  EXPECT_EQ(RunCli("import-csv " + Quote(dir.File("un.csv")), "KISTORA_DATA_DIR=" + Quote(dir.Path())).status, 0);
+  LoadItems(after, dir.File("items.kdb"));
+  ASSERT_EQ(after.ItemList.size(), 9u);
+  EXPECT_EQ(after.ItemList[6]->Index, 91);
+}
+
+TEST(CliImportCsv, BadLinesAreAllReportedAndNothingIsAdded) {
+  TempDir dir;
+  SaveSample(dir);
+  std::string csv = RunCli("csv " + Quote(dir.Path())).out;
+  csv += "9,\"Cape\",\"x\",\"\",\"\",0,0,0,0,0,0,,,,,,\r\n";       // line 6 (the shield's notes take two)
+  csv += "9,\"Anneau\",\"x\",\"\",\"\",cent,0,0,0,0,0,,,,,,\r\n";  // line 7
+  WriteBytes(dir.File("mauvais.csv"), csv);
+  const auto before = Snapshot(dir);
+  const CliRun run = RunCli("import-csv " + Quote(dir.Path()) + " " + Quote(dir.File("mauvais.csv")));
+  EXPECT_EQ(run.status, 65);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find(dir.File("mauvais.csv") + ":6 : cat\xC3\xA9gorie inconnue"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(dir.File("mauvais.csv") + ":7 : colonne Prix estim\xC3\xA9"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("2 erreur(s) ; rien n'a \xC3\xA9t\xC3\xA9 ajout\xC3\xA9"), std::string::npos) << run.err;
+  EXPECT_EQ(Snapshot(dir), before);
+
+  // A damaged item database is not made final by an import either.
+  std::string items = ReadBytes(dir.File("items.kdb"));
+  items[12] = 'X';
+  WriteBytes(dir.File("items.kdb"), items);
+  WriteBytes(dir.File("bon.csv"), ItemsToCsv(TCatalogue()) + "1,\"Anneau\",\"x\",\"\",\"\",,,,,,,,,,,,\r\n");
+  const auto damaged = Snapshot(dir);
+  EXPECT_EQ(RunCli("import-csv " + Quote(dir.Path()) + " " + Quote(dir.File("bon.csv"))).status, 1);
+  EXPECT_EQ(Snapshot(dir), damaged);
 }
 
 }  // namespace

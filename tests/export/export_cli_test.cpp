@@ -129,7 +129,7 @@ TEST_F(ExportCli, SelectedScopeWithoutSelectedCharacterWritesNothing) {
   const CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " " + kNow);
   EXPECT_EQ(run.status, 3);
   EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("no character is selected"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("aucun personnage n'est s\xC3\xA9lectionn\xC3\xA9"), std::string::npos) << run.err;
   EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
 }
 
@@ -138,10 +138,10 @@ TEST_F(ExportCli, AFileThatCannotBeWrittenExitsWithTwoAndTheMessage) {
   CliRun run = RunExportCli(work.Path(), Quote(data.Path()) + " --output plain/list.html " + kNow);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "kistora-cli: plain/list.html: Nom de fichier incorrect.\n");
+  EXPECT_EQ(run.err, "kistora-cli : plain/list.html : Nom de fichier incorrect.\n");
   run = RunExportCli(work.Path(), Quote(data.Path()) + " --output missing/list.html " + kNow);
   EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.err, "kistora-cli: missing/list.html: Fichier introuvable.\n");
+  EXPECT_EQ(run.err, "kistora-cli : missing/list.html : Fichier introuvable.\n");
 }
 
 TEST_F(ExportCli, UnreadableDatabasesAreRefused) {
@@ -163,14 +163,14 @@ TEST_F(ExportCli, AnUnreadableOptionsFileIsReportedAndTheDesignedValuesUsed) {
 TEST_F(ExportCli, UsageErrorsExitWith64AndWriteNothing) {
   const std::string dir = Quote(data.Path());
   for (const std::string& args :
-       {std::string(""), dir + " " + dir, dir + " --output", dir + " --now", dir + " --verbose",
+       {dir + " " + dir, dir + " --data-dir " + dir, dir + " --output", dir + " --now", dir + " --verbose",
         dir + " --now 2026-02-29T10:00:00", dir + " --now 2026-12-06", dir + " --now '2026-12-06 17:55:03'",
         dir + " --now 2026-12-06T24:00:00", dir + " --now 2026-13-01T00:00:00", dir + " --output ''",
         dir + " --output a " + kNow + " --output b", dir + " --output " + Quote("\xE4\xB8\xAD.html")}) {
     const CliRun run = RunExportCli(work.Path(), args);
     EXPECT_EQ(run.status, 64) << args;
     EXPECT_EQ(run.out, "") << args;
-    EXPECT_NE(run.err.find("usage: kistora-cli export DIR"), std::string::npos) << args << "\n" << run.err;
+    EXPECT_NE(run.err.find("Usage : kistora-cli export [DOSSIER]"), std::string::npos) << args << "\n" << run.err;
   }
   EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
 }

@@ -1,0 +1,42 @@
+// kistora-cli csv [DIR] [--output FILE]: the item database as CSV for a
+// spreadsheet, on standard output or into FILE.
+#include <string>
+
+#include "cli_support.h"
+#include "commands.h"
+#include "model/file_error.h"
+#include "model/items_csv.h"
+
+namespace kistora::cli {
+
+int CmdCsv(const CommandArgs& args) {
+  std::string dir;
+  if (const auto problem = TakeOnlyDataDir(args, dir)) return UsageErrorFor(args, *problem);
+  const auto output = args.values.find("--output");
+  if (output != args.values.end() && output->second.empty())
+    return UsageErrorFor(args, "csv : --output FICHIER est vide");
+
+  const LoadedDir loaded = LoadDataDir(dir);
+  if (!loaded.items.result) {
+    ReportOpenFailures(loaded);
+    return kExitUnreadable;
+  }
+  if (*loaded.items.result != 0) {
+    Complain("attention : " + loaded.items.path + " : " + ResultMeaning(*loaded.items.result) +
+             " ; export de ce qui a été lu");
+  }
+  if (output == args.values.end()) {
+    if (!WriteOut(ItemsToCsv(loaded.catalogue))) return kExitUnreadable;
+  } else {
+    try {
+      SaveItemsCsv(loaded.catalogue, output->second);
+    } catch (const EFileError& error) {
+      // The path is the command line's own text (UTF-8), not a Windows-1252 one.
+      Complain("impossible de créer le fichier " + output->second + " : " + SystemErrorText(error.Errno));
+      return kExitUnreadable;
+    }
+  }
+  return kExitOk;
+}
+
+}  // namespace kistora::cli
