@@ -1,6 +1,7 @@
 #include "about/AboutUnit.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -84,6 +85,9 @@ TAbout::TAbout(QWidget* parent)
 }
 
 void TAbout::ShowAndRaise() {
+  // Where the player finds the databases and their backups.
+  setToolTip(QString::fromUtf8("Dossier des données : ") +
+             QFile::decodeName(kistora::CurrentPlatform().DataDir.c_str()));
   show();
   raise();
   activateWindow();
