@@ -9,6 +9,10 @@ jobs="$(nproc)"
 "$root/scripts/deps.sh" test
 export QT_QPA_PLATFORM=offscreen
 
+echo "== Code checks (formatting, window include graph)"
+git -C "$root" ls-files '*.cpp' '*.h' | (cd "$root" && xargs clang-format-14 --dry-run -Werror)
+"$root/scripts/include-graph.sh" | tail -n 1
+
 echo "== Sanitized build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 cmake -S "$root" -B "$root/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
       -DKISTORA_SANITIZE=ON -DKISTORA_BENCH=OFF >/dev/null

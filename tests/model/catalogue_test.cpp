@@ -164,5 +164,65 @@ TEST(Catalogue, ClearEmptiesBothLists) {
   EXPECT_TRUE(c.CharList.empty());
 }
 
+// Each operation changes the catalogue, then reports exactly what it changed;
+// an operation that finds nothing to act on changes nothing and says nothing.
+struct ChangeLog : CatalogueObserver {
+  void CatalogueChanged(const CatalogueChange& change) override { changes.push_back(change); }
+  std::vector<CatalogueChange> changes;
+};
+
+TEST(Operations, EachReportsWhatItChangedOnce) {
+  TCatalogue c;
+  AddItem(c, 4);
+  AddChar(c, "zoe", {4, 4});
+  AddChar(c, "ana");
+  ChangeLog log;
+  c.AddObserver(&log);
+
+  EXPECT_EQ(c.AddNewItem(std::make_unique<TD2Ring>()), 5);
+  EXPECT_TRUE(c.ModifyItem(5, std::make_unique<TD2Jewel>()));
+  EXPECT_EQ(c.ItemList[1]->Index, 5);
+  EXPECT_TRUE(c.AddItemToChar(1, 5));
+  EXPECT_TRUE(c.RemoveInventoryEntry(0, 1));
+  EXPECT_TRUE(c.DeleteItem(4));
+  EXPECT_EQ(c.CharList[0]->Items, std::vector<std::int32_t>{});
+  TChar fields;
+  fields.Name = "Zed";
+  EXPECT_TRUE(c.ModifyChar(1, fields));
+  EXPECT_EQ(c.CharList[1]->Items, std::vector<std::int32_t>{5});  // the items stay with the character
+  EXPECT_TRUE(c.SwapChars(0, 1));
+  EXPECT_EQ(c.AddChar(std::make_unique<TChar>()), 2);
+  EXPECT_TRUE(c.RemoveChar(0));
+
+  using K = ChangeKind;
+  const std::vector<std::pair<K, int>> expected = {
+      {K::ItemAdded, 1},        {K::ItemModified, 1}, {K::InventoryChanged, 1},
+      {K::InventoryChanged, 0}, {K::ItemDeleted, 0},  {K::CharModified, 1},
+      {K::CharsSwapped, 0},     {K::CharAdded, 2},    {K::CharRemoved, 0}};
+  ASSERT_EQ(log.changes.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const CatalogueChange& change = log.changes[i];
+    EXPECT_EQ(change.Kind, expected[i].first) << i;
+    const bool itemChange =
+        change.Kind == K::ItemAdded || change.Kind == K::ItemModified || change.Kind == K::ItemDeleted;
+    EXPECT_EQ(itemChange ? change.Position : change.Row, expected[i].second) << i;
+  }
+  EXPECT_EQ(log.changes[4].Number, 4);  // the deleted number
+  EXPECT_TRUE(log.changes[4].TouchesChars());
+  EXPECT_FALSE(log.changes[0].TouchesChars());
+
+  log.changes.clear();
+  EXPECT_FALSE(c.ModifyItem(99, std::make_unique<TD2Ring>()));
+  EXPECT_FALSE(c.DeleteItem(99));
+  EXPECT_FALSE(c.RemoveChar(7));
+  EXPECT_FALSE(c.SwapChars(0, 0));
+  EXPECT_FALSE(c.AddItemToChar(-1, 5));
+  EXPECT_FALSE(c.RemoveInventoryEntry(0, 9));
+  EXPECT_TRUE(log.changes.empty());
+  c.RemoveObserver(&log);
+  c.Clear();
+  EXPECT_TRUE(log.changes.empty());
+}
+
 }  // namespace
 }  // namespace kistora

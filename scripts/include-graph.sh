@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Prints which window files include which (one "A -> B" line per unit, a unit
+# being a .h/.cpp pair of app/, itemdb/, export/ or about/), then checks with
+# tsort that they include one another in no circle. Exit 1 on a circle.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+edges=$(
+  for file in app/*.cpp app/*.h itemdb/*.cpp itemdb/*.h export/[A-Z]*.cpp export/[A-Z]*.h about/*.cpp about/*.h; do
+    unit="${file%.*}"
+    grep -o '^#include "\(app\|itemdb\|export\|about\)/[A-Za-z_]*\.h"' "$file" | sed 's/^#include "\(.*\)\.h"/\1/' |
+      while read -r target; do if [[ "$target" != "$unit" ]]; then echo "$unit -> $target"; fi; done || true
+  done | sort -u
+)
+echo "$edges"
+if ! echo "$edges" | awk '{print $1, $3}' | tsort >/dev/null 2>/tmp/include-graph.$$; then
+  cat /tmp/include-graph.$$ >&2
+  rm -f /tmp/include-graph.$$
+  echo "include-graph: the window files include one another in a circle" >&2
+  exit 1
+fi
+rm -f /tmp/include-graph.$$
+echo "include-graph: no circle"
