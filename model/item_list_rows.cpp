@@ -74,8 +74,7 @@ ItemListRow MakeItemListRow(const TD2Item& item) {
   return row;
 }
 
-std::vector<ItemListRow> MakeItemListRows(const ItemVector& items,
-                                          const ItemFilter& filter) {
+std::vector<ItemListRow> MakeItemListRows(const ItemVector& items, const ItemFilter& filter) {
   // The category label depends only on the item's class: look it up once per
   // class (by the address of its type_info; a miss only costs a lookup).
   std::vector<std::pair<const std::type_info*, std::string>> typeLabels;
