@@ -7,6 +7,7 @@
 #include "model/cp1252.h"
 #include "model/database.h"
 #include "model/file_error.h"
+#include "model/stale_temporaries.h"
 
 namespace kistora::cli {
 
@@ -20,8 +21,15 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out, "  %-7s %s\n          %s\n", command.name, command.operands, command.summary);
   }
   std::fputs(
+      "\nA backup is checked in its folder: check DIR/backups --date 2026-12-07 reads\n"
+      "items-2026-12-07.kdb and chars-2026-12-07.kdb there. To restore one, close the\n"
+      "program and copy both files over DIR/items.kdb and DIR/chars.kdb.\n"
+      "\nresave takes DIR's lock (the file kistora.lock) and removes the temporary files\n"
+      "left by killed saves; it refuses while the program runs on DIR. It copies both\n"
+      "databases into DIR/backups at the first write of each day.\n"
       "\nExit status: 0 both files loaded cleanly; 1 a file is damaged (result 1, 2 or 3);\n"
-      "2 a file is missing or cannot be opened or written; 64 wrong command line.\n"
+      "2 a file is missing or cannot be opened or written; 64 wrong command line;\n"
+      "75 resave refused because the program (or another writer) is using DIR.\n"
       "export: 0 written; 2 a file cannot be read, created or written; 3 the options\n"
       "select one character and none is selected (nothing written).\n",
       out);
@@ -74,11 +82,37 @@ void LoadOne(FileLoad& file, const std::string& dir, const char* name, TCatalogu
 
 }  // namespace
 
-LoadedDir LoadDataDir(const std::string& dir) {
+LoadedDir LoadDataDir(const std::string& dir) { return LoadDataDir(dir, "items.kdb", "chars.kdb"); }
+
+LoadedDir LoadDataDir(const std::string& dir, const std::string& itemsName, const std::string& charsName) {
   LoadedDir loaded;
-  LoadOne(loaded.items, dir, "items.kdb", loaded.catalogue, LoadItems);
-  LoadOne(loaded.chars, dir, "chars.kdb", loaded.catalogue, LoadChars);
+  LoadOne(loaded.items, dir, itemsName.c_str(), loaded.catalogue, LoadItems);
+  LoadOne(loaded.chars, dir, charsName.c_str(), loaded.catalogue, LoadChars);
   return loaded;
+}
+
+int TakeDataDirForWriting(const std::string& dir, const char* command, DataFolderLock& lock) {
+  const LockAttempt attempt = lock.TryAcquire(dir);
+  switch (attempt.State) {
+    case LockState::Held:
+      // No save can be running in DIR now: every temporary file there is litter.
+      RemoveStaleTemporaries(dir);
+      return kExitOk;
+    case LockState::Busy:
+      if (attempt.OtherPid > 0) {
+        std::fprintf(stderr, "kistora-cli: %s is in use by Kistora (process %d); %s refused, nothing written\n",
+                     dir.c_str(), static_cast<int>(attempt.OtherPid), command);
+      } else {
+        std::fprintf(stderr, "kistora-cli: %s is in use by Kistora; %s refused, nothing written\n", dir.c_str(),
+                     command);
+      }
+      return kExitBusy;
+    case LockState::Error:
+      break;
+  }
+  std::fprintf(stderr, "kistora-cli: cannot lock %s: %s; %s refused, nothing written\n",
+               DataFolderLock::LockFilePath(dir).c_str(), std::strerror(attempt.Errno), command);
+  return kExitUnreadable;
 }
 
 std::string ResultMeaning(std::uint8_t result) {

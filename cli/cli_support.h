@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "model/catalogue.h"
+#include "model/data_folder_lock.h"
 
 namespace kistora::cli {
 
@@ -17,6 +18,7 @@ enum ExitStatus : int {
   kExitDamaged = 1,     // a database gave result 1, 2 or 3 (or resave refused for that reason)
   kExitUnreadable = 2,  // a database is missing, cannot be opened, or cannot be written
   kExitUsage = 64,      // wrong command line
+  kExitBusy = 75,       // a writer found the data folder in use by the program (or another writer)
 };
 
 // Prints the usage text (every command of the table).
@@ -29,6 +31,13 @@ bool TakeDirOperand(int argc, char** argv, std::string& dir);
 
 // DIR joined with a file name ("DIR/items.kdb", without doubling a final "/").
 std::string DataFilePath(const std::string& dir, std::string_view name);
+
+// For a command that writes into DIR: takes the data folder's lock (held
+// until lock is destroyed) and then removes the temporary files left there by
+// killed saves. Returns kExitOk when it holds the folder; otherwise it has
+// said why on standard error ("COMMAND refused, nothing written") and returns
+// kExitBusy (the program or another writer holds it) or kExitUnreadable.
+int TakeDataDirForWriting(const std::string& dir, const char* command, DataFolderLock& lock);
 
 // One database file after a load attempt.
 struct FileLoad {
@@ -53,6 +62,8 @@ struct LoadedDir {
 // Loads DIR/items.kdb then DIR/chars.kdb (the second even when the first
 // failed). Never throws for a file that cannot be opened.
 LoadedDir LoadDataDir(const std::string& dir);
+// The same with other file names (a backups folder's items-DATE.kdb ...).
+LoadedDir LoadDataDir(const std::string& dir, const std::string& itemsName, const std::string& charsName);
 
 // Plain words for a load result, e.g. "damaged: a record magic was wrong or the file ended early".
 std::string ResultMeaning(std::uint8_t result);
