@@ -27,6 +27,7 @@ CatalogueStore::CatalogueStore(std::string dataDir, std::function<std::string()>
 }
 
 CatalogueStore::~CatalogueStore() {
+  Untrack();
   {
     const std::lock_guard lock(mutex_);
     stop_ = true;
@@ -51,10 +52,37 @@ void CatalogueStore::NoteRead(DatabaseKind kind) {
   files_[Slot(kind)].Known = IdentityOf(files_[Slot(kind)].Path);
 }
 
+void CatalogueStore::Track(TCatalogue& catalogue) {
+  Untrack();
+  tracked_ = &catalogue;
+  mirror_.Rebuild(catalogue.ItemList);
+  catalogue.AddObserver(&watcher_);
+}
+
+void CatalogueStore::Untrack() {
+  if (tracked_ == nullptr) return;
+  tracked_->RemoveObserver(&watcher_);
+  tracked_ = nullptr;
+}
+
+void CatalogueStore::Changed(const CatalogueChange& change) {
+  mirror_.Apply(tracked_->ItemList, change);
+  ScheduleSave(*tracked_, change);
+}
+
 CatalogueStore::Snapshot CatalogueStore::TakeSnapshot(const TCatalogue& catalogue, bool items, bool chars) {
   Snapshot snapshot;
-  // Copying the shared pointers is the whole cost: items are never changed in place.
-  if (items) snapshot.Items = catalogue.ItemList;
+  if (items) {
+    if (&catalogue != tracked_) {
+      ItemBlockMirror copy;
+      copy.Rebuild(catalogue.ItemList);
+      snapshot.Items = copy.Snapshot();
+    } else {
+      // A cheap check that the mirror still holds the catalogue; rebuilt if not.
+      if (!mirror_.Matches(catalogue.ItemList)) mirror_.Rebuild(catalogue.ItemList);
+      snapshot.Items = mirror_.Snapshot();
+    }
+  }
   if (chars) {
     std::vector<TChar> characters;
     characters.reserve(catalogue.CharList.size());
@@ -66,15 +94,18 @@ CatalogueStore::Snapshot CatalogueStore::TakeSnapshot(const TCatalogue& catalogu
 
 void CatalogueStore::ScheduleSave(const TCatalogue& catalogue, bool itemsChanged, bool charsChanged) {
   if (!itemsChanged && !charsChanged) return;
-  Snapshot snapshot = TakeSnapshot(catalogue, itemsChanged, charsChanged);
   {
     const std::lock_guard lock(mutex_);
     if (closed_) return;
-    if (snapshot.Items) {
-      // The older snapshot is freed by the worker: a million releases would cost the UI thread.
-      if (pending_.Items) discarded_.push_back(std::move(*pending_.Items));
-      pending_.Items = std::move(snapshot.Items);
-    }
+  }
+  Hand(TakeSnapshot(catalogue, itemsChanged, charsChanged));
+}
+
+void CatalogueStore::Hand(Snapshot&& snapshot) {
+  {
+    const std::lock_guard lock(mutex_);
+    if (closed_) return;
+    if (snapshot.Items) pending_.Items = std::move(snapshot.Items);
     if (snapshot.Chars) pending_.Chars = std::move(snapshot.Chars);
     requested_ = true;
   }
@@ -104,14 +135,7 @@ void CatalogueStore::KeepForRetry(Snapshot&& unwritten) {
 void CatalogueStore::WorkerLoop() {
   std::unique_lock lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [this] { return stop_ || requested_ || !discarded_.empty(); });
-    if (!discarded_.empty()) {
-      std::vector<ItemVector> garbage = std::exchange(discarded_, {});
-      lock.unlock();
-      garbage.clear();
-      lock.lock();
-      continue;
-    }
+    wake_.wait(lock, [this] { return stop_ || requested_; });
     if (!requested_) break;  // stopping with nothing left to write
     requested_ = false;
     running_ = true;
@@ -199,12 +223,10 @@ SaveReport CatalogueStore::SaveNow(const TCatalogue& catalogue) {
   {
     std::unique_lock lock(mutex_);
     // A save not yet started is dropped: this one writes the catalogue as it is now.
-    if (pending_.Items) discarded_.push_back(std::move(*pending_.Items));
     pending_ = {};
     requested_ = false;
     idle_.wait(lock, [this] { return !running_; });
   }
-  wake_.notify_one();  // frees what was dropped
 
   SaveReport report;
   bool itemsWritten = false;

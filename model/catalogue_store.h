@@ -27,6 +27,7 @@
 #include "model/catalogue.h"
 #include "model/damaged_file.h"
 #include "model/file_identity.h"
+#include "model/item_blocks.h"
 
 namespace kistora {
 
@@ -79,10 +80,19 @@ class CatalogueStore {
 
   // ---- saving as you go ----
 
-  // Called after a change, on the UI thread: takes a snapshot of the parts
-  // that changed (the shared items, copies of the characters) and hands it to
-  // the worker, which writes it soon after. Returns at once; the latest
-  // snapshot wins when several wait.
+  // Once start-up has loaded the files: the store watches the catalogue and,
+  // after each of its changes, takes a snapshot of the file(s) that changed
+  // and hands it to the worker, which writes it at once (the latest snapshot
+  // wins when several wait). Following each change keeps the snapshot cheap (a
+  // pointer per block of items, copies of the characters), so the change gives
+  // control back at once even with a million items. The catalogue must
+  // outlive the store, or be let go with Untrack first.
+  void Track(TCatalogue& catalogue);
+  void Untrack();
+
+  // The same hand-off, for a caller that does not let the store watch: the
+  // snapshot of a catalogue the store does not track copies every item
+  // pointer (slower with many items).
   void ScheduleSave(const TCatalogue& catalogue, bool itemsChanged, bool charsChanged);
   void ScheduleSave(const TCatalogue& catalogue, const CatalogueChange& change) {
     ScheduleSave(catalogue, change.TouchesItems(), change.TouchesChars());
@@ -109,8 +119,17 @@ class CatalogueStore {
 
  private:
   struct Snapshot {
-    std::optional<ItemVector> Items;
+    std::optional<ItemBlocks> Items;
     std::optional<std::vector<TChar>> Chars;
+  };
+  // Tells the store of each change of the tracked catalogue.
+  class Watcher : public CatalogueObserver {
+   public:
+    explicit Watcher(CatalogueStore& store) : store_(store) {}
+    void CatalogueChanged(const CatalogueChange& change) override { store_.Changed(change); }
+
+   private:
+    CatalogueStore& store_;
   };
   struct FileState {
     std::string Path;
@@ -118,7 +137,10 @@ class CatalogueStore {
     std::optional<DamagedOriginal> Damaged;
   };
 
-  static Snapshot TakeSnapshot(const TCatalogue& catalogue, bool items, bool chars);
+  void Changed(const CatalogueChange& change);
+  // On the UI thread: the tracked catalogue's items come from the mirror.
+  Snapshot TakeSnapshot(const TCatalogue& catalogue, bool items, bool chars);
+  void Hand(Snapshot&& snapshot);
   void WorkerLoop();
   // Both under saveMutex_.
   void BackUpOncePerDay(SaveReport& report);
@@ -134,6 +156,11 @@ class CatalogueStore {
   std::string backedUpOn_;     // the date of the last daily backup taken
   bool failureShown_ = false;  // a failure was reported and no save succeeded since
 
+  // UI thread only.
+  TCatalogue* tracked_ = nullptr;
+  ItemBlockMirror mirror_;  // the tracked catalogue's items, change by change
+  Watcher watcher_{*this};
+
   std::mutex mutex_;  // guards the members below it
   std::condition_variable wake_;
   std::condition_variable idle_;
@@ -142,23 +169,10 @@ class CatalogueStore {
   bool running_ = false;    // the worker is writing
   bool closed_ = false;
   bool stop_ = false;
-  std::vector<ItemVector> discarded_;  // snapshots superseded, freed by the worker
   std::vector<SaveReport> reports_;
   std::function<void()> reportsReady_;
 
   std::thread worker_;  // last: starts once everything above exists
-};
-
-// Saves as you go on every change of a catalogue: register it with
-// catalogue.AddObserver once start-up has loaded the files.
-class SaveAsYouGo : public CatalogueObserver {
- public:
-  SaveAsYouGo(const TCatalogue& catalogue, CatalogueStore& store) : catalogue_(catalogue), store_(store) {}
-  void CatalogueChanged(const CatalogueChange& change) override { store_.ScheduleSave(catalogue_, change); }
-
- private:
-  const TCatalogue& catalogue_;
-  CatalogueStore& store_;
 };
 
 }  // namespace kistora

@@ -94,6 +94,18 @@ std::uint8_t LoadChars(TCatalogue& catalogue, const std::string& path) {
 
 namespace {
 
+void WriteItemsHeader(TExtFileStream& stream, std::size_t count) {
+  stream.WriteChars("DBIL");
+  stream.WriteInt(kVersion);
+  stream.WriteInt(static_cast<std::int32_t>(count));
+}
+
+void WriteItemRecord(TExtFileStream& stream, const TD2Item& item) {
+  stream.WriteChars("DBIt");
+  stream.WriteByte(ClassTag(item));
+  item.SaveToStream(stream);
+}
+
 void WriteCharRecord(TExtFileStream& stream, const TChar& character) {
   stream.WriteChars("DBCh");
   stream.WriteInt(character.ItemCount());
@@ -117,13 +129,18 @@ void SaveItems(const TCatalogue& catalogue, const std::string& path) { SaveItems
 
 void SaveItems(const ItemVector& items, const std::string& path) {
   TExtFileStream stream(path, TExtFileStream::Mode::Create);
-  stream.WriteChars("DBIL");
-  stream.WriteInt(kVersion);
-  stream.WriteInt(static_cast<std::int32_t>(items.size()));
-  for (const auto& item : items) {
-    stream.WriteChars("DBIt");
-    stream.WriteByte(ClassTag(*item));
-    item->SaveToStream(stream);
+  WriteItemsHeader(stream, items.size());
+  for (const auto& item : items) WriteItemRecord(stream, *item);
+  stream.Commit();
+}
+
+void SaveItems(const ItemBlocks& blocks, const std::string& path) {
+  std::size_t count = 0;
+  for (const auto& block : blocks) count += block->size();
+  TExtFileStream stream(path, TExtFileStream::Mode::Create);
+  WriteItemsHeader(stream, count);
+  for (const auto& block : blocks) {
+    for (const auto& item : *block) WriteItemRecord(stream, *item);
   }
   stream.Commit();
 }

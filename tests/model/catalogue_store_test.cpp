@@ -70,8 +70,7 @@ TEST(CatalogueStore, SavesAsYouGoWhatTheCloseWouldAndNothingAfterTheClose) {
   Folder folder;
   CatalogueStore store(folder.dir.Path(), [] { return std::string("2026-12-07"); });
   folder.Load(store);
-  SaveAsYouGo saver(folder.catalogue, store);
-  folder.catalogue.AddObserver(&saver);
+  store.Track(folder.catalogue);
 
   const std::string charsBefore = folder.Chars();
   folder.catalogue.AddNewItem(Amulet("Amulette"));
@@ -88,7 +87,9 @@ TEST(CatalogueStore, SavesAsYouGoWhatTheCloseWouldAndNothingAfterTheClose) {
 
   // A snapshot writes the same bytes as the catalogue it was taken from.
   std::vector<TChar> characters{*folder.catalogue.CharList[0]};
-  SaveItems(ItemVector(folder.catalogue.ItemList), folder.dir.File("copy-items.kdb"));
+  ItemBlockMirror mirror;
+  mirror.Rebuild(folder.catalogue.ItemList);
+  SaveItems(mirror.Snapshot(), folder.dir.File("copy-items.kdb"));
   SaveChars(characters, folder.dir.File("copy-chars.kdb"));
   EXPECT_EQ(ReadBytes(folder.dir.File("copy-items.kdb")), folder.ItemsBytes());
   EXPECT_EQ(ReadBytes(folder.dir.File("copy-chars.kdb")), folder.CharsBytes());
@@ -100,7 +101,6 @@ TEST(CatalogueStore, SavesAsYouGoWhatTheCloseWouldAndNothingAfterTheClose) {
   store.WaitIdle();
   EXPECT_EQ(folder.Items(), items);
   EXPECT_EQ(folder.Chars(), chars);
-  folder.catalogue.RemoveObserver(&saver);
 }
 
 TEST(CatalogueStore, AFileChangedBehindItsBackIsKeptAsAConflictAndTold) {
