@@ -187,7 +187,10 @@ int Run(const std::string& driver, const std::string& cli, int rounds) {
   Checker checker;
   checker.dir = dir;
   std::mt19937 rng(static_cast<unsigned>(::time(nullptr)));
-  std::uniform_int_distribution<int> driverDelayUs(50000, 1400000);
+  // Half the program's runs are killed early (start-up, the first saves), half
+  // late enough that their first changes are older than the autosave delay.
+  std::uniform_int_distribution<int> earlyDelayUs(50000, 600000);
+  std::uniform_int_distribution<int> lateDelayUs(1200000, 1800000);
   std::uniform_int_distribution<int> resaveDelayUs(0, 250000);
   long next = 0;
   int driverKills = 0, resaveKills = 0, finished = 0;
@@ -195,10 +198,11 @@ int Run(const std::string& driver, const std::string& cli, int rounds) {
     bool killed = false;
     long long killedAt = 0;
     std::map<long, long long> logged;
-    if (round % 5 < 2) {  // two rounds in five kill the program's save path
+    if (round % 5 == 0 || round % 5 == 3) {  // two rounds in five kill the program's save path
       ::unlink(log.c_str());
       const pid_t pid = Start({driver, dir, std::to_string(next), std::to_string(kChangesPerRun), log});
-      const int status = KillAfter(pid, std::chrono::microseconds(driverDelayUs(rng)), killed, killedAt);
+      const int status = KillAfter(
+          pid, std::chrono::microseconds(round % 2 == 0 ? earlyDelayUs(rng) : lateDelayUs(rng)), killed, killedAt);
       if (!killed && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
         checker.Fail("the driver failed with status " + std::to_string(status));
       logged = ReadLog(log);
@@ -232,6 +236,6 @@ int main(int argc, char** argv) {
     std::fputs("usage: crash_test AUTOSAVE_DRIVER KISTORA_CLI [ROUNDS]\n", stderr);
     return 64;
   }
-  const int rounds = argc > 3 ? std::atoi(argv[3]) : 250;
+  const int rounds = argc > 3 ? std::atoi(argv[3]) : 240;
   return kistora::Run(argv[1], argv[2], rounds);
 }
