@@ -236,6 +236,6 @@ int main(int argc, char** argv) {
     std::fputs("usage: crash_test AUTOSAVE_DRIVER KISTORA_CLI [ROUNDS]\n", stderr);
     return 64;
   }
-  const int rounds = argc > 3 ? std::atoi(argv[3]) : 240;
+  const int rounds = argc > 3 ? std::atoi(argv[3]) : 220;
   return kistora::Run(argv[1], argv[2], rounds);
 }
