@@ -8,6 +8,7 @@
 #include "model/data_folder.h"
 #include "model/database.h"
 #include "model/file_error.h"
+#include "model/stale_temporaries.h"
 
 namespace kistora::cli {
 
@@ -35,10 +36,18 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out, "  %-10s %s\n             %s\n", command.name, command.synopsis, command.summary);
   }
   std::fputs(
+      "\nUne sauvegarde se vérifie dans son dossier : check DOSSIER/backups --date 2026-12-07\n"
+      "lit items-2026-12-07.kdb et chars-2026-12-07.kdb. Pour en restaurer une, fermez le\n"
+      "programme et copiez les deux fichiers sur DOSSIER/items.kdb et DOSSIER/chars.kdb.\n"
+      "\nresave et import-csv prennent le verrou du dossier (le fichier kistora.lock) et\n"
+      "suppriment les fichiers temporaires laissés par des enregistrements interrompus ;\n"
+      "ils refusent tant que le programme est ouvert sur ce dossier. Au premier\n"
+      "enregistrement de chaque jour, les deux bases sont copiées dans DOSSIER/backups.\n"
       "\nCodes de sortie : 0 réussi ; 1 une base est endommagée (résultat 1, 2 ou 3) ;\n"
       "2 un fichier manque ou ne peut être ouvert, lu ou écrit ; 3 (export) les options\n"
       "demandent le personnage sélectionné et aucun ne l'est ; 64 ligne de commande\n"
-      "incorrecte ; 65 (import-csv) une ligne du fichier CSV est incorrecte.\n",
+      "incorrecte ; 65 (import-csv) une ligne du fichier CSV est incorrecte ; 75 (resave,\n"
+      "import-csv) le dossier est utilisé par le programme, rien n'a été écrit.\n",
       out);
 }
 
@@ -114,11 +123,33 @@ void LoadOne(FileLoad& file, const std::string& dir, const char* name, TCatalogu
 
 }  // namespace
 
-LoadedDir LoadDataDir(const std::string& dir) {
+LoadedDir LoadDataDir(const std::string& dir) { return LoadDataDir(dir, "items.kdb", "chars.kdb"); }
+
+LoadedDir LoadDataDir(const std::string& dir, const std::string& itemsName, const std::string& charsName) {
   LoadedDir loaded;
-  LoadOne(loaded.items, dir, "items.kdb", loaded.catalogue, LoadItems);
-  LoadOne(loaded.chars, dir, "chars.kdb", loaded.catalogue, LoadChars);
+  LoadOne(loaded.items, dir, itemsName.c_str(), loaded.catalogue, LoadItems);
+  LoadOne(loaded.chars, dir, charsName.c_str(), loaded.catalogue, LoadChars);
   return loaded;
+}
+
+int TakeDataDirForWriting(const std::string& dir, const char* command, DataFolderLock& lock) {
+  const LockAttempt attempt = lock.TryAcquire(dir);
+  switch (attempt.State) {
+    case LockState::Held:
+      // No save can be running in DIR now: every temporary file there is litter.
+      RemoveStaleTemporaries(dir);
+      return kExitOk;
+    case LockState::Busy:
+      Complain(dir + " est utilisé par Kistora" +
+               (attempt.OtherPid > 0 ? " (processus " + std::to_string(attempt.OtherPid) + ")" : std::string()) +
+               " ; " + command + " refusé, rien n'a été écrit");
+      return kExitBusy;
+    case LockState::Error:
+      break;
+  }
+  Complain("impossible de verrouiller " + DataFolderLock::LockFilePath(dir) + " : " + SystemErrorText(attempt.Errno) +
+           " ; " + command + " refusé, rien n'a été écrit");
+  return kExitUnreadable;
 }
 
 std::string ResultMeaning(std::uint8_t result) {

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "model/catalogue.h"
+#include "model/data_folder_lock.h"
 
 namespace kistora::cli {
 
@@ -21,6 +22,7 @@ enum ExitStatus : int {
   kExitNoSelectedChar = 3,  // export: the options select one character and none is selected
   kExitUsage = 64,          // wrong command line
   kExitBadCsv = 65,         // import-csv: a line of the CSV file is wrong (nothing added)
+  kExitBusy = 75,           // a writer found the data folder in use by the program (or another writer)
 };
 
 struct Command;
@@ -51,6 +53,13 @@ std::optional<std::string> TakeOnlyDataDir(const CommandArgs& args, std::string&
 // DIR joined with a file name ("DIR/items.kdb", without doubling a final "/").
 std::string DataFilePath(const std::string& dir, std::string_view name);
 
+// For a command that writes into DIR: takes the data folder's lock (held
+// until lock is destroyed) and then removes the temporary files left there by
+// killed saves. Returns kExitOk when it holds the folder; otherwise it has
+// said why on standard error ("COMMAND refused, nothing written") and returns
+// kExitBusy (the program or another writer holds it) or kExitUnreadable.
+int TakeDataDirForWriting(const std::string& dir, const char* command, DataFolderLock& lock);
+
 // One database file after a load attempt.
 struct FileLoad {
   std::string name;                    // "items.kdb" or "chars.kdb"
@@ -74,6 +83,8 @@ struct LoadedDir {
 // Loads DIR/items.kdb then DIR/chars.kdb (the second even when the first
 // failed). Never throws for a file that cannot be opened.
 LoadedDir LoadDataDir(const std::string& dir);
+// The same with other file names (a backups folder's items-DATE.kdb ...).
+LoadedDir LoadDataDir(const std::string& dir, const std::string& itemsName, const std::string& charsName);
 
 // Plain words for a load result, e.g. "endommagé : ...".
 std::string ResultMeaning(std::uint8_t result);

@@ -131,7 +131,13 @@ int CmdImportCsv(const CommandArgs& args) {
     Complain(std::to_string(read.problems.size()) + " erreur(s) ; rien n'a été ajouté");
     return kExitBadCsv;
   }
-  return AddCsvItemsToFolder(dir, std::move(read.items), args.flags.count("--dry-run") != 0);
+  const bool dryRun = args.flags.count("--dry-run") != 0;
+  // A write holds the folder's lock from the load to the save, as resave does.
+  DataFolderLock lock;
+  if (!dryRun) {
+    if (const int status = TakeDataDirForWriting(dir, "import-csv", lock); status != kExitOk) return status;
+  }
+  return AddCsvItemsToFolder(dir, std::move(read.items), dryRun);
 }
 
 }  // namespace kistora::cli

@@ -7,19 +7,19 @@ namespace kistora::cli {
 
 namespace {
 
+constexpr CommandOption kCheckOptions[] = {{"--date", true}};
 constexpr CommandOption kExportOptions[] = {{"--output", true}, {"--now", true}};
 constexpr CommandOption kCsvOptions[] = {{"--output", true}};
 constexpr CommandOption kImportOptions[] = {{"--dry-run", false}};
 
 const Command kCommands[] = {
-    {"check",
-     CmdCheck,
-     {},
-     "[DOSSIER]",
+    {"check", CmdCheck, kCheckOptions, "[DOSSIER] [--date AAAA-MM-JJ]",
      "charge items.kdb et chars.kdb du dossier et donne leur résultat de chargement",
      "Une ligne par base : son résultat de chargement (0 correct, 1 signature fausse,\n"
      "2 version inconnue, 3 endommagée) et son nombre d'objets ou de personnages.\n"
-     "N'écrit rien.\n"},
+     "N'écrit rien.\n\n"
+     "  --date AAAA-MM-JJ  vérifie les sauvegardes de ce jour d'un dossier backups :\n"
+     "                     items-AAAA-MM-JJ.kdb et chars-AAAA-MM-JJ.kdb\n"},
     {"dump",
      CmdDump,
      {},
@@ -33,7 +33,9 @@ const Command kCommands[] = {
      "[DOSSIER]",
      "réécrit les deux bases du dossier avec le code d'enregistrement du programme",
      "Seulement quand les deux bases se chargent sans erreur : rien d'endommagé n'est\n"
-     "rendu définitif. Chaque fichier est remplacé d'un bloc, jamais à moitié écrit.\n"},
+     "rendu définitif. Chaque fichier est remplacé d'un bloc, jamais à moitié écrit.\n"
+     "Refusé (code 75) tant que le programme est ouvert sur le dossier ; copie les\n"
+     "bases dans DOSSIER/backups au premier enregistrement du jour.\n"},
     {"export", CmdExport, kExportOptions, "[DOSSIER] [--output FICHIER] [--now AAAA-MM-JJTHH:MM:SS]",
      "écrit la liste d'échange du dossier comme le fait l'export du programme",
      "Avec les réglages d'export de DOSSIER/kistora.ini (ceux d'origine s'il n'existe\n"
@@ -52,7 +54,8 @@ const Command kCommands[] = {
      "virgules). Toutes les lignes sont vérifiées d'abord ; chaque ligne incorrecte\n"
      "est signalée avec son numéro et sa raison, et rien n'est ajouté tant qu'il en\n"
      "reste une. La colonne Numéro est ignorée : chaque objet reçoit un nouveau\n"
-     "numéro. items.kdb est remplacé d'un bloc, jamais à moitié écrit.\n\n"
+     "numéro. items.kdb est remplacé d'un bloc, jamais à moitié écrit. Refusé\n"
+     "(code 75) tant que le programme est ouvert sur le dossier.\n\n"
      "  --dry-run  montre ce qui serait ajouté, sans rien écrire\n"},
 };
 

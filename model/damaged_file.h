@@ -46,9 +46,10 @@ StartupRead ReadDatabaseAtStartup(TCatalogue& catalogue, DatabaseKind kind, cons
 // 9,999 are all taken.
 std::string FreeDamagedName(const std::string& path);
 
-// Copies path under FreeDamagedName(path), never over an existing file, and
-// flushes the copy to disk before returning its name. A failed copy leaves no
-// file behind and raises EFileError "Impossible de conserver le fichier <path>".
+// Copies path under FreeDamagedName(path), never over an existing file, through
+// a temporary file flushed to disk and then renamed (kept_copy.h): a kill never
+// leaves a partial copy. A failed copy leaves no file behind and raises
+// EFileError "Impossible de conserver le fichier <path>".
 std::string KeepDamagedCopy(const std::string& path);
 
 // One damaged database file of this run, kept at most once.

@@ -92,34 +92,70 @@ std::uint8_t LoadChars(TCatalogue& catalogue, const std::string& path) {
   return result;
 }
 
-void SaveItems(const TCatalogue& catalogue, const std::string& path) {
-  TExtFileStream stream(path, TExtFileStream::Mode::Create);
+namespace {
+
+void WriteItemsHeader(TExtFileStream& stream, std::size_t count) {
   stream.WriteChars("DBIL");
   stream.WriteInt(kVersion);
-  stream.WriteInt(static_cast<std::int32_t>(catalogue.ItemList.size()));
-  for (const auto& item : catalogue.ItemList) {
-    stream.WriteChars("DBIt");
-    stream.WriteByte(ClassTag(*item));
-    item->SaveToStream(stream);
+  stream.WriteInt(static_cast<std::int32_t>(count));
+}
+
+void WriteItemRecord(TExtFileStream& stream, const TD2Item& item) {
+  stream.WriteChars("DBIt");
+  stream.WriteByte(ClassTag(item));
+  item.SaveToStream(stream);
+}
+
+void WriteCharRecord(TExtFileStream& stream, const TChar& character) {
+  stream.WriteChars("DBCh");
+  stream.WriteInt(character.ItemCount());
+  stream.WriteStr(character.Name);
+  stream.WriteStr(character.Account);
+  stream.WriteStr(character.Class);
+  stream.WriteStr(character.Level);
+  stream.WriteStr(character.Notes);
+  for (const std::int32_t number : character.Items) stream.WriteInt(number);
+}
+
+void WriteCharsHeader(TExtFileStream& stream, std::size_t count) {
+  stream.WriteChars("DBCL");
+  stream.WriteInt(kVersion);
+  stream.WriteInt(static_cast<std::int32_t>(count));
+}
+
+}  // namespace
+
+void SaveItems(const TCatalogue& catalogue, const std::string& path) { SaveItems(catalogue.ItemList, path); }
+
+void SaveItems(const ItemVector& items, const std::string& path) {
+  TExtFileStream stream(path, TExtFileStream::Mode::Create);
+  WriteItemsHeader(stream, items.size());
+  for (const auto& item : items) WriteItemRecord(stream, *item);
+  stream.Commit();
+}
+
+void SaveItems(const ItemBlocks& blocks, const std::string& path) {
+  std::size_t count = 0;
+  for (const auto& block : blocks) count += block->size();
+  TExtFileStream stream(path, TExtFileStream::Mode::Create);
+  WriteItemsHeader(stream, count);
+  for (const auto& block : blocks) {
+    for (const auto& item : *block) WriteItemRecord(stream, *item);
   }
   stream.Commit();
 }
 
 void SaveChars(const TCatalogue& catalogue, const std::string& path) {
   TExtFileStream stream(path, TExtFileStream::Mode::Create);
-  stream.WriteChars("DBCL");
-  stream.WriteInt(kVersion);
-  stream.WriteInt(static_cast<std::int32_t>(catalogue.CharList.size()));
-  for (const auto& character : catalogue.CharList) {
-    stream.WriteChars("DBCh");
-    stream.WriteInt(character->ItemCount());
-    stream.WriteStr(character->Name);
-    stream.WriteStr(character->Account);
-    stream.WriteStr(character->Class);
-    stream.WriteStr(character->Level);
-    stream.WriteStr(character->Notes);
-    for (const std::int32_t number : character->Items) stream.WriteInt(number);
-  }
+  WriteCharsHeader(stream, catalogue.CharList.size());
+  for (const auto& character : catalogue.CharList) WriteCharRecord(stream, *character);
+  stream.Commit();
+}
+
+void SaveChars(const std::vector<TChar>& characters, const std::string& path) {
+  TExtFileStream stream(path, TExtFileStream::Mode::Create);
+  WriteCharsHeader(stream, characters.size());
+  for (const TChar& character : characters) WriteCharRecord(stream, character);
   stream.Commit();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/catalogue.h"
+#include "model/item_blocks.h"
 
 namespace kistora {
 
@@ -27,5 +28,11 @@ std::uint8_t LoadChars(TCatalogue& catalogue, const std::string& path);
 // is complete. Failure raises EFileError "Impossible de créer le fichier <path>".
 void SaveItems(const TCatalogue& catalogue, const std::string& path);
 void SaveChars(const TCatalogue& catalogue, const std::string& path);
+
+// The same files, byte for byte, from a snapshot that a background save holds
+// while the catalogue moves on: the shared items, and copies of the characters.
+void SaveItems(const ItemVector& items, const std::string& path);
+void SaveItems(const ItemBlocks& blocks, const std::string& path);
+void SaveChars(const std::vector<TChar>& characters, const std::string& path);
 
 }  // namespace kistora

@@ -15,10 +15,13 @@ class FileOps {
   virtual int Fsync(int fd);
   virtual int Close(int fd);
   virtual int Rename(const char* from, const char* to);
+  // Like Rename, but fails with EEXIST instead of replacing an existing to.
+  virtual int RenameNoReplace(const char* from, const char* to);
   virtual int Unlink(const char* path);
 };
 
 // The file layer in use (the real POSIX one unless a test installed another).
+// Safe to call from a background save; install a test layer before starting one.
 FileOps& Files();
 
 // Installs ops for the life of this object.

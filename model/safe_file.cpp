@@ -84,6 +84,8 @@ void SyncDirectory(const std::string& dir) {
 
 std::string ResolveSymbolicLinks(const std::string& path, int& error) { return ResolveLinks(path, error); }
 
+std::string TemporaryPathIn(const std::string& dir) { return dir + "/.kistora-" + RandomSuffix() + ".tmp"; }
+
 SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::string failureMessage)
     : message_(std::move(failureMessage)) {
   // A name cut short by a NUL byte would name another file: refuse it.
@@ -103,7 +105,7 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::string failur
 
   const std::string dir = DirectoryOf(target_);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string candidate = dir + "/.kistora-" + RandomSuffix() + ".tmp";
+    std::string candidate = TemporaryPathIn(dir);
     const int fd = Files().Open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       fd_ = fd;

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <map>
 
 #include "core_test_support.h"
 #include "fuzz/catalogue_diff.h"
+#include "model/daily_backups.h"
+#include "model/data_folder_lock.h"
 #include "model/database.h"
 #include "model/items_csv.h"
 
@@ -42,10 +45,12 @@ CliRun RunCli(const std::string& args, const std::string& environment = "") {
   return run;
 }
 
-// Every file of the folder with its bytes and modification time.
+// Every file of the folder with its bytes and modification time (but the lock
+// file, which a writer creates empty before it reads anything).
 std::map<std::string, std::pair<std::string, long long>> Snapshot(const TempDir& dir) {
   std::map<std::string, std::pair<std::string, long long>> files;
   for (const std::string& name : dir.Entries()) {
+    if (name == "kistora.lock") continue;
     struct stat info {};
     ::stat(dir.File(name).c_str(), &info);
     files[name] = {ReadBytes(dir.File(name)), info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec};
@@ -232,7 +237,63 @@ TEST(CliResave, CleanFilesComeBackByteForByte) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(ReadBytes(dir.File("items.kdb")), items);
   EXPECT_EQ(ReadBytes(dir.File("chars.kdb")), chars);
-  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"chars.kdb", "items.kdb"}));
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"backups", "chars.kdb", "items.kdb", "kistora.lock"}));
+  // The first write of the day kept the files as they were.
+  const std::string today = LocalDateToday();
+  EXPECT_EQ(TempDir::Entries(dir.File("backups")),
+            (std::set<std::string>{"chars-" + today + ".kdb", "items-" + today + ".kdb"}));
+  EXPECT_EQ(ReadBytes(dir.File("backups/items-" + today + ".kdb")), items);
+  EXPECT_EQ(ReadBytes(dir.File("backups/chars-" + today + ".kdb")), chars);
+}
+
+TEST(CliResave, RefusedWithItsOwnStatusWhileTheProgramHoldsTheFolder) {
+  TempDir dir;
+  SaveSample(dir);
+  const auto before = Snapshot(dir);
+  {
+    DataFolderLock program;
+    ASSERT_EQ(program.TryAcquire(dir.Path()).State, LockState::Held);
+    const CliRun run = RunCli("resave " + Quote(dir.Path()));
+    EXPECT_EQ(run.status, 75);
+    EXPECT_EQ(run.err, "kistora-cli : " + dir.Path() + " est utilis\xC3\xA9 par Kistora (processus " +
+                           std::to_string(::getpid()) +
+                           ") ; resave refus\xC3\xA9, rien n'a \xC3\xA9t\xC3\xA9 \xC3\xA9"
+                           "crit\n");
+    EXPECT_EQ(Snapshot(dir), before);
+    // Readers take no lock.
+    EXPECT_EQ(RunCli("check " + Quote(dir.Path())).status, 0);
+    EXPECT_EQ(RunCli("dump " + Quote(dir.Path())).status, 0);
+  }
+  EXPECT_EQ(RunCli("resave " + Quote(dir.Path())).status, 0) << "the program has gone";
+}
+
+TEST(CliResave, RemovesOnlyTheTemporariesOfKilledSaves) {
+  TempDir dir;
+  SaveSample(dir);
+  ASSERT_EQ(::mkdir(dir.File("backups").c_str(), 0777), 0);
+  for (const char* litter : {".kistora-a1B2c3D4e5.tmp", ".kistora-Qw3rty.tmp", "backups/.kistora-0123456789.bak.tmp"})
+    WriteBytes(dir.File(litter), "half a save");
+  for (const char* other : {"kistora.tmp", ".kistora-short.tmp", "notes.tmp", "backups/mine.txt"})
+    WriteBytes(dir.File(other), "the player's");
+  ASSERT_EQ(RunCli("resave " + Quote(dir.Path())).status, 0);
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{".kistora-short.tmp", "backups", "chars.kdb", "items.kdb",
+                                                  "kistora.lock", "kistora.tmp", "notes.tmp"}));
+  EXPECT_EQ(TempDir::Entries(dir.File("backups")).count("mine.txt"), 1u);
+  EXPECT_EQ(TempDir::Entries(dir.File("backups")).count(".kistora-0123456789.bak.tmp"), 0u);
+}
+
+TEST(CliCheck, ChecksTheBackupsOfADay) {
+  TempDir dir;
+  SaveSample(dir);
+  ASSERT_EQ(RunCli("resave " + Quote(dir.Path())).status, 0);
+  const std::string today = LocalDateToday();
+  const CliRun run = RunCli("check " + Quote(dir.File("backups")) + " --date " + today);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "items-" + today + ".kdb : r\xC3\xA9sultat 0 (correct), 3 objets\nchars-" + today +
+                         ".kdb : r\xC3\xA9sultat 0 (correct), 2 personnages\n");
+  EXPECT_EQ(RunCli("check " + Quote(dir.File("backups")) + " --date 2001-01-01").status, 2) << "no such day";
+  EXPECT_EQ(RunCli("check " + Quote(dir.File("backups")) + " --date 2001-13-01").status, 64);
+  EXPECT_EQ(RunCli("check " + Quote(dir.File("backups")) + " --date").status, 64);
 }
 
 TEST(CliResave, RefusesUnlessBothLoadCleanly) {

@@ -14,6 +14,7 @@
 #include "model/database.h"
 #include "model/file_error.h"
 #include "model/file_ops.h"
+#include "model/stale_temporaries.h"
 
 namespace kistora {
 namespace {
@@ -185,6 +186,48 @@ TEST(KeepDamagedCopy, ACopyNotFlushedToDiskDoesNotCount) {
   EXPECT_EQ(failing.calls, 1);
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"chars.kdb"}) << "the unflushed copy is removed";
   EXPECT_EQ(ReadBytes(path), "DBCL damaged");
+}
+
+// Watches the moment the copy takes its name: it must be whole by then, come
+// from a temporary file, and replace nothing; failNaming makes that step fail.
+class WatchedNaming final : public FileOps {
+ public:
+  explicit WatchedNaming(std::string whole) : whole_(std::move(whole)) {}
+  int RenameNoReplace(const char* from, const char* to) override {
+    ++calls;
+    const std::string name = std::string(from).substr(std::string(from).rfind('/') + 1);
+    EXPECT_TRUE(IsTemporaryFileName(name)) << name;
+    EXPECT_EQ(ReadBytes(from), whole_) << "named before it was whole";
+    struct stat info {};
+    EXPECT_NE(::lstat(to, &info), 0) << "an earlier copy would be replaced";
+    if (!failNaming) return FileOps::RenameNoReplace(from, to);
+    errno = EIO;
+    return -1;
+  }
+  int calls = 0;
+  bool failNaming = false;
+
+ private:
+  std::string whole_;
+};
+
+TEST(KeepDamagedCopy, TheCopyTakesItsNameOnlyWhenWholeSoAKillNeverLeavesAPartialOne) {
+  TempDir dir;
+  const std::string path = dir.File("items.kdb");
+  const std::string original = "DBIL" + std::string(300000, '\x7F');  // several copy blocks
+  WriteBytes(path, original);
+  WatchedNaming naming(original);
+  {
+    ScopedFileOps scoped(naming);
+    naming.failNaming = true;
+    EXPECT_THROW(KeepDamagedCopy(path), EFileError);
+    EXPECT_EQ(dir.Entries(), std::set<std::string>{"items.kdb"}) << "neither a copy nor its temporary file";
+    naming.failNaming = false;
+    EXPECT_EQ(KeepDamagedCopy(path), path + ".damaged");
+  }
+  EXPECT_EQ(naming.calls, 2);
+  EXPECT_EQ(ReadBytes(path + ".damaged"), original);
+  EXPECT_EQ(dir.Entries(), (std::set<std::string>{"items.kdb", "items.kdb.damaged"}));
 }
 
 TEST(DamagedOriginal, KeptOncePerRunAndRetriedAfterAFailure) {
