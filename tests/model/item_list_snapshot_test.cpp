@@ -107,9 +107,9 @@ TEST(ItemListSnapshot, BuildsAgainWhenANullEntryBreaksThePositions) {
   catalogue.ItemList.insert(catalogue.ItemList.begin() + 1, nullptr);
   SnapshotFollower follower(catalogue);
   catalogue.AddObserver(&follower);
-  catalogue.ModifyItem(catalogue.ItemList[3]->Index, Ring("Heaume", 7));
-  catalogue.DeleteItem(catalogue.ItemList[2]->Index);
-  catalogue.AddNewItem(Ring("Bottes", 9));
+  // By position: the operations by number do not expect null entries.
+  catalogue.ReplaceItemAt(3, Ring("Heaume", 7));
+  catalogue.DeleteItemAt(2);
   EXPECT_EQ(Indexes(follower.snapshot.Rows()), Indexes(MakeItemListRows(catalogue.ItemList, ItemFilter())));
   EXPECT_EQ(Picked(follower.snapshot, "heaume"), std::vector<std::int32_t>{catalogue.ItemList[2]->Index});
   catalogue.RemoveObserver(&follower);
