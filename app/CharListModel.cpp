@@ -18,7 +18,8 @@ QVariant CharListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   if (role == Qt::TextAlignmentRole && index.column() == kLevel)
     return QVariant::fromValue(Qt::AlignHCenter | Qt::AlignVCenter);
-  if (role != Qt::DisplayRole) return {};
+  // The tooltip holds the whole text, which a narrow column cuts.
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
   const TChar& character = *catalogue_.CharList[static_cast<std::size_t>(index.row())];
   switch (index.column()) {
     case kName:

@@ -16,7 +16,8 @@ QVariant InventoryModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   if (role == Qt::TextAlignmentRole && index.column() == kColPrice)
     return QVariant::fromValue(Qt::AlignHCenter | Qt::AlignVCenter);
-  if (role != Qt::DisplayRole) return {};
+  // The tooltip holds the whole text, which a narrow column cuts.
+  if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
   const Row& row = rows_[static_cast<std::size_t>(index.row())];
   if (!row.known && index.column() != kColIndex) return QString();
   return QtText(ItemListCell(row.cells, index.column()));

@@ -1,11 +1,15 @@
 #include "app/MainUnit.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QTreeView>
@@ -19,6 +23,7 @@
 #include "app/CharListModel.h"
 #include "app/FileMessages.h"
 #include "app/InventoryModel.h"
+#include "app/ItemDrag.h"
 #include "app/OptionBinders.h"
 #include "app/PersoUnit.h"
 #include "app/Platform.h"
@@ -27,6 +32,7 @@
 #include "itemdb/ItemPUnit.h"
 #include "model/damaged_file.h"
 #include "model/database.h"
+#include "model/item_counts.h"
 #include "model/text_utils.h"
 #include "options/options_file.h"
 
@@ -70,6 +76,22 @@ QPushButton* NewButton(QWidget* parent, const QString& caption, const char* name
   button->setFixedSize(std::max(width, needed), 25);
   button->setAutoDefault(false);
   return button;
+}
+
+// A context menu entry of list doing what its button does; keys, when given, work in the whole window.
+QAction* AddListAction(QTreeView* list, const QString& caption, const QKeySequence& keys = {}) {
+  auto* action = new QAction(caption, list);
+  if (!keys.isEmpty()) action->setShortcut(keys);
+  list->addAction(action);
+  list->setContextMenuPolicy(Qt::ActionsContextMenu);
+  return action;
+}
+
+// Delete acts on the list that has the focus only.
+QAction* AddDeleteAction(QTreeView* list) {
+  QAction* action = AddListAction(list, QStringLiteral("Supprimer"), QKeySequence(QKeySequence::Delete));
+  action->setShortcutContext(Qt::WidgetShortcut);
+  return action;
 }
 
 }  // namespace
@@ -133,6 +155,8 @@ void TMain::BuildMenu() {
   connect(ExportInv, &QAction::triggered, this, &TMain::ExportInvClick);
   connect(Quitter1, &QAction::triggered, this, &TMain::Quitter1Click);
   connect(Apropos1, &QAction::triggered, this, &TMain::Apropos1Click);
+  ExportInv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  Quitter1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 void TMain::BuildCharPanel() {
@@ -156,6 +180,24 @@ void TMain::BuildCharPanel() {
   connect(ModChar, &QPushButton::clicked, this, &TMain::ModCharClick);
   connect(UpChar, &QPushButton::clicked, this, &TMain::UpCharClick);
   connect(DownChar, &QPushButton::clicked, this, &TMain::DownCharClick);
+
+  // Mouse and keyboard: the buttons' actions in the context menu, Ctrl+N adds,
+  // Delete deletes, Enter or a double click modifies.
+  Chars->setAccessibleName(QStringLiteral("Personnages"));
+  connect(AddListAction(Chars, QStringLiteral("Ajouter..."), QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered,
+          this, &TMain::AddCharClick);
+  connect(AddDeleteAction(Chars), &QAction::triggered, this, &TMain::DelCharClick);
+  connect(AddListAction(Chars, QStringLiteral("Modifier...")), &QAction::triggered, this, &TMain::ModCharClick);
+  connect(AddListAction(Chars, QStringLiteral("Monter")), &QAction::triggered, this, &TMain::UpCharClick);
+  connect(AddListAction(Chars, QStringLiteral("Descendre")), &QAction::triggered, this, &TMain::DownCharClick);
+  connect(Chars, &QAbstractItemView::doubleClicked, this, [this] { ModCharClick(); });
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* enter = new QShortcut(QKeySequence(key), Chars);
+    enter->setContext(Qt::WidgetShortcut);
+    connect(enter, &QShortcut::activated, this, &TMain::ModCharClick);
+  }
+  // An item dragged from the item database window onto a character goes to it.
+  Chars->viewport()->setAcceptDrops(true);
 
   // Margins and spacing chosen so that the list is 110 pixels high in the
   // panel's designed 145.
@@ -191,6 +233,18 @@ void TMain::BuildItemsPanel() {
   connect(SeeItem, &QPushButton::clicked, this, &TMain::SeeItemClick);
   connect(ItemGestion, &QPushButton::clicked, this, &TMain::ItemGestionClick);
 
+  CharInv->setAccessibleName(QStringLiteral("Inventaire"));
+  connect(AddDeleteAction(CharInv), &QAction::triggered, this, &TMain::DelItemClick);
+  connect(AddListAction(CharInv, QStringLiteral("Voir...")), &QAction::triggered, this, &TMain::SeeItemClick);
+  connect(AddListAction(CharInv, QStringLiteral("Gestionnaire d'objets")), &QAction::triggered, this,
+          &TMain::ItemGestionClick);
+  // An item dropped on the inventory goes to the selected character.
+  CharInv->viewport()->setAcceptDrops(true);
+  CharInv->viewport()->installEventFilter(this);
+  InvCount = new QLabel(ItemsPanel);
+  InvCount->setObjectName(QStringLiteral("InvCount"));
+  InvCount->setAccessibleName(QStringLiteral("Nombre d'objets du perso"));
+
   auto* layout = new QVBoxLayout(ItemsPanel);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->setSpacing(2);
@@ -200,7 +254,8 @@ void TMain::BuildItemsPanel() {
   buttons->addWidget(DelItem);
   buttons->addWidget(SeeItem);
   buttons->addWidget(ItemGestion);
-  buttons->addStretch(1);
+  buttons->addSpacing(8);
+  buttons->addWidget(InvCount, 1);
   layout->addLayout(buttons);
 }
 
@@ -249,6 +304,8 @@ void TMain::FormShow() {
   const int rest = Splitter->height() - kCharPanelHeight - Splitter->handleWidth();
   Splitter->setSizes({kCharPanelHeight, std::max(rest, 1)});
   ReadOptionsStep();
+  // A stored position that no screen shows any more comes back onto the nearest one.
+  kistora::PullOntoScreen(*this);
   FillCharInv();  // the options may have selected a character
 }
 
@@ -354,11 +411,37 @@ void TMain::CharsClick() {
 bool TMain::eventFilter(QObject* watched, QEvent* event) {
   // The event type first: while the list is being destroyed its viewport still
   // gets events, and the list must not be asked anything then.
-  if (event->type() == QEvent::MouseButtonPress && watched == Chars->viewport()) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseButtonPress && watched == Chars->viewport()) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (!Chars->indexAt(mouse->position().toPoint()).isValid() && SelectedCharRow() >= 0) SelectCharRow(-1);
   }
+  if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+      (watched == Chars->viewport() || watched == CharInv->viewport())) {
+    return ItemDragEvent(watched == Chars->viewport(), static_cast<QDropEvent*>(event));
+  }
   return QMainWindow::eventFilter(watched, event);
+}
+
+int TMain::DropTargetRow(bool onChars, const QPoint& position) const {
+  return onChars ? Chars->indexAt(position).row() : SelectedCharRow();
+}
+
+bool TMain::ItemDragEvent(bool onChars, QDropEvent* event) {
+  const std::optional<std::int32_t> number = kistora::ItemNumberFromMime(event->mimeData());
+  const int row = DropTargetRow(onChars, event->position().toPoint());
+  if (!number || row < 0) {
+    event->ignore();
+    return true;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  if (event->type() == QEvent::Drop) {
+    // The receiving character becomes the selected one, so that its inventory shows the new entry.
+    if (row != SelectedCharRow()) SelectCharRow(row);
+    catalogue_.AddItemToChar(row, *number);
+  }
+  return true;
 }
 
 void TMain::AddCharClick() {
@@ -428,11 +511,18 @@ void TMain::DownCharClick() {
 
 // ---- inventory ----
 
-void TMain::FillCharInv() { invModel_->Fill(catalogue_, catalogue_.CharAt(SelectedCharRow())); }
+void TMain::FillCharInv() {
+  const kistora::TChar* character = catalogue_.CharAt(SelectedCharRow());
+  invModel_->Fill(catalogue_, character);
+  const kistora::ItemTotals totals =
+      character ? kistora::InventoryTotals(catalogue_, *character) : kistora::ItemTotals();
+  InvCount->setText(QtText(kistora::InventoryCountText(totals)));
+}
 
-void TMain::AddItemToChar(std::int32_t number) {
+int TMain::AddItemToChar(std::int32_t number) {
   const int row = SelectedCharRow();
-  if (row >= 0) catalogue_.AddItemToChar(row, number);
+  if (row < 0 || !catalogue_.AddItemToChar(row, number)) return -1;
+  return row;
 }
 
 int TMain::SelectedInvRow() const {

@@ -12,6 +12,8 @@
 #include "model/damaged_file.h"
 #include "options/option_bindings.h"
 
+class QDropEvent;
+class QLabel;
 class QPushButton;
 class QTreeView;
 class QSplitter;
@@ -47,8 +49,9 @@ class TMain : public QMainWindow {
   void SelectCharRow(int row);  // -1 clears the selection; the inventory follows
   // Rebuilds the inventory list from the selected character.
   void FillCharInv();
-  // Appends the number to the selected character's inventory; nothing when none is selected.
-  void AddItemToChar(std::int32_t number);
+  // Appends the number to the selected character's inventory and returns that
+  // character's row; nothing (and -1) when none is selected.
+  int AddItemToChar(std::int32_t number);
   // Rebuilds the character list from CharList (after a load or a reorder).
   void FillChars();
   // Full path of a data file (items.kdb, chars.kdb, kistora.ini) in the data folder.
@@ -79,6 +82,7 @@ class TMain : public QMainWindow {
   QPushButton* DelItem = nullptr;
   QPushButton* SeeItem = nullptr;
   QPushButton* ItemGestion = nullptr;
+  QLabel* InvCount = nullptr;  // right of the inventory's buttons: its count and value
   QAction* ExportInv = nullptr;
   QAction* Quitter1 = nullptr;
   QAction* Apropos1 = nullptr;
@@ -117,6 +121,10 @@ class TMain : public QMainWindow {
     return kind == kistora::DatabaseKind::Items ? damagedItems_ : damagedChars_;
   }
   void MoveChar(int row, int otherRow);
+  // An item dragged over or dropped on the character list (onChars) or the
+  // inventory: accepted when it carries an item and a character would receive it.
+  bool ItemDragEvent(bool onChars, QDropEvent* event);
+  int DropTargetRow(bool onChars, const QPoint& position) const;
   int SelectedInvRow() const;
 
   kistora::TCatalogue& catalogue_;

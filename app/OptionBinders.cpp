@@ -28,16 +28,18 @@ int Clamp(std::int32_t value, int low, int high) {
 // The sizes leave the frame out: the windows are designed at those sizes (609 x 482 for the main window), and a
 // frame the window system has not reported yet at the first show would
 // otherwise make the window grow by its frame at every run.
-void BindBounds(OptionBindings& b, Id left, QWidget* window, const std::function<void()>& positionApplied) {
+void BindBounds(OptionBindings& b, Id left, QWidget* window, const std::function<void()>& positionApplied,
+                const std::function<QPoint()>& position) {
   const auto id = [left](int offset) { return static_cast<Id>(static_cast<int>(left) + offset); };
+  const auto topLeft = [window, position] { return position ? position() : window->frameGeometry().topLeft(); };
   b.BindInteger(
-      id(0), [window] { return window->frameGeometry().x(); },
+      id(0), [topLeft] { return topLeft().x(); },
       [window, positionApplied](std::int32_t x) {
         window->move(Clamp(x, -kMaxCoordinate, kMaxCoordinate), window->frameGeometry().y());
         if (positionApplied) positionApplied();
       });
   b.BindInteger(
-      id(1), [window] { return window->frameGeometry().y(); },
+      id(1), [topLeft] { return topLeft().y(); },
       [window, positionApplied](std::int32_t y) {
         window->move(window->frameGeometry().x(), Clamp(y, -kMaxCoordinate, kMaxCoordinate));
         if (positionApplied) positionApplied();

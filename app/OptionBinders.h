@@ -3,6 +3,7 @@
 // and groups of radio buttons.
 #pragma once
 
+#include <QPoint>
 #include <functional>
 #include <vector>
 
@@ -17,8 +18,11 @@ namespace kistora {
 
 // The four bounds keys from left on (left, top, width, height): the left and top
 // edges of the window's frame and the width and height of the window itself.
-// positionApplied runs after a stored left or top edge was applied.
-void BindBounds(OptionBindings& b, OptionId left, QWidget* window, const std::function<void()>& positionApplied = {});
+// positionApplied runs after a stored left or top edge was applied; position,
+// when given, tells the left and top edges to write (for a window never shown,
+// where it would go).
+void BindBounds(OptionBindings& b, OptionId left, QWidget* window, const std::function<void()>& positionApplied = {},
+                const std::function<QPoint()>& position = {});
 // The widths of count columns of list, keys from first on.
 void BindColumns(OptionBindings& b, OptionId first, QTreeView* list, int count);
 void BindCheck(OptionBindings& b, OptionId id, QAbstractButton* box);

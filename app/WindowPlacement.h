@@ -3,6 +3,9 @@
 // smaller rather than cut when the desktop font is wider than the design.
 #pragma once
 
+#include <QList>
+#include <QPoint>
+#include <QRect>
 #include <functional>
 
 class QFont;
@@ -15,6 +18,14 @@ void CentreOnScreen(QWidget& window);
 // Moves window (by its frame) so that its centre is over the centre of over's frame;
 // nothing when over is null.
 void CentreOver(QWidget& window, const QWidget* over);
+// Where CentreOver would put window's frame (its current place when over is null).
+QPoint CentredOverPosition(const QWidget& window, const QWidget* over);
+// Where a frame goes so that it is seen: where it is when it overlaps one of the
+// screen areas, else moved the least onto the nearest area (kept inside it as far as it fits).
+QPoint PositionOnScreens(const QRect& frame, const QList<QRect>& areas);
+// Moves window by PositionOnScreens over the screens' available areas (for a
+// position read from the options file that no screen shows any more).
+void PullOntoScreen(QWidget& window);
 // Call from a dialog's showEvent after QDialog::showEvent: from then on the
 // dialog keeps its position (the user's last one) instead of re-centring.
 void KeepPositionAfterFirstShow(QWidget& dialog, const QShowEvent& event);

@@ -3,7 +3,10 @@
 // whose controls the options file binds.
 #include "app/Windows.h"
 
+#include <initializer_list>
+
 #include "about/AboutUnit.h"
+#include "app/AccessibleNames.h"
 #include "app/CatalogueSignals.h"
 #include "app/MainUnit.h"
 #include "app/PersoUnit.h"
@@ -38,7 +41,13 @@ void Connect(KistoraWindows& w) {
   QObject::connect(main, &TMain::aboutRequested, w.About, &TAbout::ShowAndRaise);
   QObject::connect(main, &TMain::exportRequested, w.ExportWin,
                    [&w] { w.ExportWin->ExportInventory(*w.Catalogue, w.Main->SelectedCharRow()); });
-  QObject::connect(w.ItemG, &TItemG::addToCharRequested, main, &TMain::AddItemToChar);
+  // The item goes to the main window's selected character; the item window then says who received it.
+  QObject::connect(w.ItemG, &TItemG::addToCharRequested, main, [&w](std::int32_t number) {
+    const int row = w.Main->AddItemToChar(number);
+    if (row >= 0) w.ItemG->ShowHandedOver(number, row);
+  });
+  QObject::connect(w.ItemG, &TItemG::exportRequested, main, &TMain::ExportInvClick);
+  QObject::connect(w.ItemG, &TItemG::quitRequested, main, &TMain::Quitter1Click);
 }
 
 }  // namespace
@@ -57,6 +66,10 @@ void CreateWindows() {
   w.ExportWin = new TExportWin(w.Main);
   w.About = new TAbout(w.Main);
   Connect(w);
+  // Every input is named for screen readers by the label beside it.
+  for (QWidget* window : std::initializer_list<QWidget*>{w.Main, w.Perso, w.ItemG, w.ItemP, w.ExportWin, w.About}) {
+    kistora::NameInputsByTheirLabels(*window);
+  }
 }
 
 void DestroyWindows() {

@@ -1,7 +1,11 @@
 #include "export/ColourSwatch.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace kistora {
 
@@ -21,6 +25,8 @@ ColourSwatch::ColourSwatch(QWidget* parent) : QFrame(parent) {
   setFixedSize(17, 17);
   setAutoFillBackground(true);
   setCursor(Qt::PointingHandCursor);
+  // Reachable with Tab, and Space or Enter opens the picker as a click does.
+  setFocusPolicy(Qt::StrongFocus);
   SetColour(colour_);
 }
 
@@ -34,6 +40,27 @@ void ColourSwatch::SetColour(TColor colour) {
 void ColourSwatch::mouseReleaseEvent(QMouseEvent* event) {
   QFrame::mouseReleaseEvent(event);
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+}
+
+void ColourSwatch::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && !event->isAutoRepeat()) {
+    event->accept();
+    emit clicked();
+    return;
+  }
+  QFrame::keyPressEvent(event);
+}
+
+void ColourSwatch::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  if (!hasFocus()) return;
+  // The focused swatch shows it with a dotted inner frame.
+  QPainter painter(this);
+  QStyleOptionFocusRect option;
+  option.initFrom(this);
+  option.rect = contentsRect().adjusted(1, 1, -1, -1);
+  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 }  // namespace kistora

@@ -1,5 +1,6 @@
 // A colour swatch of the export dialog: a small framed panel whose background
-// is its colour, reporting clicks so the dialog can offer the colour picker.
+// is its colour, reporting clicks (and Space or Enter when it has the focus)
+// so the dialog can offer the colour picker.
 #pragma once
 
 #include <QColor>
@@ -26,6 +27,8 @@ class ColourSwatch : public QFrame {
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   TColor colour_ = 0xFFFFFF;

@@ -1,10 +1,15 @@
 #include "itemdb/ItemGUnit.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QShowEvent>
+#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 
@@ -21,6 +26,10 @@ using namespace kistora;
 namespace {
 
 constexpr int kListTop = 56;
+constexpr int kCountLineHeight = 18;  // taken from the bottom of the list
+// From this many items a refilter may outlast a frame: keystrokes typed
+// meanwhile are gathered into one refilter with the text as it then is.
+constexpr std::int64_t kCoalesceKeystrokesFrom = 100000;
 constexpr int kColumnWidths[kItemListColumnCount] = {50, 100, 100, 100, 40, 200};
 
 }  // namespace
@@ -78,11 +87,69 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   for (int c = 0; c < kItemListColumnCount; ++c) header->resizeSection(c, kColumnWidths[c]);
   connect(header, &QHeaderView::sectionClicked, this, &TItemG::ListeColumnClick);
   connect(Liste, &QTreeView::doubleClicked, this, [this] { SeeItemClick(); });
+  // An item dragged onto a character (or its inventory) in the main window goes to it.
+  Liste->setDragEnabled(true);
+  Liste->setDragDropMode(QAbstractItemView::DragOnly);
+  Liste->setDefaultDropAction(Qt::CopyAction);
+  Liste->setAccessibleName(QStringLiteral("Objets"));
 
+  Search = new QLineEdit(this);
+  Search->setPlaceholderText(QString::fromUtf8("Rechercher\u2026"));
+  Search->setAccessibleName(QStringLiteral("Rechercher"));
+  Search->setClearButtonEnabled(true);
+  searchTimer_ = new QTimer(this);
+  searchTimer_->setSingleShot(true);
+  searchTimer_->setInterval(0);
+  connect(searchTimer_, &QTimer::timeout, this, &TItemG::ApplySearchNow);
+  connect(Search, &QLineEdit::textChanged, this, &TItemG::SearchEdited);
+
+  CountLine = new QLabel(this);
+  CountLine->setAccessibleName(QStringLiteral("Nombre d'objets"));
+  connect(model_, &ItemListModel::listed, this, &TItemG::ShowCounts);
+
+  BuildShortcutsAndMenu();
   PlaceControls();
   ShowSortIndicator();
   // The list follows the catalogue whoever changed it (a hidden window is filled when shown).
-  connect(&changes, &CatalogueSignals::itemsChanged, this, &TItemG::ShowClick);
+  connect(&changes, &CatalogueSignals::changed, this, &TItemG::CatalogueChanged);
+}
+
+void TItemG::BuildShortcutsAndMenu() {
+  // The list's context menu offers the buttons' actions; their shortcuts work anywhere in the window.
+  auto action = [this](const QString& caption, const QKeySequence& keys, void (TItemG::*handler)()) {
+    auto* a = new QAction(caption, this);
+    if (!keys.isEmpty()) a->setShortcut(keys);
+    connect(a, &QAction::triggered, this, handler);
+    Liste->addAction(a);
+    return a;
+  };
+  Liste->setContextMenuPolicy(Qt::ActionsContextMenu);
+  action(QStringLiteral("Ajouter..."), QKeySequence(Qt::CTRL | Qt::Key_N), &TItemG::AddItemClick);
+  action(QStringLiteral("Modifier..."), {}, &TItemG::ModItemClick);
+  action(QStringLiteral("Voir..."), {}, &TItemG::SeeItemClick);
+  DuplicateAction =
+      action(QStringLiteral("Dupliquer"), QKeySequence(Qt::CTRL | Qt::Key_D), &TItemG::DuplicateItemClick);
+  // Delete only in the list: in the search field it deletes text.
+  QAction* del = action(QStringLiteral("Supprimer"), QKeySequence(QKeySequence::Delete), &TItemG::DelItemClick);
+  del->setShortcutContext(Qt::WidgetShortcut);
+  action(QStringLiteral("<< Ajouter au perso"), {}, &TItemG::AddToCharClick);
+
+  auto shortcut = [](QKeySequence keys, QWidget* on, Qt::ShortcutContext context, auto handler) {
+    auto* s = new QShortcut(keys, on);
+    s->setContext(context);
+    QObject::connect(s, &QShortcut::activated, on, handler);
+  };
+  // Enter opens the selected item as a double click does.
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+    shortcut(QKeySequence(key), Liste, Qt::WidgetShortcut, [this] { SeeItemClick(); });
+  }
+  shortcut(QKeySequence(QKeySequence::Find), this, Qt::WindowShortcut, [this] {
+    Search->setFocus(Qt::ShortcutFocusReason);
+    Search->selectAll();
+  });
+  shortcut(QKeySequence(Qt::Key_Escape), Search, Qt::WidgetShortcut, [this] { Search->clear(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this, Qt::WindowShortcut, [this] { emit exportRequested(); });
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, Qt::WindowShortcut, [this] { emit quitRequested(); });
 }
 
 ItemFilter TItemG::Filter() const {
@@ -90,6 +157,7 @@ ItemFilter TItemG::Filter() const {
   filter.ShowQuality = {ShowNormals->isChecked(), ShowMagics->isChecked(), ShowRares->isChecked(),
                         ShowCrafted->isChecked(), ShowSets->isChecked(),   ShowUniques->isChecked()};
   filter.HidePrice0 = MaskPrice0->isChecked();
+  filter.Search = search_;
   return filter;
 }
 
@@ -98,14 +166,60 @@ bool TItemG::IsItemShown(const TD2Item& item) const { return kistora::IsItemShow
 int TItemG::CompareAsNumbers(std::string_view a, std::string_view b) { return kistora::CompareAsNumbers(a, b); }
 
 void TItemG::FillListe() {
+  listStale_ = false;
   model_->Rebuild(catalogue_, Filter(), SortColumn, SortInverted);
   ShowSortIndicator();
+}
+
+void TItemG::CatalogueChanged(const CatalogueChange& change) {
+  if (!change.TouchesItems()) return;
+  // A hidden window lists nobody: it makes its rows again when shown.
+  if (!isVisible() || listStale_) {
+    listStale_ = true;
+    ShowClick();
+    return;
+  }
+  model_->ApplyChange(change, catalogue_);
+}
+
+void TItemG::SearchEdited() {
+  if (model_->TotalCount() < kCoalesceKeystrokesFrom) {
+    ApplySearchNow();
+  } else {
+    searchTimer_->start();  // restarted by every keystroke; reads the text when it fires
+  }
+}
+
+void TItemG::ApplySearchNow() {
+  searchTimer_->stop();
+  search_ = ItemSearchQuery(Cp1252Text(Search->text()));
+  ShowClick();
+}
+
+void TItemG::ShowCounts() {
+  CountLine->setText(
+      QtText(ItemWindowCountText(model_->rowCount(), model_->TotalCount(), model_->ShownTotals().Value)));
+}
+
+void TItemG::ShowHandedOver(std::int32_t number, int row) {
+  const TChar* character = catalogue_.CharAt(row);
+  const TD2Item* item = catalogue_.FindItem(number);
+  if (!character || !item) return;
+  CountLine->setText(QString::fromUtf8("\u00AB ") + QtText(item->Name) +
+                     QString::fromUtf8(" \u00BB ajout\u00E9 \u00E0 ") + QtText(character->Name));
+}
+
+QPoint TItemG::FirstShowPosition() const {
+  if (shownOnce_ || PositionFromOptions) return frameGeometry().topLeft();
+  return CentredOverPosition(*this, parentWidget());
 }
 
 void TItemG::ShowAndRaise() {
   if (!shownOnce_) {
     shownOnce_ = true;
     if (!PositionFromOptions) CentreOver(*this, parentWidget());
+    // A stored position that no screen shows any more comes back onto the nearest one.
+    PullOntoScreen(*this);
   }
   if (isMinimized()) {
     showNormal();
@@ -118,7 +232,12 @@ void TItemG::ShowAndRaise() {
 
 void TItemG::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) FillListe();
+  if (event->spontaneous()) return;
+  if (listStale_) {
+    FillListe();
+  } else {
+    model_->Refilter(Filter(), SortColumn, SortInverted);
+  }
 }
 
 void TItemG::resizeEvent(QResizeEvent* event) {
@@ -128,7 +247,12 @@ void TItemG::resizeEvent(QResizeEvent* event) {
 
 void TItemG::PlaceControls() {
   AddToChar->move(width() - AddToChar->width() - 2, 29);
-  Liste->setGeometry(0, kListTop, width(), std::max(0, height() - kListTop));
+  // The search field fills the free space of the button row.
+  const int searchLeft = SeeItem->geometry().right() + 7;
+  Search->setGeometry(searchLeft, 29, std::max(0, AddToChar->x() - 6 - searchLeft), 25);
+  const int listHeight = std::max(0, height() - kListTop - kCountLineHeight);
+  Liste->setGeometry(0, kListTop, width(), listHeight);
+  CountLine->setGeometry(4, kListTop + listHeight, std::max(0, width() - 8), kCountLineHeight);
 }
 
 void TItemG::ShowSortIndicator() {
@@ -147,7 +271,12 @@ int TItemG::SelectedItemPos() const {
 
 void TItemG::ShowClick() {
   // A hidden window is filled when it is shown; no need to list for nobody.
-  if (isVisible()) FillListe();
+  if (!isVisible()) return;
+  if (listStale_) {
+    FillListe();
+  } else {
+    model_->Refilter(Filter(), SortColumn, SortInverted);
+  }
 }
 
 void TItemG::AddItemClick() {
@@ -169,6 +298,19 @@ void TItemG::ModItemClick() {
     if (itemP_->Execute()) {
       // Found again by number: the list may have changed while the dialog was open.
       if (std::unique_ptr<TD2Item> item = itemP_->ItemFromDialog()) catalogue_.ModifyItem(number, std::move(item));
+    }
+  }
+  Liste->setFocus();
+}
+
+void TItemG::DuplicateItemClick() {
+  const int pos = SelectedItemPos();
+  if (pos >= 0 && itemP_) {
+    // The dialog shows a copy; confirmed, it becomes a new item with a number of its own.
+    itemP_->SetReadOnly(false);
+    itemP_->LoadItem(*catalogue_.ItemList[static_cast<std::size_t>(pos)]);
+    if (itemP_->Execute()) {
+      if (std::unique_ptr<TD2Item> item = itemP_->ItemFromDialog()) catalogue_.AddNewItem(std::move(item));
     }
   }
   Liste->setFocus();
@@ -216,7 +358,9 @@ void TItemG::ListeColumnClick(int column) {
 
 void TItemG::BindOptions(OptionBindings& b) {
   using Id = OptionId;
-  BindBounds(b, Id::IwpLeft, this, [this] { PositionFromOptions = true; });
+  // Never shown in this run: the file keeps where the window would have opened.
+  BindBounds(
+      b, Id::IwpLeft, this, [this] { PositionFromOptions = true; }, [this] { return FirstShowPosition(); });
   BindColumns(b, Id::DcsIndex, Liste, 6);
   // Checking or unchecking a filter box refilters the list, as a click does.
   BindCheck(b, Id::IdbShowUniques, ShowUniques);

@@ -2,6 +2,7 @@
 // views and deletes items; hands an item to the selected character.
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
 #include <cstdint>
 #include <string_view>
@@ -10,8 +11,12 @@
 #include "model/item_list_rows.h"
 #include "options/option_bindings.h"
 
+class QAction;
 class QCheckBox;
+class QLabel;
+class QLineEdit;
 class QPushButton;
+class QTimer;
 class QTreeView;
 class ItemListModel;
 class TItemP;
@@ -29,7 +34,7 @@ class TItemG : public QWidget {
   void UseItemDialog(TItemP* itemP) { itemP_ = itemP; }
 
   void FillListe();
-  // The filter test of the seven check boxes.
+  // The filter test of the seven check boxes and the search field.
   bool IsItemShown(const kistora::TD2Item& item) const;
   kistora::ItemFilter Filter() const;
   // Both texts as signed 32-bit decimals (0 when they do not parse): <0, 0, >0.
@@ -44,6 +49,14 @@ class TItemG : public QWidget {
   std::int32_t SortColumn = 0;
   bool SortInverted = false;
   bool PositionFromOptions = false;  // set by the options file's iwp_left / iwp_top
+  // Where the window's frame goes at its first show: centred over the main
+  // window, unless the options file gave the position (then where it is).
+  QPoint FirstShowPosition() const;
+  // "<< Ajouter au perso" gave the item numbered number to the character at
+  // row: the count line says so until the list changes again.
+  void ShowHandedOver(std::int32_t number, int row);
+  // Lists with the search field's text now (typing coalesces keystrokes on a big catalogue).
+  void ApplySearchNow();
 
   QCheckBox* ShowUniques = nullptr;
   QCheckBox* ShowSets = nullptr;
@@ -58,6 +71,9 @@ class TItemG : public QWidget {
   QPushButton* SeeItem = nullptr;
   QPushButton* AddToChar = nullptr;
   QTreeView* Liste = nullptr;
+  QLineEdit* Search = nullptr;  // quick search, between "Voir..." and "<< Ajouter au perso"
+  QLabel* CountLine = nullptr;  // under the list: shown and total items, value of the shown ones
+  QAction* DuplicateAction = nullptr;
 
   // Event handlers (buttons, check boxes, list).
   void ShowClick();
@@ -66,11 +82,15 @@ class TItemG : public QWidget {
   void SeeItemClick();
   void DelItemClick();
   void AddToCharClick();
+  void DuplicateItemClick();
   void ListeColumnClick(int column);
 
  signals:
   // "<< Ajouter au perso": the item numbered number goes to the selected character.
   void addToCharRequested(std::int32_t number);
+  // Ctrl+E and Ctrl+Q typed in this window: what the main window's menu does.
+  void exportRequested();
+  void quitRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -81,9 +101,16 @@ class TItemG : public QWidget {
   int SelectedItemPos() const;
   void ShowSortIndicator();
   void PlaceControls();
+  void BuildShortcutsAndMenu();
+  void SearchEdited();
+  void ShowCounts();
+  void CatalogueChanged(const kistora::CatalogueChange& change);
 
   kistora::TCatalogue& catalogue_;
   TItemP* itemP_ = nullptr;
   ItemListModel* model_ = nullptr;
   bool shownOnce_ = false;
+  bool listStale_ = true;  // the catalogue changed while the window was hidden
+  kistora::ItemSearchQuery search_;
+  QTimer* searchTimer_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <numeric>
 
+#include "app/ItemDrag.h"
 #include "model/cp1252.h"
 
 using namespace kistora;
@@ -16,21 +17,42 @@ ItemListModel::ItemListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void ItemListModel::Rebuild(const TCatalogue& catalogue, const ItemFilter& filter, std::int32_t sortColumn,
                             bool sortInverted) {
+  snapshot_.Build(catalogue.ItemList);
+  Refilter(filter, sortColumn, sortInverted);
+}
+
+void ItemListModel::ApplyChange(const CatalogueChange& change, const TCatalogue& catalogue) {
+  snapshot_.Apply(change, catalogue.ItemList);
+  ListShownRows();
+}
+
+void ItemListModel::Refilter(const ItemFilter& filter, std::int32_t sortColumn, bool sortInverted) {
+  filter_ = filter;
+  sortColumn_ = sortColumn;
+  sortInverted_ = sortInverted;
+  ListShownRows();
+}
+
+void ItemListModel::ListShownRows() {
   beginResetModel();
-  rows_ = MakeItemListRows(catalogue.ItemList, filter);
-  order_.resize(rows_.size());
-  std::iota(order_.begin(), order_.end(), 0u);
-  SortItemListOrder(rows_, order_, sortColumn, sortInverted);
+  snapshot_.Select(filter_, order_);
+  SortItemListOrder(snapshot_.Rows(), order_, sortColumn_, sortInverted_);
+  shown_ = ItemTotals();
+  for (const std::uint32_t position : order_) shown_.Add(snapshot_.Rows()[position].Price);
   endResetModel();
+  emit listed();
 }
 
 void ItemListModel::Resort(std::int32_t sortColumn, bool sortInverted) {
+  sortColumn_ = sortColumn;
+  sortInverted_ = sortInverted;
+  const std::vector<ItemListRow>& rows = snapshot_.Rows();
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   const std::vector<std::uint32_t> before = order_;
-  SortItemListOrder(rows_, order_, sortColumn, sortInverted);
+  SortItemListOrder(rows, order_, sortColumn, sortInverted);
 
   // Move the views' persistent indexes (selection, current row) with their rows.
-  std::vector<int> newRowOf(rows_.size());
+  std::vector<int> newRowOf(rows.size());
   for (std::size_t viewRow = 0; viewRow < order_.size(); ++viewRow) {
     newRowOf[order_[viewRow]] = static_cast<int>(viewRow);
   }
@@ -47,7 +69,7 @@ void ItemListModel::Resort(std::int32_t sortColumn, bool sortInverted) {
 
 const ItemListRow* ItemListModel::RowAt(int viewRow) const {
   if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= order_.size()) return nullptr;
-  return &rows_[order_[static_cast<std::size_t>(viewRow)]];
+  return &snapshot_.Rows()[order_[static_cast<std::size_t>(viewRow)]];
 }
 
 int ItemListModel::rowCount(const QModelIndex& parent) const {
@@ -59,7 +81,8 @@ int ItemListModel::columnCount(const QModelIndex& parent) const { return parent.
 QVariant ItemListModel::data(const QModelIndex& index, int role) const {
   const ItemListRow* row = index.isValid() ? RowAt(index.row()) : nullptr;
   if (!row) return {};
-  if (role == Qt::DisplayRole) return FromCp1252(ItemListCell(*row, index.column()));
+  // The tooltip holds the whole text, which a narrow column cuts.
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return FromCp1252(ItemListCell(*row, index.column()));
   if (role == Qt::TextAlignmentRole && index.column() == kColPrice) {
     return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
   }
@@ -94,5 +117,13 @@ QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int
 
 Qt::ItemFlags ItemListModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
-  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren | Qt::ItemIsDragEnabled;
+}
+
+QStringList ItemListModel::mimeTypes() const { return {ItemNumberMimeType()}; }
+
+QMimeData* ItemListModel::mimeData(const QModelIndexList& indexes) const {
+  const ItemListRow* row = indexes.isEmpty() ? nullptr : RowAt(indexes.first().row());
+  if (!row) return nullptr;
+  return ItemNumberMimeData(row->Index);
 }

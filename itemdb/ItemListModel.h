@@ -1,5 +1,7 @@
-// The rows of the item database list `Liste` as a Qt table model: a snapshot of
-// the shown items' cell texts in sorted order, rebuilt whole by the window.
+// The rows of the item database list `Liste` as a Qt table model. It keeps a
+// snapshot of every item's row and search texts, updated one item at a time as
+// the catalogue changes; a change of the filter (a keystroke in the search
+// field, a check box) only picks and sorts positions in it.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -7,30 +9,54 @@
 #include <vector>
 
 #include "model/catalogue.h"
+#include "model/item_counts.h"
 #include "model/item_list_rows.h"
+#include "model/item_list_snapshot.h"
 
 class ItemListModel : public QAbstractTableModel {
   Q_OBJECT
  public:
   explicit ItemListModel(QObject* parent = nullptr);
 
-  // Lists every shown item of the catalogue, in catalogue order, then sorts
+  // Makes the snapshot of every item again, then lists the shown ones sorted
   // (one model reset, so views drop their selection).
   void Rebuild(const kistora::TCatalogue& catalogue, const kistora::ItemFilter& filter, std::int32_t sortColumn,
                bool sortInverted);
+  // Follows one change of the catalogue's items in the snapshot and lists again
+  // with the last filter and sort (one model reset).
+  void ApplyChange(const kistora::CatalogueChange& change, const kistora::TCatalogue& catalogue);
+  // Lists the rows the filter shows from the snapshot as it is (one model reset).
+  void Refilter(const kistora::ItemFilter& filter, std::int32_t sortColumn, bool sortInverted);
   // Re-sorts the rows in place; the view's selection follows its row.
   void Resort(std::int32_t sortColumn, bool sortInverted);
 
   // The row shown at position viewRow, or nullptr outside the list.
   const kistora::ItemListRow* RowAt(int viewRow) const;
+  // Rows in the snapshot (every item) and the shown rows' count and value.
+  std::int64_t TotalCount() const { return static_cast<std::int64_t>(snapshot_.Rows().size()); }
+  const kistora::ItemTotals& ShownTotals() const { return shown_; }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QStringList mimeTypes() const override;
+  // A dragged row carries its item's number (app/ItemDrag.h).
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
+
+ signals:
+  // The shown rows changed (after every reset): the count line follows.
+  void listed();
 
  private:
-  std::vector<kistora::ItemListRow> rows_;  // catalogue order
-  std::vector<std::uint32_t> order_;        // view row -> position in rows_
+  void ListShownRows();
+
+  kistora::ItemListSnapshot snapshot_;
+  kistora::ItemFilter filter_;
+  std::int32_t sortColumn_ = 0;
+  bool sortInverted_ = false;
+  std::vector<std::uint32_t> order_;  // view row -> position in the snapshot's rows
+  kistora::ItemTotals shown_;
 };

@@ -1,7 +1,9 @@
 // Every row of the item database list with the folded texts the quick search
 // looks in, made once per change of the catalogue. Filtering then only picks
 // positions: a keystroke in the search field neither copies texts nor touches
-// the items, which keeps it fast on a catalogue of a million items.
+// the items, which keeps it fast on a catalogue of a million items. A change of
+// one item updates only its row, so that adding or deleting an item in a
+// catalogue of a million does not make every row again.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/catalogue_change.h"
 #include "model/item_list_rows.h"
 
 namespace kistora {
@@ -19,6 +22,16 @@ class ItemListSnapshot {
   // The rows of every item (null entries skipped), in list order, as
   // MakeItemListRows makes them with no filter.
   void Build(const ItemVector& items);
+  // Follows one change of the catalogue whose items are items (already
+  // changed): appends, replaces or erases the one row concerned, or builds
+  // everything again after a reset or when the rows no longer match the items
+  // one for one (a null entry among them).
+  void Apply(const CatalogueChange& change, const ItemVector& items);
+
+  // Row operations by position in Rows() (the item's position in a list without null entries).
+  void AppendRow(const TD2Item& item);
+  void ReplaceRow(std::size_t position, const TD2Item& item);
+  void EraseRow(std::size_t position);
 
   const std::vector<ItemListRow>& Rows() const { return rows_; }
   // Positions in Rows() of the rows the filter shows, in list order: the same
@@ -26,14 +39,23 @@ class ItemListSnapshot {
   void Select(const ItemFilter& filter, std::vector<std::uint32_t>& positions) const;
 
  private:
+  struct TextSpan {
+    std::size_t Start = 0;
+    std::size_t Length = 0;
+  };
   std::string_view SearchText(std::size_t position) const;
+  TextSpan AppendText(const TD2Item& item);
+  // Drops the texts of replaced and erased rows once they fill half the buffer.
+  void CompactTextsWhenHalfDead();
 
   std::vector<ItemListRow> rows_;
   // Quality code and price of each row, side by side for a quick pass.
   std::vector<std::uint8_t> qualities_;
   std::vector<std::int32_t> prices_;
-  std::string searchText_;               // AppendItemSearchText of every row, end to end
-  std::vector<std::size_t> textStarts_;  // row -> start in searchText_, plus the end
+  std::string searchText_;           // AppendItemSearchText of every row (and dead texts), end to end
+  std::vector<TextSpan> textSpans_;  // row -> its text in searchText_
+  std::size_t deadBytes_ = 0;        // bytes of searchText_ no row uses any more
+  std::size_t itemCount_ = 0;        // entries of the item list the rows were made from, nulls included
 };
 
 }  // namespace kistora

@@ -45,5 +45,75 @@ TEST(ItemListSnapshot, SelectsTheRowsMakeItemListRowsLists) {
   }
 }
 
+// A snapshot that follows the catalogue's operations one change at a time holds
+// the same rows and picks the same positions as one built afresh.
+class SnapshotFollower : public CatalogueObserver {
+ public:
+  explicit SnapshotFollower(TCatalogue& catalogue) : catalogue_(catalogue) { snapshot.Build(catalogue.ItemList); }
+  void CatalogueChanged(const CatalogueChange& change) override { snapshot.Apply(change, catalogue_.ItemList); }
+  ItemListSnapshot snapshot;
+
+ private:
+  TCatalogue& catalogue_;
+};
+
+std::unique_ptr<TD2Item> Ring(std::string_view name, std::int32_t price) {
+  auto ring = std::make_unique<TD2Ring>();
+  ring->Name = std::string(name);
+  ring->Price = price;
+  ring->Quality = static_cast<std::uint8_t>(price % 6);
+  return ring;
+}
+
+std::vector<std::int32_t> Picked(const ItemListSnapshot& snapshot, const char* typed) {
+  ItemFilter filter;
+  filter.Search = ItemSearchQuery(typed);
+  std::vector<std::uint32_t> positions;
+  snapshot.Select(filter, positions);
+  std::vector<std::int32_t> picked;
+  for (std::uint32_t p : positions) picked.push_back(snapshot.Rows()[p].Index);
+  return picked;
+}
+
+TEST(ItemListSnapshot, FollowsAddedModifiedAndDeletedItemsAsAFullBuild) {
+  TCatalogue catalogue;
+  for (int i = 0; i < 6; ++i) catalogue.AddNewItem(Ring("Anneau " + std::to_string(i), i));
+  SnapshotFollower follower(catalogue);
+  catalogue.AddObserver(&follower);
+  // Enough replacements of long names that the dead texts get compacted on the way.
+  for (int round = 0; round < 30; ++round) {
+    catalogue.AddNewItem(Ring("\xC9p\xE9\x65 " + std::to_string(round), round));
+    catalogue.ModifyItem(catalogue.ItemList[static_cast<std::size_t>(round % 5)]->Index,
+                         Ring(std::string(200, 'x') + " feu " + std::to_string(round), 100 + round));
+    if (round % 3 == 0) catalogue.DeleteItem(catalogue.ItemList[static_cast<std::size_t>(round % 4)]->Index);
+  }
+  ItemListSnapshot fresh;
+  fresh.Build(catalogue.ItemList);
+  ASSERT_EQ(Indexes(follower.snapshot.Rows()), Indexes(fresh.Rows()));
+  for (std::size_t i = 0; i < fresh.Rows().size(); ++i) {
+    EXPECT_EQ(follower.snapshot.Rows()[i].Name, fresh.Rows()[i].Name);
+    EXPECT_EQ(follower.snapshot.Rows()[i].Price, fresh.Rows()[i].Price);
+  }
+  for (const char* typed : {"", "feu", "epee 2", "anneau", "xxx feu 29"}) {
+    EXPECT_EQ(Picked(follower.snapshot, typed), Picked(fresh, typed)) << typed;
+  }
+  EXPECT_FALSE(Picked(fresh, "feu").empty());
+  catalogue.RemoveObserver(&follower);
+}
+
+TEST(ItemListSnapshot, BuildsAgainWhenANullEntryBreaksThePositions) {
+  TCatalogue catalogue;
+  for (int i = 0; i < 4; ++i) catalogue.AddNewItem(Ring("Anneau " + std::to_string(i), i));
+  catalogue.ItemList.insert(catalogue.ItemList.begin() + 1, nullptr);
+  SnapshotFollower follower(catalogue);
+  catalogue.AddObserver(&follower);
+  // By position: the operations by number do not expect null entries.
+  catalogue.ReplaceItemAt(3, Ring("Heaume", 7));
+  catalogue.DeleteItemAt(2);
+  EXPECT_EQ(Indexes(follower.snapshot.Rows()), Indexes(MakeItemListRows(catalogue.ItemList, ItemFilter())));
+  EXPECT_EQ(Picked(follower.snapshot, "heaume"), std::vector<std::int32_t>{catalogue.ItemList[2]->Index});
+  catalogue.RemoveObserver(&follower);
+}
+
 }  // namespace
 }  // namespace kistora

@@ -2,10 +2,15 @@
 // sorting, and every action with its effect on the catalogue and inventories.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -15,10 +20,12 @@
 
 #include "GuiTestSupport.h"
 #include "app/MainUnit.h"
+#include "app/WindowPlacement.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemListModel.h"
 #include "itemdb/ItemPUnit.h"
+#include "options/option_bindings.h"
 
 using namespace kistora;
 using kistora::testing::AnswerNextModal;
@@ -119,7 +126,14 @@ TEST_F(ItemGTest, WindowControlsAndColumns) {
   // "<< Ajouter au perso" stays against the right edge, the list fills the rest.
   G().resize(800, 600);
   EXPECT_EQ(G().AddToChar->geometry().right(), 800 - 3);
-  EXPECT_EQ(G().Liste->geometry(), QRect(0, 56, 800, 600 - 56));
+  // The count line takes its room from the bottom of the list; the search
+  // field fills the free space between "Voir..." and "<< Ajouter au perso".
+  EXPECT_EQ(G().Liste->geometry(), QRect(0, 56, 800, 600 - 56 - 18));
+  EXPECT_EQ(G().CountLine->geometry().top(), 600 - 18);
+  EXPECT_EQ(G().Search->geometry().top(), 29);
+  EXPECT_GT(G().Search->geometry().left(), G().SeeItem->geometry().right());
+  EXPECT_LT(G().Search->geometry().right(), G().AddToChar->geometry().left());
+  EXPECT_EQ(G().Search->placeholderText(), QString::fromUtf8("Rechercher\u2026"));
 
   const QAbstractItemModel* m = G().Liste->model();
   const QStringList captions = {"Item #", "Nom", "Type", QStringLiteral("Qualité"), "Prix", "Notes"};
@@ -569,6 +583,179 @@ TEST_F(ItemGTest, PositionFromTheOptionsFileIsKeptAtFirstShow) {
   G().PositionFromOptions = true;
   G().ShowAndRaise();
   EXPECT_EQ(G().pos(), QPoint(33, 44));
+}
+
+// ---- finding, counting and handing over items ----
+
+QString Utf8(const char* text) { return QString::fromUtf8(text); }
+
+TEST_F(ItemGTest, SearchFiltersAsYouTypeWithTheBoxesAndTheCountLineFollows) {
+  AddItem(Make<TD2Ring>(1, "\xC9p\xE9\x65 de feu", 10, 0));
+  AddItem(Make<TD2Ring>(2, "Anneau de feu", 5, 5));
+  AddItem(Make<TD2Ring>(3, "Heaume", 0, 0));
+  Cat().SyncLastItemIndex();
+  Open();
+  EXPECT_EQ(G().CountLine->text(), Utf8("3 objets affich\u00E9s sur 3 \u2014 valeur totale 15"));
+
+  QTest::keyClick(G().Liste, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_EQ(G().focusWidget(), G().Search);
+  QTest::keyClicks(G().Search, "epee");
+  EXPECT_EQ(Column(0), QStringList({"1"}));
+  EXPECT_EQ(G().CountLine->text(), Utf8("1 objet affich\u00E9 sur 3 \u2014 valeur totale 10"));
+  G().ShowNormals->setChecked(false);  // combined with the boxes
+  EXPECT_EQ(Column(0), QStringList());
+  G().ShowNormals->setChecked(true);
+  QTest::keyClicks(G().Search, " zz");  // every word must match
+  EXPECT_EQ(Column(0), QStringList());
+  G().Search->setText(QStringLiteral("FEU"));
+  EXPECT_EQ(Column(0), QStringList({"1", "2"}));
+
+  // A change of the catalogue is listed under the same search, and counted.
+  auto added = Make<TD2Ring>(0, "Bottes de Feu", 7, 1);
+  Cat().AddNewItem(std::move(added));
+  EXPECT_EQ(Column(0), QStringList({"1", "2", "4"}));
+  EXPECT_EQ(G().CountLine->text(), Utf8("3 objets affich\u00E9s sur 4 \u2014 valeur totale 22"));
+  Cat().DeleteItem(1);
+  Cat().ModifyItem(2, Make<TD2Ring>(0, "Anneau de glace", 5, 5));
+  EXPECT_EQ(Column(0), QStringList({"4"}));
+
+  QTest::keyClick(G().Search, Qt::Key_Escape);  // empties the field
+  EXPECT_TRUE(G().Search->text().isEmpty());
+  EXPECT_EQ(Column(0), QStringList({"2", "3", "4"}));
+}
+
+TEST_F(ItemGTest, DuplicateOpensACopyThatOkAddsUnderANewNumber) {
+  AddItem(Make<TD2Ring>(5, "Anneau de Nagel", 300, 5));
+  Cat().SyncLastItemIndex();
+  Open();
+  Select(5);
+  QStringList actions;
+  for (const QAction* a : G().Liste->actions()) actions << a->text();
+  EXPECT_TRUE(actions.contains("Dupliquer"));
+
+  QString shownName;
+  auto ok = AnswerNextModal([&](QDialog*) {
+    shownName = P().ItemName->text();
+    P().OK->click();
+  });
+  QTest::keyClick(G().Liste, Qt::Key_D, Qt::ControlModifier);
+  ASSERT_TRUE(ok->Answered());
+  EXPECT_EQ(shownName, "Anneau de Nagel");
+  ASSERT_EQ(Cat().ItemList.size(), 2u);
+  EXPECT_EQ(Cat().ItemList[1]->Index, 6);
+  EXPECT_EQ(Cat().ItemList[1]->Name, "Anneau de Nagel");
+  EXPECT_EQ(Cat().ItemList[1]->Price, 300);
+
+  Select(5);
+  auto cancel = AnswerNextModal([&](QDialog*) { P().Cancel->click(); });
+  G().DuplicateAction->trigger();  // the context menu's entry
+  ASSERT_TRUE(cancel->Answered());
+  EXPECT_EQ(Cat().ItemList.size(), 2u);
+}
+
+TEST_F(ItemGTest, DeleteEnterAndCtrlNActOnTheListAsTheirButtons) {
+  AddItem(Make<TD2Ring>(1, "Anneau", 1));
+  AddItem(Make<TD2Ring>(2, "Heaume", 1));
+  Cat().SyncLastItemIndex();
+  Open();
+  Select(2);
+  G().Liste->setFocus();  // Delete acts on the list that has the focus
+  env.Messages.ConfirmAnswers.push_back(false);
+  QTest::keyClick(G().Liste, Qt::Key_Delete);
+  ASSERT_EQ(env.Messages.Texts(BoxKind::Confirm).size(), 1);
+  EXPECT_EQ(Cat().ItemList.size(), 2u);  // "Non" keeps it
+  env.Messages.ConfirmAnswers.push_back(true);
+  QTest::keyClick(G().Liste, Qt::Key_Delete);
+  EXPECT_EQ(Column(0), QStringList({"1"}));
+
+  Select(1);
+  bool readOnly = false;
+  auto seen = AnswerNextModal([&](QDialog* d) {
+    readOnly = !P().ItemName->isEnabled();
+    d->reject();
+  });
+  QTest::keyClick(G().Liste, Qt::Key_Return);
+  ASSERT_TRUE(seen->Answered());
+  EXPECT_TRUE(readOnly);
+
+  auto added = AnswerNextModal([&](QDialog*) {
+    P().ItemName->setText("Bottes");
+    P().OK->click();
+  });
+  G().activateWindow();  // back in the window after the dialog
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&G()));
+  QTest::keyClick(G().Liste, Qt::Key_N, Qt::ControlModifier);
+  ASSERT_TRUE(added->Answered());
+  EXPECT_EQ(Column(1), QStringList({"Anneau", "Bottes"}));
+  // A cut cell shows its whole text in a tooltip.
+  EXPECT_EQ(G().Liste->model()->index(0, 1).data(Qt::ToolTipRole).toString(), "Anneau");
+}
+
+TEST_F(ItemGTest, HandingOverSaysWhichCharacterReceivedWhichItem) {
+  AddItem(Make<TD2Ring>(1, "Anneau", 1));
+  AddChar("Zoe", {});
+  AddChar("Bob", {});
+  Open();
+  Main().SelectCharRow(1);
+  Select(1);
+  G().AddToChar->click();
+  EXPECT_EQ(Cat().CharList[1]->Items, std::vector<std::int32_t>({1}));
+  EXPECT_EQ(Inventory(0), QStringList({"1"}));
+  EXPECT_EQ(G().CountLine->text(), Utf8("\u00AB Anneau \u00BB ajout\u00E9 \u00E0 Bob"));
+  G().MaskPrice0->setChecked(true);  // the next listing counts again
+  EXPECT_EQ(G().CountLine->text(), Utf8("1 objet affich\u00E9 sur 1 \u2014 valeur totale 1"));
+}
+
+TEST_F(ItemGTest, AnItemDroppedOnACharacterOrTheInventoryGoesToThatCharacter) {
+  AddItem(Make<TD2Ring>(7, "Anneau", 1));
+  AddChar("Zoe", {});
+  AddChar("Bob", {});
+  Open();
+  const QModelIndexList dragged = {G().Liste->model()->index(0, 0)};
+  std::unique_ptr<QMimeData> data(G().Liste->model()->mimeData(dragged));
+  ASSERT_TRUE(data);
+  auto drop = [&](QTreeView* list, QPoint at) {
+    QDropEvent event(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    // Handed to the main window's filter on the list as the drag ends there.
+    static_cast<QObject&>(Main()).eventFilter(list->viewport(), &event);
+    return event.isAccepted();
+  };
+  // Onto Bob's row: Bob receives it and becomes the selected character.
+  EXPECT_TRUE(drop(Main().Chars, Main().Chars->visualRect(Main().Chars->model()->index(1, 0)).center()));
+  EXPECT_EQ(Cat().CharList[1]->Items, std::vector<std::int32_t>({7}));
+  EXPECT_EQ(Main().SelectedCharRow(), 1);
+  EXPECT_EQ(Inventory(0), QStringList({"7"}));
+  // Onto the inventory: the selected character receives it.
+  EXPECT_TRUE(drop(Main().CharInv, QPoint(5, 5)));
+  EXPECT_EQ(Inventory(0), QStringList({"7", "7"}));
+  EXPECT_EQ(Main().InvCount->text(), Utf8("2 objets \u2014 valeur 2"));
+  // Below the last character nobody receives it.
+  EXPECT_FALSE(drop(Main().Chars, QPoint(5, Main().Chars->viewport()->height() - 2)));
+  EXPECT_TRUE(Cat().CharList[0]->Items.empty());
+}
+
+TEST_F(ItemGTest, NeverShownTheWindowWritesThePositionItWouldHaveTaken) {
+  program.ShowMain();
+  Main().move(150, 120);
+  OptionBindings b;
+  G().BindOptions(b);
+  const QPoint centred = CentredOverPosition(G(), &Main());
+  EXPECT_EQ(b.ValueText(OptionId::IwpLeft), std::to_string(centred.x()));
+  EXPECT_EQ(b.ValueText(OptionId::IwpTop), std::to_string(centred.y()));
+  EXPECT_GT(centred.x(), 0);
+  G().ShowAndRaise();
+  EXPECT_EQ(G().frameGeometry().topLeft(), centred);
+}
+
+TEST(WindowPlacement, AFrameNoScreenShowsComesBackOntoTheNearestOne) {
+  const QList<QRect> screens = {QRect(0, 0, 800, 600), QRect(800, 0, 1024, 768)};
+  EXPECT_EQ(PositionOnScreens(QRect(100, 50, 300, 200), screens), QPoint(100, 50));      // seen: kept
+  EXPECT_EQ(PositionOnScreens(QRect(790, 10, 300, 200), screens), QPoint(790, 10));      // across two: kept
+  EXPECT_EQ(PositionOnScreens(QRect(5000, 100, 300, 200), screens), QPoint(1524, 100));  // right of both
+  EXPECT_EQ(PositionOnScreens(QRect(-900, -700, 300, 200), screens), QPoint(0, 0));
+  // Nearest is the second screen, which it is wider than: its left edge goes to the screen's.
+  EXPECT_EQ(PositionOnScreens(QRect(100, 900, 2000, 200), screens), QPoint(800, 568));
+  EXPECT_EQ(PositionOnScreens(QRect(100, 900, 300, 200), {}), QPoint(100, 900));  // no screen known: kept
 }
 
 }  // namespace
