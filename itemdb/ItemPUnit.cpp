@@ -183,8 +183,9 @@ void TItemP::BuildControls() {
   // dialog's font shrinks until every label fits beside its control.
   ShrinkFontToFit(*this, [&labels](const QFont& font) {
     const QFontMetrics metrics(font);
-    return std::all_of(labels.begin(), labels.end(),
-                       [&](const QLabel* label) { return metrics.horizontalAdvance(label->text()) <= label->width(); });
+    return std::all_of(labels.begin(), labels.end(), [&](const QLabel* caption) {
+      return metrics.horizontalAdvance(caption->text()) <= caption->width();
+    });
   });
 }
 
