@@ -80,3 +80,14 @@ QString KeepFailureText(const std::string& path) {
 }
 
 }  // namespace kistora
+
+namespace kistora {
+
+QString ConflictKeptText(const std::string& path, const std::string& keptAs) {
+  return QString::fromUtf8(
+             "Le fichier %1 a été modifié par un autre programme depuis que Kistora l'a lu : cette autre "
+             "version est conservée sous le nom %2, et le fichier contient maintenant le catalogue de Kistora.")
+      .arg(PathText(path), PathText(keptAs));
+}
+
+}  // namespace kistora

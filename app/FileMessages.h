@@ -21,6 +21,10 @@ QString FileFailureText(const std::exception& failure, const std::string& path);
 // under which name its original will be kept at close (keptAs).
 QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::string& keptAs);
 
+// A database that changed on disk since Kistora read or wrote it: the other
+// version was kept as keptAs before the catalogue was written.
+QString ConflictKeptText(const std::string& path, const std::string& keptAs);
+
 // The close box when the damaged original could not be copied: the file was
 // not replaced.
 QString KeepFailureText(const std::string& path);

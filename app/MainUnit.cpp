@@ -30,8 +30,10 @@
 #include "app/QtText.h"
 #include "app/WindowPlacement.h"
 #include "itemdb/ItemPUnit.h"
+#include "model/catalogue_store.h"
 #include "model/damaged_file.h"
 #include "model/database.h"
+#include "model/file_error.h"
 #include "model/item_counts.h"
 #include "model/text_utils.h"
 #include "options/options_file.h"
@@ -96,8 +98,9 @@ QAction* AddDeleteAction(QTreeView* list) {
 
 }  // namespace
 
-TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, QWidget* parent)
-    : QMainWindow(parent), catalogue_(catalogue) {
+TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, kistora::CatalogueStore& store,
+             QWidget* parent)
+    : QMainWindow(parent), catalogue_(catalogue), store_(store) {
   setObjectName(QStringLiteral("Main"));
   setWindowTitle(QStringLiteral("Kistora"));
 
@@ -125,6 +128,9 @@ TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes,
   connect(&changes, &kistora::CatalogueSignals::charModified, this, [this](int row) { charsModel_->RowChanged(row); });
   connect(&changes, &kistora::CatalogueSignals::inventoriesChanged, this, &TMain::FillCharInv);
 
+  // The worker reports from its thread; the reports are shown from this one.
+  store_.SetReportsReady(
+      [this] { QMetaObject::invokeMethod(this, &TMain::ShowBackgroundReports, Qt::QueuedConnection); });
   FormCreate();
 }
 
@@ -134,6 +140,8 @@ void TMain::UseDialogs(TPerso* perso, TItemP* itemP) {
 }
 
 TMain::~TMain() {
+  // The store outlives this window: its worker must not report to it any more.
+  store_.SetReportsReady({});
   // The lists look at the catalogue while the base class hides and destroys
   // them, after the catalogue member is gone: take them down first.
   Chars->viewport()->removeEventFilter(this);
@@ -264,6 +272,7 @@ void TMain::BuildItemsPanel() {
 std::string TMain::DataPath(const char* fileName) { return CurrentPlatform().DataDir + fileName; }
 
 void TMain::FormCreate() {
+  ++startupSteps_;
   catalogue_.ClearItems();
   catalogue_.ClearChars();
   catalogue_.DefaultAccount.clear();
@@ -272,23 +281,30 @@ void TMain::FormCreate() {
   // empty list. An entry whose item is missing simply shows its number.
   bool itemsMissing = false;
   for (const auto kind : {kistora::DatabaseKind::Items, kistora::DatabaseKind::Chars}) {
-    const std::string path = DataPath(kind == kistora::DatabaseKind::Items ? "items.kdb" : "chars.kdb");
-    const kistora::StartupRead read = kistora::ReadDatabaseAtStartup(catalogue_, kind, path);
+    const std::string& path = store_.PathOf(kind);
+    // The store remembers the file as read, and keeps the original of a file
+    // not read whole before its first write.
+    const kistora::StartupRead read = store_.ReadAtStartup(catalogue_, kind);
     const bool missing = read.State == kistora::StartupReadState::Missing;
     if (kind == kistora::DatabaseKind::Items) itemsMissing = missing;
     // A first run (neither file yet) tells only that the item database could
     // not be opened, as it always has: one box, not two.
     if (kind == kistora::DatabaseKind::Chars && missing && itemsMissing) continue;
-    std::string keptAs;
-    if (read.NeedsKeeping()) {
-      // Not replaced silently: its original is copied aside before the save at close.
-      Damaged(kind).emplace(path);
-      keptAs = kistora::FreeDamagedName(path);
-    }
+    const std::string keptAs = read.NeedsKeeping() ? kistora::FreeDamagedName(path) : std::string();
     const QString text = kistora::StartupReadText(read, kind, keptAs);
     if (!text.isEmpty()) CurrentPlatform().Messages->FileError(this, text);
   }
   catalogue_.NotifyReset();
+  // From now on every change of the catalogue reaches the files within moments.
+  store_.Track(catalogue_);
+  EndStartupStep();
+}
+
+void TMain::EndStartupStep() {
+  if (--startupSteps_ > 0 || !closeRequested_) return;
+  closeRequested_ = false;
+  // The close waited for start-up: it runs now, and saves what was loaded.
+  QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
 void TMain::showEvent(QShowEvent* event) {
@@ -299,6 +315,7 @@ void TMain::showEvent(QShowEvent* event) {
 void TMain::FormShow() {
   if (shown_) return;
   shown_ = true;
+  ++startupSteps_;
   kistora::CentreOnScreen(*this);
   // The window is laid out by now: give the characters their designed height.
   const int rest = Splitter->height() - kCharPanelHeight - Splitter->handleWidth();
@@ -307,6 +324,7 @@ void TMain::FormShow() {
   // A stored position that no screen shows any more comes back onto the nearest one.
   kistora::PullOntoScreen(*this);
   FillCharInv();  // the options may have selected a character
+  EndStartupStep();
 }
 
 void TMain::ReadOptionsStep() {
@@ -332,6 +350,12 @@ void TMain::WriteOptionsStep() {
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
+  if (startupSteps_ > 0) {
+    // Asked while a start-up box is open: never between the loads.
+    closeRequested_ = true;
+    event->ignore();
+    return;
+  }
   if (!FormClose()) {
     event->ignore();  // the window stays open with the catalogue intact
     return;
@@ -349,36 +373,32 @@ bool TMain::FormClose() {
     CurrentPlatform().Messages->FileError(this, FileFailureText(failure, DataPath("kistora.ini")));
     return false;
   }
-  if (!SaveDatabaseStep(kistora::DatabaseKind::Items)) return false;
-  if (!SaveDatabaseStep(kistora::DatabaseKind::Chars)) return false;
+  // Both databases, items then characters, after any save as you go still
+  // running; a file that start-up could not read whole is kept aside first.
+  const kistora::SaveReport report = store_.SaveAtClose(catalogue_);
+  ShowSaveReport(report);
+  if (!report.Ok()) return false;
   catalogue_.Clear();
   return true;
 }
 
-bool TMain::SaveDatabaseStep(kistora::DatabaseKind kind) {
-  const bool items = kind == kistora::DatabaseKind::Items;
-  const std::string path = DataPath(items ? "items.kdb" : "chars.kdb");
-  std::optional<kistora::DamagedOriginal>& damaged = Damaged(kind);
-  if (damaged && damaged->Path() == path) {
-    try {
-      damaged->KeepBeforeSave();  // once per run: a second close does not copy again
-    } catch (const std::exception&) {
-      // Without its copy the original is not replaced.
-      CurrentPlatform().Messages->FileError(this, kistora::KeepFailureText(path));
-      return false;
-    }
+void TMain::ShowSaveReport(const kistora::SaveReport& report) {
+  kistora::MessageService* messages = CurrentPlatform().Messages;
+  for (const kistora::ConflictKept& conflict : report.Conflicts) {
+    messages->FileError(this, kistora::ConflictKeptText(conflict.Path, conflict.KeptAs));
   }
-  try {
-    if (items)
-      kistora::SaveItems(catalogue_, path);
-    else
-      kistora::SaveChars(catalogue_, path);
-  } catch (const std::exception& failure) {
-    CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
-    return false;
+  if (const auto& failure = report.Failure) {
+    messages->FileError(this,
+                        failure->KeepFailed
+                            ? kistora::KeepFailureText(failure->Path)
+                            : FileFailureText(kistora::EFileError(failure->Message, failure->Errno), failure->Path));
   }
-  damaged.reset();  // the file now holds the catalogue: nothing left to keep
-  return true;
+}
+
+void TMain::ShowBackgroundReports() {
+  // A failure is reported once by the store until a save succeeds again; the
+  // catalogue stays in memory and the next change or the close tries again.
+  for (const kistora::SaveReport& report : store_.TakeReports()) ShowSaveReport(report);
 }
 
 // ---- character list ----

@@ -23,6 +23,8 @@ class TPerso;
 class TItemP;
 
 namespace kistora {
+class CatalogueStore;
+struct SaveReport;
 class CatalogueSignals;
 class CharListModel;
 class InventoryModel;
@@ -31,9 +33,11 @@ class InventoryModel;
 class TMain : public QMainWindow {
   Q_OBJECT
  public:
-  // Creation: loads items.kdb then chars.kdb from the data folder into catalogue,
-  // whose changes it follows through changes.
-  TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, QWidget* parent = nullptr);
+  // Creation: loads items.kdb then chars.kdb of store's folder into catalogue,
+  // whose changes it follows through changes; once start-up is over, store
+  // saves every change as it comes.
+  TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, kistora::CatalogueStore& store,
+        QWidget* parent = nullptr);
   ~TMain() override;
 
   kistora::TCatalogue& Catalogue() { return catalogue_; }
@@ -114,12 +118,14 @@ class TMain : public QMainWindow {
   // close and last at the first show.
   void ReadOptionsStep();
   void WriteOptionsStep();
-  // Saves one database file at close, keeping first the original of a file
-  // that start-up could not read cleanly; false (after the message) on failure.
-  bool SaveDatabaseStep(kistora::DatabaseKind kind);
-  std::optional<kistora::DamagedOriginal>& Damaged(kistora::DatabaseKind kind) {
-    return kind == kistora::DatabaseKind::Items ? damagedItems_ : damagedChars_;
-  }
+  // Tells the player what a save had to say: its failure (in the close's
+  // words) and the files changed behind the program's back that were kept aside.
+  void ShowSaveReport(const kistora::SaveReport& report);
+  // The saves as you go report from their thread: shown from the window's.
+  void ShowBackgroundReports();
+  // Start-up (the loads at creation, the options at the first show) runs
+  // whole: a close asked for meanwhile waits until it is over.
+  void EndStartupStep();
   void MoveChar(int row, int otherRow);
   // An item dragged over or dropped on the character list (onChars) or the
   // inventory: accepted when it carries an item and a character would receive it.
@@ -132,9 +138,9 @@ class TMain : public QMainWindow {
   TItemP* itemP_ = nullptr;
   kistora::CharListModel* charsModel_ = nullptr;
   kistora::InventoryModel* invModel_ = nullptr;
-  // Database files read at start-up that were there but not read cleanly.
-  std::optional<kistora::DamagedOriginal> damagedItems_;
-  std::optional<kistora::DamagedOriginal> damagedChars_;
+  kistora::CatalogueStore& store_;
+  int startupSteps_ = 0;         // start-up steps running
+  bool closeRequested_ = false;  // a close asked for during start-up
   bool shown_ = false;
   bool selectingChar_ = false;  // SelectCharRow fills the inventory itself
 };

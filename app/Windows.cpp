@@ -10,10 +10,12 @@
 #include "app/CatalogueSignals.h"
 #include "app/MainUnit.h"
 #include "app/PersoUnit.h"
+#include "app/Platform.h"
 #include "export/ExportUnit.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
 #include "model/catalogue.h"
+#include "model/catalogue_store.h"
 
 KistoraWindows& Windows() {
   static KistoraWindows windows;
@@ -56,8 +58,9 @@ void CreateWindows() {
   KistoraWindows& w = Windows();
   w.Catalogue = new kistora::TCatalogue();
   w.Changes = new kistora::CatalogueSignals(*w.Catalogue);
+  w.Store = new kistora::CatalogueStore(kistora::CurrentPlatform().DataDir);
   // The main window loads the catalogue while it is created, before any other window exists.
-  w.Main = new TMain(*w.Catalogue, *w.Changes);
+  w.Main = new TMain(*w.Catalogue, *w.Changes, *w.Store);
   w.Perso = new TPerso(*w.Catalogue, w.Main);
   // The item database window is an ordinary top-level window of its own, tied to
   // the main window so that it ends with it and never outlives the program.
@@ -88,6 +91,9 @@ void DestroyWindows() {
   w.Perso = nullptr;
   delete w.Main;
   w.Main = nullptr;
+  // Finishes a save as you go already asked for, then lets the catalogue go.
+  delete w.Store;
+  w.Store = nullptr;
   delete w.Changes;
   w.Changes = nullptr;
   delete w.Catalogue;

@@ -17,11 +17,13 @@ class TAbout;
 namespace kistora {
 class TCatalogue;
 class CatalogueSignals;
+class CatalogueStore;
 }  // namespace kistora
 
 struct KistoraWindows {
   kistora::TCatalogue* Catalogue = nullptr;
   kistora::CatalogueSignals* Changes = nullptr;
+  kistora::CatalogueStore* Store = nullptr;  // writes the catalogue into the data folder
   TMain* Main = nullptr;
   TPerso* Perso = nullptr;
   TItemG* ItemG = nullptr;
@@ -32,7 +34,7 @@ struct KistoraWindows {
 
 // The windows of this run (all null before CreateWindows).
 KistoraWindows& Windows();
-// Creates the catalogue, then Main (which loads it), Perso, ItemG, ItemP,
+// Creates the catalogue and its store on the data folder, then Main (which loads it), Perso, ItemG, ItemP,
 // ExportWin, About in that order, and connects them.
 void CreateWindows();
 // Destroys them, then the catalogue (tests create and destroy several runs in one process).

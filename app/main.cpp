@@ -1,19 +1,22 @@
 // Program entry: the data folder is chosen (--data-dir DIR, KISTORA_DATA_DIR,
 // beside the program, or the user's data folder for an installed copy), Qt's
 // own dialogs speak French, the windows are created once, in order, and the
-// main window is shown; closing it ends the program.
+// main window is shown; closing it ends the program. A second copy on the same
+// folder says so and stops.
 #include <QApplication>
 #include <QMessageBox>
 #include <cstring>
 #include <string>
 
 #include "app/AppIcon.h"
+#include "app/DataFolderGuard.h"
 #include "app/MainUnit.h"
 #include "app/Platform.h"
 #include "app/QtFrench.h"
 #include "app/QtText.h"
 #include "app/Windows.h"
 #include "model/data_folder.h"
+#include "model/data_folder_lock.h"
 
 namespace {
 
@@ -44,6 +47,10 @@ int main(int argc, char** argv) {
     QMessageBox::critical(nullptr, QStringLiteral("Kistora"), kistora::QtText(error));
     return 1;
   }
+
+  // One copy of the program per folder, for the whole run.
+  kistora::DataFolderLock lock;
+  if (!kistora::TakeDataFolder(lock, folder.dir)) return 1;
 
   CreateWindows();
   Windows().Main->show();

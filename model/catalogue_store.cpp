@@ -123,6 +123,8 @@ std::vector<SaveReport> CatalogueStore::TakeReports() {
 }
 
 void CatalogueStore::SetReportsReady(std::function<void()> ready) {
+  // Also waits for a call in progress: once this returns, the old one is never called again.
+  const std::lock_guard calling(readyMutex_);
   const std::lock_guard lock(mutex_);
   reportsReady_ = std::move(ready);
 }
@@ -172,11 +174,18 @@ void CatalogueStore::WorkerLoop() {
     running_ = false;
     const bool tell = report.Failure || !report.Conflicts.empty();
     if (tell) reports_.push_back(std::move(report));
-    std::function<void()> ready = tell ? reportsReady_ : nullptr;
     idle_.notify_all();
-    if (ready) {
+    if (tell) {
       lock.unlock();
-      ready();
+      {
+        const std::lock_guard calling(readyMutex_);
+        std::function<void()> ready;
+        {
+          const std::lock_guard again(mutex_);
+          ready = reportsReady_;
+        }
+        if (ready) ready();
+      }
       lock.lock();
     }
   }

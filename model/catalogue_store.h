@@ -161,7 +161,8 @@ class CatalogueStore {
   ItemBlockMirror mirror_;  // the tracked catalogue's items, change by change
   Watcher watcher_{*this};
 
-  std::mutex mutex_;  // guards the members below it
+  std::mutex readyMutex_;  // held while reportsReady_ is called, so that replacing it waits
+  std::mutex mutex_;       // guards the members below it
   std::condition_variable wake_;
   std::condition_variable idle_;
   Snapshot pending_;

@@ -17,6 +17,7 @@
 #include "app/MainUnit.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
+#include "model/daily_backups.h"
 #include "model/database.h"
 #include "model/file_ops.h"
 
@@ -82,7 +83,7 @@ TEST(DamagedAtStartUp, ATruncatedItemFileIsReportedAndKeptBeforeTheSave) {
   EXPECT_EQ(saved.ItemList.size(), 2u);
   EXPECT_EQ(ReadFile(env.Path("chars.kdb")), charsBefore) << "the characters, saved unchanged";
   EXPECT_EQ(Names(Snapshot(env.DataDir())),
-            (std::set<std::string>{"items.kdb", "items.kdb.damaged", "chars.kdb", "kistora.ini"}));
+            (std::set<std::string>{"backups", "items.kdb", "items.kdb.damaged", "chars.kdb", "kistora.ini"}));
 
   // A later run on a file damaged again keeps that one under the next name.
   std::string wrongMagic = ReadFile(items);
@@ -173,8 +174,10 @@ TEST(DamagedAtStartUp, WhenTheOriginalCannotBeKeptItIsNotReplaced) {
                                            "place ou déplacez ce fichier, puis fermez de nouveau.")}));
   EXPECT_EQ(QFileInfo(QString::fromStdString(items)).symLinkTarget(), "/proc/self/mem") << "not replaced";
   EXPECT_EQ(ReadFile(env.Path("chars.kdb")), charsBefore) << "nothing after the failed step is written";
-  EXPECT_EQ(Names(Snapshot(env.DataDir())), (std::set<std::string>{"items.kdb", "chars.kdb", "kistora.ini"}))
+  EXPECT_EQ(Names(Snapshot(env.DataDir())), (std::set<std::string>{"backups", "items.kdb", "chars.kdb", "kistora.ini"}))
       << "no partial copy";
+  EXPECT_EQ(Names(Snapshot(env.Path("backups"))), (std::set<std::string>{"chars-" + LocalDateToday() + ".kdb"}))
+      << "only a regular file is backed up";
   EXPECT_EQ(main.Catalogue().CharList.size(), 2u);
 
   // The player moves the file away: nothing is left to lose, the close saves.

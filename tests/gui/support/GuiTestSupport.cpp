@@ -19,24 +19,29 @@ namespace kistora::testing {
 
 // ---- message boxes and shell ----
 
-void FakeMessages::Error(QWidget*, const QString& text) {
-  Shown.push_back({BoxKind::Error, QStringLiteral("Erreur"), text});
+void FakeMessages::Record(QWidget* parent, ShownBox box) {
+  Shown.push_back(box);
+  if (OnShow) OnShow(parent, box);
 }
 
-bool FakeMessages::Confirm(QWidget*, const QString& text) {
-  Shown.push_back({BoxKind::Confirm, QStringLiteral("Confirmation"), text});
+void FakeMessages::Error(QWidget* parent, const QString& text) {
+  Record(parent, {BoxKind::Error, QStringLiteral("Erreur"), text});
+}
+
+bool FakeMessages::Confirm(QWidget* parent, const QString& text) {
+  Record(parent, {BoxKind::Confirm, QStringLiteral("Confirmation"), text});
   if (ConfirmAnswers.empty()) return DefaultConfirm;
   const bool answer = ConfirmAnswers.front();
   ConfirmAnswers.pop_front();
   return answer;
 }
 
-void FakeMessages::Message(QWidget*, const QString& title, const QString& text) {
-  Shown.push_back({BoxKind::Message, title, text});
+void FakeMessages::Message(QWidget* parent, const QString& title, const QString& text) {
+  Record(parent, {BoxKind::Message, title, text});
 }
 
-void FakeMessages::FileError(QWidget*, const QString& text) {
-  Shown.push_back({BoxKind::FileError, QStringLiteral("Kistora"), text});
+void FakeMessages::FileError(QWidget* parent, const QString& text) {
+  Record(parent, {BoxKind::FileError, QStringLiteral("Kistora"), text});
 }
 
 QStringList FakeMessages::Texts(BoxKind kind) const {

@@ -60,9 +60,12 @@ class FakeMessages final : public MessageService {
 
   // Texts of the boxes of one kind, in the order shown.
   QStringList Texts(BoxKind kind) const;
+  void Record(QWidget* parent, ShownBox box);
   void Clear() { Shown.clear(); }
 
   std::vector<ShownBox> Shown;
+  // Called with each box as it is shown, while it would be open (e.g. to act meanwhile).
+  std::function<void(QWidget* parent, const ShownBox& box)> OnShow;
   std::deque<bool> ConfirmAnswers;
   bool DefaultConfirm = false;
 };
