@@ -11,8 +11,7 @@ namespace kistora {
 bool TakeDataFolder(DataFolderLock& lock, const std::string& dir, QWidget* parent) {
   const LockAttempt attempt = lock.TryAcquire(dir);
   if (attempt.State == LockState::Busy) {
-    const QString owner =
-        attempt.OtherPid > 0 ? QString::fromUtf8(" (processus %1)").arg(attempt.OtherPid) : QString();
+    const QString owner = attempt.OtherPid > 0 ? QString::fromUtf8(" (processus %1)").arg(attempt.OtherPid) : QString();
     CurrentPlatform().Messages->Message(
         parent, QStringLiteral("Kistora"),
         QString::fromUtf8("Kistora est déjà ouvert sur le dossier %1%2. Fermez-le, ou revenez à sa fenêtre : "

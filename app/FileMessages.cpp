@@ -1,5 +1,6 @@
 #include "app/FileMessages.h"
 
+#include <QFile>
 #include <stdexcept>
 #include <string_view>
 
@@ -10,7 +11,7 @@ namespace kistora {
 namespace {
 
 // Paths are the file system's names, UTF-8 on disk.
-QString PathText(const std::string& path) { return QString::fromStdString(path); }
+QString PathText(const std::string& path) { return QFile::decodeName(path.c_str()); }
 
 // "12 objets ont pu être lus", "1 personnage a pu être lu", "aucun objet n'a pu être lu".
 QString RecordsRead(std::size_t count, DatabaseKind kind) {
@@ -33,18 +34,11 @@ QString KeepingPromise(const std::string& keptAs) {
 
 }  // namespace
 
-QString FileFailureText(const std::exception& failure, const std::string& path) {
-  std::string text = failure.what();
-  QString shown;
-  if (!path.empty() && text.size() >= path.size() && text.compare(text.size() - path.size(), path.size(), path) == 0) {
-    shown = QtText(std::string_view(text).substr(0, text.size() - path.size())) + PathText(path);
-  } else {
-    shown = QtText(text);
-  }
-  // No full stop after a message that already ends with punctuation.
-  if (text.empty() || static_cast<unsigned char>(text.back()) > '.') shown += QLatin1Char('.');
-  return shown;
+QString FileFailureText(FileAction action, const std::string& path) {
+  return QtText(FileActionWords(action)) + PathText(path) + QLatin1Char('.');
 }
+
+QString FileFailureText(const EFileError& failure) { return FileFailureText(failure.Action, failure.Path); }
 
 QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::string& keptAs) {
   const QString path = PathText(read.Path);
@@ -54,10 +48,10 @@ QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::s
     case StartupReadState::Clean:
       return {};
     case StartupReadState::Missing:
-      return FileFailureText(std::runtime_error(read.OpenFailure), read.Path);
+      return FileFailureText(FileAction::Open, read.Path);
     case StartupReadState::Unopenable:
-      return FileFailureText(std::runtime_error(read.OpenFailure), read.Path) +
-             QString::fromUtf8(" Rien n'a pu être lu.") + KeepingPromise(keptAs);
+      return FileFailureText(FileAction::Open, read.Path) + QString::fromUtf8(" Rien n'a pu être lu.") +
+             KeepingPromise(keptAs);
     case StartupReadState::BadMagic:
       return QString::fromUtf8("Le fichier %1 n'est pas reconnu comme %2 : rien n'a pu être lu.").arg(path, base) +
              KeepingPromise(keptAs);

@@ -4,16 +4,17 @@
 #pragma once
 
 #include <QString>
-#include <exception>
 #include <string>
 
 #include "model/damaged_file.h"
+#include "model/file_error.h"
 
 namespace kistora {
 
-// A failed file operation: its message and a full stop. The message is
-// Windows-1252 but the path it ends with is the file system's own UTF-8 name.
-QString FileFailureText(const std::exception& failure, const std::string& path);
+// A failed file operation in a sentence: what could not be done, the file's
+// name as the file system spells it, and a full stop.
+QString FileFailureText(FileAction action, const std::string& path);
+QString FileFailureText(const EFileError& failure);
 
 // The start-up box for one database file, empty when there is nothing to say
 // (a clean read). A missing file gives the usual "Impossible d'ouvrir le

@@ -338,9 +338,9 @@ void TMain::ReadOptionsStep() {
         FillCharInv();
       });
     }
-  } catch (const std::exception& failure) {
+  } catch (const kistora::EFileError& failure) {
     // What was applied before the failure stays; the window comes up anyway.
-    CurrentPlatform().Messages->FileError(this, FileFailureText(failure, path));
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
   }
 }
 
@@ -368,9 +368,9 @@ bool TMain::FormClose() {
   // written whole beside the old one and then put in its place.
   try {
     WriteOptionsStep();
-  } catch (const std::exception& failure) {
+  } catch (const kistora::EFileError& failure) {
     // Nothing is freed: the player can make room and close again.
-    CurrentPlatform().Messages->FileError(this, FileFailureText(failure, DataPath("kistora.ini")));
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
     return false;
   }
   // Both databases, items then characters, after any save as you go still
@@ -388,10 +388,8 @@ void TMain::ShowSaveReport(const kistora::SaveReport& report) {
     messages->FileError(this, kistora::ConflictKeptText(conflict.Path, conflict.KeptAs));
   }
   if (const auto& failure = report.Failure) {
-    messages->FileError(this,
-                        failure->KeepFailed
-                            ? kistora::KeepFailureText(failure->Path)
-                            : FileFailureText(kistora::EFileError(failure->Message, failure->Errno), failure->Path));
+    messages->FileError(this, failure->KeepFailed ? kistora::KeepFailureText(failure->Path)
+                                                  : FileFailureText(failure->Action, failure->Path));
   }
 }
 

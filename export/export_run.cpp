@@ -80,10 +80,7 @@ ExportResult RunExport(const ExportSettings& settings, const TCatalogue& catalog
 
   try {
     const ExportSelection selection(settings, catalogue, selectedCharRow);
-    SafeFileWriter file(path,
-                        "Impossible de cr\xE9"
-                        "er le fichier " +
-                            settings.FileName);
+    SafeFileWriter file(path, settings.FileName);
     SafeFileSink sink(file);
     ExportWriter writer(selection, sink, caption);
     writer.WritePage(FormatExportDates(now));

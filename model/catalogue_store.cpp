@@ -204,7 +204,7 @@ bool CatalogueStore::WriteOne(DatabaseKind kind, const std::function<void(const 
                               SaveReport& report) {
   FileState& file = files_[Slot(kind)];
   const auto fail = [&](const EFileError& failure, bool keepFailed) {
-    report.Failure = SaveFailure{kind, file.Path, failure.what(), failure.Errno, keepFailed};
+    report.Failure = SaveFailure{kind, file.Path, failure.Action, failure.Errno, keepFailed};
     return false;
   };
   try {

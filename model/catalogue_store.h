@@ -26,6 +26,7 @@
 
 #include "model/catalogue.h"
 #include "model/damaged_file.h"
+#include "model/file_error.h"
 #include "model/file_identity.h"
 #include "model/item_blocks.h"
 
@@ -35,7 +36,7 @@ namespace kistora {
 struct SaveFailure {
   DatabaseKind Kind = DatabaseKind::Items;
   std::string Path;
-  std::string Message;  // the EFileError's text (Windows-1252), e.g. "Impossible de créer le fichier <path>"
+  FileAction Action = FileAction::Create;  // what could not be done to Path
   int Errno = 0;
   bool KeepFailed = false;  // the damaged original or the other version could not be kept: nothing was replaced
 };

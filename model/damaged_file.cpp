@@ -31,7 +31,6 @@ StartupRead ReadDatabaseAtStartup(TCatalogue& catalogue, DatabaseKind kind, cons
     result = kind == DatabaseKind::Items ? LoadItems(catalogue, path) : LoadChars(catalogue, path);
   } catch (const EFileError& failure) {
     read.State = NamesNothing(failure.Errno) ? StartupReadState::Missing : StartupReadState::Unopenable;
-    read.OpenFailure = failure.what();
     read.Errno = failure.Errno;
     return read;
   }

@@ -28,7 +28,6 @@ struct StartupRead {
   std::string Path;
   StartupReadState State = StartupReadState::Clean;
   std::size_t RecordsKept = 0;  // items or characters in the catalogue after the read
-  std::string OpenFailure;      // Missing / Unopenable: the open error's text (Windows-1252, ends with Path)
   int Errno = 0;                // Missing / Unopenable: why the open failed
 
   // The file is there and was not read whole: a save must not replace it

@@ -19,24 +19,17 @@ namespace {
 
 constexpr std::size_t kReadBufferSize = 256 * 1024;
 
-std::string OpenMessage(const std::string& path) { return "Impossible d'ouvrir le fichier " + path; }
-std::string CreateMessage(const std::string& path) {
-  return "Impossible de cr\xE9"
-         "er le fichier " +
-         path;
-}
-
 }  // namespace
 
 TExtFileStream::TExtFileStream(const std::string& path, Mode mode) : path_(path) {
   if (mode == Mode::Create) {
-    writer_ = std::make_unique<SafeFileWriter>(path, CreateMessage(path));
+    writer_ = std::make_unique<SafeFileWriter>(path);
     return;
   }
   // O_NONBLOCK: a named pipe in the file's place must not hang the program
   // waiting for a writer (it then reads as empty, as any file that is not regular).
   fd_ = Files().Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
-  if (fd_ < 0) throw EFileError(OpenMessage(path), errno);
+  if (fd_ < 0) throw EFileError(FileAction::Open, path, errno);
   struct stat info {};
   int error = 0;
   if (::fstat(fd_, &info) != 0) {
@@ -47,7 +40,7 @@ TExtFileStream::TExtFileStream(const std::string& path, Mode mode) : path_(path)
   if (error != 0) {
     Files().Close(fd_);
     fd_ = -1;
-    throw EFileError(OpenMessage(path), error);
+    throw EFileError(FileAction::Open, path, error);
   }
   // Only a regular file has a meaningful size; anything else reads as empty.
   fileSize_ = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
@@ -190,7 +183,7 @@ void TExtFileStream::WriteStr(std::string_view s) {
   RequireWriter();
   if (s.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
     writer_->Abort();
-    throw EFileError(CreateMessage(path_), EOVERFLOW);
+    throw EFileError(FileAction::Create, path_, EOVERFLOW);
   }
   WriteInt(static_cast<std::int32_t>(s.size()));
   writer_->Write(s);

@@ -387,10 +387,7 @@ std::string ItemsToCsv(const TCatalogue& catalogue) {
 }
 
 void SaveItemsCsv(const TCatalogue& catalogue, const std::string& path) {
-  SafeFileWriter file(path,
-                      "Impossible de cr\xE9"
-                      "er le fichier " +
-                          path);
+  SafeFileWriter file(path);
   file.Write(ItemsToCsv(catalogue));
   file.Commit();
 }

@@ -30,8 +30,6 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-std::string KeepMessage(const std::string& path) { return "Impossible de conserver le fichier " + path; }
-
 // The copy's bytes reach the disk before it takes its name: otherwise a crash
 // right after the save that follows could leave neither version.
 int FlushFile(const std::string& path) {
@@ -65,7 +63,7 @@ std::string KeepCopyUnderFreeName(const std::string& source, const std::string& 
   errno = 0;
   if (!CopyFileTo(source, temp, /*failIfExists=*/true)) {
     const int error = errno != 0 ? errno : EIO;  // a half copy is already removed
-    throw EFileError(KeepMessage(source), error);
+    throw EFileError(FileAction::Keep, source, error);
   }
   int error = FlushFile(temp);
   for (int attempt = 0; error == 0 && attempt < kNameAttempts; ++attempt) {
@@ -82,7 +80,7 @@ std::string KeepCopyUnderFreeName(const std::string& source, const std::string& 
     if (error == EEXIST) error = 0;  // another program took that name meanwhile: its file stays
   }
   Files().Unlink(temp.c_str());
-  throw EFileError(KeepMessage(source), error != 0 ? error : EEXIST);
+  throw EFileError(FileAction::Keep, source, error != 0 ? error : EEXIST);
 }
 
 }  // namespace kistora

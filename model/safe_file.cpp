@@ -86,20 +86,21 @@ std::string ResolveSymbolicLinks(const std::string& path, int& error) { return R
 
 std::string TemporaryPathIn(const std::string& dir) { return dir + "/.kistora-" + RandomSuffix() + ".tmp"; }
 
-SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::string failureMessage)
-    : message_(std::move(failureMessage)) {
+SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::string shownPath)
+    : shownPath_(shownPath.empty() ? targetPath : std::move(shownPath)) {
   // A name cut short by a NUL byte would name another file: refuse it.
-  if (targetPath.find('\0') != std::string::npos) throw EFileError(message_, EINVAL);
+  if (targetPath.find('\0') != std::string::npos) throw EFileError(FileAction::Create, shownPath_, EINVAL);
   int error = 0;
   target_ = ResolveLinks(targetPath, error);
-  if (error != 0) throw EFileError(message_, error);
+  if (error != 0) throw EFileError(FileAction::Create, shownPath_, error);
 
   // An existing target keeps its permissions; a new file gets 0666 less the umask.
   struct stat info {};
   bool keepMode = false;
   if (::stat(target_.c_str(), &info) == 0) {
-    if (S_ISDIR(info.st_mode)) throw EFileError(message_, EISDIR);
-    if (!S_ISREG(info.st_mode)) throw EFileError(message_, EINVAL);  // never replace a device or pipe
+    if (S_ISDIR(info.st_mode)) throw EFileError(FileAction::Create, shownPath_, EISDIR);
+    if (!S_ISREG(info.st_mode))
+      throw EFileError(FileAction::Create, shownPath_, EINVAL);  // never replace a device or pipe
     keepMode = true;
   }
 
@@ -112,9 +113,9 @@ SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::string failur
       temp_ = std::move(candidate);
       break;
     }
-    if (errno != EEXIST) throw EFileError(message_, errno);
+    if (errno != EEXIST) throw EFileError(FileAction::Create, shownPath_, errno);
   }
-  if (fd_ < 0) throw EFileError(message_, EEXIST);
+  if (fd_ < 0) throw EFileError(FileAction::Create, shownPath_, EEXIST);
 
   if (keepMode) {
     // Best effort: a file system without permissions must not stop the save.
@@ -129,7 +130,7 @@ SafeFileWriter::~SafeFileWriter() {
 }
 
 void SafeFileWriter::Write(const void* data, std::size_t size) {
-  if (done_) throw EFileError(message_, EBADF);
+  if (done_) throw EFileError(FileAction::Create, shownPath_, EBADF);
   if (buffer_.size() + size > kBufferSize) {
     Flush();
     if (size >= kBufferSize) {
@@ -160,7 +161,7 @@ void SafeFileWriter::Flush() {
 }
 
 void SafeFileWriter::Commit(const std::function<void()>& beforeReplace) {
-  if (done_) throw EFileError(message_, EBADF);
+  if (done_) throw EFileError(FileAction::Create, shownPath_, EBADF);
   Flush();
   if (Files().Fsync(fd_) != 0) Fail(errno);
   const int fd = std::exchange(fd_, -1);
@@ -188,7 +189,7 @@ void SafeFileWriter::Abort() noexcept {
 
 void SafeFileWriter::Fail(int error) {
   Abort();
-  throw EFileError(message_, error);
+  throw EFileError(FileAction::Create, shownPath_, error);
 }
 
 bool KeepBackupCopy(const std::string& source, const std::string& backupPath) noexcept {

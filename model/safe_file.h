@@ -25,10 +25,11 @@ std::string TemporaryPathIn(const std::string& dir);
 
 class SafeFileWriter {
  public:
-  // Creates the temporary file. failureMessage is the text of the EFileError
-  // raised by any failure of this writer (creation, a write, fsync or rename);
-  // a target path holding a NUL byte is refused with EINVAL.
-  SafeFileWriter(const std::string& targetPath, std::string failureMessage);
+  // Creates the temporary file. Any failure of this writer (creation, a write,
+  // fsync or rename) raises EFileError(FileAction::Create, shownPath) with its
+  // errno; shownPath is the name the player knows the file by (targetPath when
+  // empty). A target path holding a NUL byte is refused with EINVAL.
+  explicit SafeFileWriter(const std::string& targetPath, std::string shownPath = {});
   ~SafeFileWriter();  // abandons the temporary file unless Commit succeeded
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
@@ -52,7 +53,7 @@ class SafeFileWriter {
 
   std::string target_;  // the file finally replaced (symbolic links resolved)
   std::string temp_;
-  std::string message_;
+  std::string shownPath_;
   int fd_ = -1;
   std::string buffer_;
   bool done_ = false;

@@ -107,14 +107,14 @@ bool ReadOptions(const std::string& path, const OptionBindings& bindings, const 
   if (fd < 0) {
     const int error = errno;
     if (error == ENOENT || error == ENOTDIR) return false;  // no file there: designed values stay
-    throw EFileError("Impossible d'ouvrir le fichier " + path, error);
+    throw EFileError(FileAction::Open, path, error);
   }
   FdCloser closer(fd);
   // Only a regular file is read: a device such as /dev/zero never ends and
   // would take all memory as one endless line.
   struct stat info {};
   if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
-    throw EFileError("Impossible de lire le fichier " + path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+    throw EFileError(FileAction::Read, path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
   }
 
   LineSplitter splitter([&](const std::string& line) {
@@ -127,7 +127,7 @@ bool ReadOptions(const std::string& path, const OptionBindings& bindings, const 
     const ssize_t n = Files().Read(fd, buffer.data(), buffer.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      throw EFileError("Impossible de lire le fichier " + path, errno);
+      throw EFileError(FileAction::Read, path, errno);
     }
     if (n == 0) {
       splitter.Finish();
@@ -161,10 +161,7 @@ std::string OptionsFileText(const OptionBindings& bindings, std::string_view pro
 
 void WriteOptions(const std::string& path, const OptionBindings& bindings, const std::string& programName) {
   const std::string text = OptionsFileText(bindings, programName);
-  SafeFileWriter writer(path,
-                        "Impossible de cr\xE9"
-                        "er le fichier " +
-                            path);
+  SafeFileWriter writer(path);
   writer.Write(text);
   // The previous file goes to ".bak" only once the new one is whole, so a failed
   // write leaves both the old file and its earlier backup untouched.

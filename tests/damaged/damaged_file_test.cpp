@@ -64,7 +64,7 @@ TEST(StartupRead, NothingThereIsAFirstRunAndSomethingUnopenableMustBeKept) {
     const StartupRead read = Read(DatabaseKind::Items, path);
     EXPECT_EQ(read.State, StartupReadState::Missing) << path;
     EXPECT_FALSE(read.NeedsKeeping()) << path;
-    EXPECT_EQ(read.OpenFailure, "Impossible d'ouvrir le fichier " + path);
+    EXPECT_EQ(read.Path, path);
   }
   // A folder in the file's place is there but cannot be read.
   ASSERT_EQ(::mkdir(dir.File("chars.kdb").c_str(), 0755), 0);

@@ -215,10 +215,8 @@ TEST(CatalogueStore, AFailureIsToldOnceUntilASaveSucceedsAndWhatFailedIsRetried)
   ASSERT_EQ(reports.size(), 1u);
   ASSERT_TRUE(reports[0].Failure);
   EXPECT_EQ(reports[0].Failure->Kind, DatabaseKind::Items);
-  EXPECT_EQ(reports[0].Failure->Message,
-            "Impossible de cr\xE9"
-            "er le fichier " +
-                path);
+  EXPECT_EQ(reports[0].Failure->Action, FileAction::Create);
+  EXPECT_EQ(reports[0].Failure->Path, path);
   EXPECT_EQ(reports[0].Failure->Errno, ENOSPC);
   EXPECT_FALSE(reports[0].Failure->KeepFailed);
   EXPECT_EQ(ready.load(), 1);
