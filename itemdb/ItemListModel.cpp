@@ -3,15 +3,11 @@
 #include <numeric>
 
 #include "app/ItemDrag.h"
-#include "model/cp1252.h"
+#include "app/QtText.h"
 
 using namespace kistora;
 
-namespace {
-
-QString FromCp1252(const std::string& s) { return QString::fromStdString(Cp1252ToUtf8(s)); }
-
-}  // namespace
+namespace {}  // namespace
 
 ItemListModel::ItemListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -82,7 +78,7 @@ QVariant ItemListModel::data(const QModelIndex& index, int role) const {
   const ItemListRow* row = index.isValid() ? RowAt(index.row()) : nullptr;
   if (!row) return {};
   // The tooltip holds the whole text, which a narrow column cuts.
-  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return FromCp1252(ItemListCell(*row, index.column()));
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QtText(ItemListCell(*row, index.column()));
   if (role == Qt::TextAlignmentRole && index.column() == kColPrice) {
     return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
   }

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "app/MainUnit.h"
+#include "app/QtText.h"
 #include "app/Windows.h"
 #include "model/cp1252.h"
 #include "model/database.h"
@@ -200,9 +201,9 @@ void ScopedProgram::ShowMain() const {
 
 // ---- text ----
 
-QString FromCp1252(const std::string& s) { return QString::fromStdString(Cp1252ToUtf8(s)); }
+QString FromCp1252(const std::string& s) { return QtText(s); }
 
-std::string ToCp1252(const QString& s) { return Utf8ToCp1252(s.toStdString()); }
+std::string ToCp1252(const QString& s) { return Cp1252Text(s); }
 
 void UseOffscreenPlatform() {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
