@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -35,6 +37,7 @@
 #include "model/database.h"
 #include "model/file_error.h"
 #include "model/item_counts.h"
+#include "model/items_csv.h"
 #include "model/text_utils.h"
 #include "options/options_file.h"
 
@@ -154,6 +157,8 @@ void TMain::BuildMenu() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier"));
   ExportInv = file->addAction(QStringLiteral("Exporter..."));
   ExportInv->setObjectName(QStringLiteral("ExportInv"));
+  ExportCsv = file->addAction(QString::fromUtf8("Exporter en CSV…"));
+  ExportCsv->setObjectName(QStringLiteral("ExportCsv"));
   file->addSeparator();
   Quitter1 = file->addAction(QStringLiteral("&Quitter"));
   Quitter1->setObjectName(QStringLiteral("Quitter1"));
@@ -161,6 +166,7 @@ void TMain::BuildMenu() {
   Apropos1 = help->addAction(QStringLiteral("A &propos..."));
   Apropos1->setObjectName(QStringLiteral("Apropos1"));
   connect(ExportInv, &QAction::triggered, this, &TMain::ExportInvClick);
+  connect(ExportCsv, &QAction::triggered, this, &TMain::ExportCsvClick);
   connect(Quitter1, &QAction::triggered, this, &TMain::Quitter1Click);
   connect(Apropos1, &QAction::triggered, this, &TMain::Apropos1Click);
   ExportInv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -574,6 +580,26 @@ void TMain::SeeItemClick() {
 void TMain::ItemGestionClick() { emit itemDatabaseRequested(); }
 
 void TMain::ExportInvClick() { emit exportRequested(); }
+
+std::optional<QString> TMain::PickCsvFileWithDialog(QWidget* parent) {
+  const QString start = QFile::decodeName(CurrentPlatform().DataDir.c_str()) + QStringLiteral("kistora.csv");
+  const QString chosen = QFileDialog::getSaveFileName(parent, QString::fromUtf8("Exporter en CSV"), start,
+                                                      QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"),
+                                                      nullptr, QFileDialog::DontUseNativeDialog);
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen;
+}
+
+void TMain::ExportCsvClick() {
+  const std::optional<QString> chosen = PickCsvFile(this);
+  if (!chosen) return;
+  try {
+    // The items for a spreadsheet (UTF-8, one column per field), through the safe save.
+    kistora::SaveItemsCsv(catalogue_, QFile::encodeName(*chosen).toStdString());
+  } catch (const kistora::EFileError& failure) {
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
+  }
+}
 
 void TMain::Apropos1Click() { emit aboutRequested(); }
 

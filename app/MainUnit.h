@@ -73,6 +73,11 @@ class TMain : public QMainWindow {
   void CharInvDblClick() { SeeItemClick(); }
   void ItemGestionClick();
   void ExportInvClick();
+  // "Exporter en CSV…": the item database as a CSV file for a spreadsheet.
+  void ExportCsvClick();
+  // Where the CSV goes (a save dialog); replaceable so that tests can answer it.
+  std::function<std::optional<QString>(QWidget* parent)> PickCsvFile = PickCsvFileWithDialog;
+  static std::optional<QString> PickCsvFileWithDialog(QWidget* parent);
   void Quitter1Click() { close(); }
   void Apropos1Click();
 
@@ -88,6 +93,7 @@ class TMain : public QMainWindow {
   QPushButton* ItemGestion = nullptr;
   QLabel* InvCount = nullptr;  // right of the inventory's buttons: its count and value
   QAction* ExportInv = nullptr;
+  QAction* ExportCsv = nullptr;
   QAction* Quitter1 = nullptr;
   QAction* Apropos1 = nullptr;
   QSplitter* Splitter = nullptr;
