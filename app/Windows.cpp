@@ -77,25 +77,20 @@ void CreateWindows() {
 
 void DestroyWindows() {
   KistoraWindows& w = Windows();
+  const auto destroy = [](auto*& object) {
+    delete object;
+    object = nullptr;
+  };
   // Last created, first destroyed; the secondary windows are children of Main,
-  // so they go before it, and the catalogue goes last.
-  delete w.About;
-  w.About = nullptr;
-  delete w.ExportWin;
-  w.ExportWin = nullptr;
-  delete w.ItemP;
-  w.ItemP = nullptr;
-  delete w.ItemG;
-  w.ItemG = nullptr;
-  delete w.Perso;
-  w.Perso = nullptr;
-  delete w.Main;
-  w.Main = nullptr;
-  // Finishes a save as you go already asked for, then lets the catalogue go.
-  delete w.Store;
-  w.Store = nullptr;
-  delete w.Changes;
-  w.Changes = nullptr;
-  delete w.Catalogue;
-  w.Catalogue = nullptr;
+  // so they go before it. Then the store finishes a save as you go already
+  // asked for and lets the catalogue go, which goes last.
+  destroy(w.About);
+  destroy(w.ExportWin);
+  destroy(w.ItemP);
+  destroy(w.ItemG);
+  destroy(w.Perso);
+  destroy(w.Main);
+  destroy(w.Store);
+  destroy(w.Changes);
+  destroy(w.Catalogue);
 }

@@ -279,39 +279,39 @@ void TItemG::ShowClick() {
   }
 }
 
-void TItemG::AddItemClick() {
-  if (!itemP_) return;
+std::unique_ptr<TD2Item> TItemG::EditInDialog(const TD2Item* start) {
+  if (!itemP_) return nullptr;
   itemP_->SetReadOnly(false);
-  itemP_->ClearFields();
-  if (itemP_->Execute()) {
-    if (std::unique_ptr<TD2Item> item = itemP_->ItemFromDialog()) catalogue_.AddNewItem(std::move(item));
+  if (start) {
+    itemP_->LoadItem(*start);
+  } else {
+    itemP_->ClearFields();
   }
+  return itemP_->Execute() ? itemP_->ItemFromDialog() : nullptr;
+}
+
+void TItemG::AddItemClick() {
+  if (std::unique_ptr<TD2Item> item = EditInDialog(nullptr)) catalogue_.AddNewItem(std::move(item));
   Liste->setFocus();
 }
 
 void TItemG::ModItemClick() {
   const int pos = SelectedItemPos();
-  if (pos >= 0 && itemP_) {
+  if (pos >= 0) {
     const std::int32_t number = catalogue_.ItemList[static_cast<std::size_t>(pos)]->Index;
-    itemP_->SetReadOnly(false);
-    itemP_->LoadItem(*catalogue_.ItemList[static_cast<std::size_t>(pos)]);
-    if (itemP_->Execute()) {
-      // Found again by number: the list may have changed while the dialog was open.
-      if (std::unique_ptr<TD2Item> item = itemP_->ItemFromDialog()) catalogue_.ModifyItem(number, std::move(item));
-    }
+    // Found again by number: the list may have changed while the dialog was open.
+    if (std::unique_ptr<TD2Item> item = EditInDialog(catalogue_.ItemList[static_cast<std::size_t>(pos)].get()))
+      catalogue_.ModifyItem(number, std::move(item));
   }
   Liste->setFocus();
 }
 
 void TItemG::DuplicateItemClick() {
   const int pos = SelectedItemPos();
-  if (pos >= 0 && itemP_) {
-    // The dialog shows a copy; confirmed, it becomes a new item with a number of its own.
-    itemP_->SetReadOnly(false);
-    itemP_->LoadItem(*catalogue_.ItemList[static_cast<std::size_t>(pos)]);
-    if (itemP_->Execute()) {
-      if (std::unique_ptr<TD2Item> item = itemP_->ItemFromDialog()) catalogue_.AddNewItem(std::move(item));
-    }
+  // The dialog shows a copy; confirmed, it becomes a new item with a number of its own.
+  if (pos >= 0) {
+    if (std::unique_ptr<TD2Item> item = EditInDialog(catalogue_.ItemList[static_cast<std::size_t>(pos)].get()))
+      catalogue_.AddNewItem(std::move(item));
   }
   Liste->setFocus();
 }

@@ -99,6 +99,9 @@ class TItemG : public QWidget {
  private:
   // Position in ItemList of the selected row's item (first match by number), or -1.
   int SelectedItemPos() const;
+  // The properties dialog, editable, filled from start (empty when null): the
+  // item it gives on OK, nullptr on Annuler.
+  std::unique_ptr<kistora::TD2Item> EditInDialog(const kistora::TD2Item* start);
   void ShowSortIndicator();
   void PlaceControls();
   void BuildShortcutsAndMenu();
