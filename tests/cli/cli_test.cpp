@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <map>
 
 #include "core_test_support.h"
@@ -259,6 +260,10 @@ TEST(CliResave, RefusedWithItsOwnStatusWhileTheProgramHoldsTheFolder) {
                            std::to_string(::getpid()) +
                            ") ; resave refus\xC3\xA9, rien n'a \xC3\xA9t\xC3\xA9 \xC3\xA9"
                            "crit\n");
+    // import-csv writes too: refused the same way, before it reads anything.
+    WriteBytes(dir.File("new.csv"), ItemsToCsv(TCatalogue()));
+    EXPECT_EQ(RunCli("import-csv " + Quote(dir.Path()) + " " + Quote(dir.File("new.csv"))).status, 75);
+    std::filesystem::remove(dir.File("new.csv"));
     EXPECT_EQ(Snapshot(dir), before);
     // Readers take no lock.
     EXPECT_EQ(RunCli("check " + Quote(dir.Path())).status, 0);
