@@ -1,7 +1,5 @@
 #include "itemdb/ItemListModel.h"
 
-#include <numeric>
-
 #include "app/ItemDrag.h"
 #include "app/QtText.h"
 
@@ -18,39 +16,29 @@ void ItemListModel::Rebuild(const TCatalogue& catalogue, const ItemFilter& filte
 }
 
 void ItemListModel::ApplyChange(const CatalogueChange& change, const TCatalogue& catalogue) {
-  snapshot_.Apply(change, catalogue.ItemList);
-  ListShownRows();
+  beginResetModel();
+  shown_.Follow(snapshot_, snapshot_.Apply(change, catalogue.ItemList));
+  endResetModel();
+  emit listed();
 }
 
 void ItemListModel::Refilter(const ItemFilter& filter, std::int32_t sortColumn, bool sortInverted) {
-  filter_ = filter;
-  sortColumn_ = sortColumn;
-  sortInverted_ = sortInverted;
-  ListShownRows();
-}
-
-void ItemListModel::ListShownRows() {
   beginResetModel();
-  snapshot_.Select(filter_, order_);
-  SortItemListOrder(snapshot_.Rows(), order_, sortColumn_, sortInverted_);
-  shown_ = ItemTotals();
-  for (const std::uint32_t position : order_) shown_.Add(snapshot_.Rows()[position].Price);
+  shown_.Relist(snapshot_, filter, sortColumn, sortInverted);
   endResetModel();
   emit listed();
 }
 
 void ItemListModel::Resort(std::int32_t sortColumn, bool sortInverted) {
-  sortColumn_ = sortColumn;
-  sortInverted_ = sortInverted;
-  const std::vector<ItemListRow>& rows = snapshot_.Rows();
+  const std::vector<std::uint32_t>& order = shown_.Order();
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-  const std::vector<std::uint32_t> before = order_;
-  SortItemListOrder(rows, order_, sortColumn, sortInverted);
+  const std::vector<std::uint32_t> before = order;
+  shown_.Resort(snapshot_, sortColumn, sortInverted);
 
   // Move the views' persistent indexes (selection, current row) with their rows.
-  std::vector<int> newRowOf(rows.size());
-  for (std::size_t viewRow = 0; viewRow < order_.size(); ++viewRow) {
-    newRowOf[order_[viewRow]] = static_cast<int>(viewRow);
+  std::vector<int> newRowOf(snapshot_.Rows().size());
+  for (std::size_t viewRow = 0; viewRow < order.size(); ++viewRow) {
+    newRowOf[order[viewRow]] = static_cast<int>(viewRow);
   }
   const QModelIndexList from = persistentIndexList();
   QModelIndexList to;
@@ -64,12 +52,13 @@ void ItemListModel::Resort(std::int32_t sortColumn, bool sortInverted) {
 }
 
 const ItemListRow* ItemListModel::RowAt(int viewRow) const {
-  if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= order_.size()) return nullptr;
-  return &snapshot_.Rows()[order_[static_cast<std::size_t>(viewRow)]];
+  const std::vector<std::uint32_t>& order = shown_.Order();
+  if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= order.size()) return nullptr;
+  return &snapshot_.Rows()[order[static_cast<std::size_t>(viewRow)]];
 }
 
 int ItemListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(order_.size());
+  return parent.isValid() ? 0 : static_cast<int>(shown_.Order().size());
 }
 
 int ItemListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kItemListColumnCount; }

@@ -1,7 +1,8 @@
 // The rows of the item database list `Liste` as a Qt table model. It keeps a
 // snapshot of every item's row and search texts, updated one item at a time as
 // the catalogue changes; a change of the filter (a keystroke in the search
-// field, a check box) only picks and sorts positions in it.
+// field, a check box) only picks and sorts positions in it, and a change of one
+// item only moves that item's row among the shown ones.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -12,6 +13,7 @@
 #include "model/item_counts.h"
 #include "model/item_list_rows.h"
 #include "model/item_list_snapshot.h"
+#include "model/shown_item_rows.h"
 
 class ItemListModel : public QAbstractTableModel {
   Q_OBJECT
@@ -22,8 +24,8 @@ class ItemListModel : public QAbstractTableModel {
   // (one model reset, so views drop their selection).
   void Rebuild(const kistora::TCatalogue& catalogue, const kistora::ItemFilter& filter, std::int32_t sortColumn,
                bool sortInverted);
-  // Follows one change of the catalogue's items in the snapshot and lists again
-  // with the last filter and sort (one model reset).
+  // Follows one change of the catalogue's items in the snapshot and in the
+  // shown rows, with the last filter and sort (one model reset).
   void ApplyChange(const kistora::CatalogueChange& change, const kistora::TCatalogue& catalogue);
   // Lists the rows the filter shows from the snapshot as it is (one model reset).
   void Refilter(const kistora::ItemFilter& filter, std::int32_t sortColumn, bool sortInverted);
@@ -34,7 +36,7 @@ class ItemListModel : public QAbstractTableModel {
   const kistora::ItemListRow* RowAt(int viewRow) const;
   // Rows in the snapshot (every item) and the shown rows' count and value.
   std::int64_t TotalCount() const { return static_cast<std::int64_t>(snapshot_.Rows().size()); }
-  const kistora::ItemTotals& ShownTotals() const { return shown_; }
+  const kistora::ItemTotals& ShownTotals() const { return shown_.Totals(); }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -51,12 +53,6 @@ class ItemListModel : public QAbstractTableModel {
   void listed();
 
  private:
-  void ListShownRows();
-
   kistora::ItemListSnapshot snapshot_;
-  kistora::ItemFilter filter_;
-  std::int32_t sortColumn_ = 0;
-  bool sortInverted_ = false;
-  std::vector<std::uint32_t> order_;  // view row -> position in the snapshot's rows
-  kistora::ItemTotals shown_;
+  kistora::ShownItemRows shown_;  // view row -> position in the snapshot's rows
 };

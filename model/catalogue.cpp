@@ -198,14 +198,33 @@ void TCatalogue::ClearChars() {
   while (!CharList.empty()) CharList.pop_back();
 }
 
-ItemLookup::ItemLookup(const TCatalogue& catalogue) {
-  byNumber_.reserve(catalogue.ItemList.size());
-  for (const auto& item : catalogue.ItemList) byNumber_.insert_or_assign(item->Index, item.get());
+ItemLookup::ItemLookup(const TCatalogue& catalogue) : items_(catalogue.ItemList) {
+  std::int32_t previous = std::numeric_limits<std::int32_t>::min();
+  for (const auto& item : items_) {
+    if (!item || item->Index < previous) {
+      inNumberOrder_ = false;
+      break;
+    }
+    previous = item->Index;
+  }
+  if (inNumberOrder_) return;
+  byNumber_.reserve(items_.size());
+  for (const auto& item : items_) {
+    if (item) byNumber_.emplace_back(item->Index, item.get());
+  }
+  std::stable_sort(byNumber_.begin(), byNumber_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 TD2Item* ItemLookup::Find(std::int32_t number) const {
-  const auto it = byNumber_.find(number);
-  return it == byNumber_.end() ? nullptr : it->second;
+  // The last entry of that number: the one before the first entry above it.
+  if (inNumberOrder_) {
+    const auto above = std::upper_bound(items_.begin(), items_.end(), number,
+                                        [](std::int32_t wanted, const auto& item) { return wanted < item->Index; });
+    return above != items_.begin() && (*(above - 1))->Index == number ? (above - 1)->get() : nullptr;
+  }
+  const auto above = std::upper_bound(byNumber_.begin(), byNumber_.end(), number,
+                                      [](std::int32_t wanted, const auto& entry) { return wanted < entry.first; });
+  return above != byNumber_.begin() && (above - 1)->first == number ? (above - 1)->second : nullptr;
 }
 
 }  // namespace kistora

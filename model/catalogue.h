@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "model/catalogue_change.h"
@@ -111,14 +111,21 @@ class TCatalogue {
 };
 
 // Number -> item (the last one with that number, as FindItem), built once for
-// listing many entries without scanning the whole database for each.
+// listing many entries without scanning the whole database for each. Valid
+// while the catalogue's items do not change.
 class ItemLookup {
  public:
   explicit ItemLookup(const TCatalogue& catalogue);
   TD2Item* Find(std::int32_t number) const;
 
  private:
-  std::unordered_map<std::int32_t, TD2Item*> byNumber_;
+  const ItemVector& items_;
+  // Items listed in number order (the usual case: numbers only grow) are found
+  // by a binary search over the list itself, with no table to build; a
+  // million-item table costs far more than the few entries an inventory looks up.
+  bool inNumberOrder_ = true;
+  // Otherwise (number, item) sorted by number, items of one number in list order.
+  std::vector<std::pair<std::int32_t, TD2Item*>> byNumber_;
 };
 
 }  // namespace kistora

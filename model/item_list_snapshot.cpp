@@ -21,7 +21,7 @@ void ItemListSnapshot::Build(const ItemVector& items) {
   }
 }
 
-void ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVector& items) {
+SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVector& items) {
   // Positions in the item list are positions in the rows only while no entry is null.
   const bool oneForOne = rows_.size() == itemCount_;
   const auto position = static_cast<std::size_t>(change.Position);
@@ -31,28 +31,31 @@ void ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVector& it
       if (oneForOne && inRange && position == rows_.size() && items.size() == itemCount_ + 1) {
         AppendRow(*items[position]);
         itemCount_ = items.size();
-        return;
+        return {SnapshotEdit::Kind::Appended, position};
       }
       break;
     case ChangeKind::ItemModified:
       if (oneForOne && inRange && position < rows_.size() && items.size() == itemCount_) {
+        const std::int32_t oldPrice = prices_[position];
         ReplaceRow(position, *items[position]);
-        return;
+        return {SnapshotEdit::Kind::Replaced, position, oldPrice};
       }
       break;
     case ChangeKind::ItemDeleted:
       if (oneForOne && change.Position >= 0 && position < rows_.size() && items.size() + 1 == itemCount_) {
+        const std::int32_t oldPrice = prices_[position];
         EraseRow(position);
         itemCount_ = items.size();
-        return;
+        return {SnapshotEdit::Kind::Erased, position, oldPrice};
       }
       break;
     case ChangeKind::Reset:
       break;
     default:
-      return;  // characters and inventories: no row of the item list changes
+      return {};  // characters and inventories: no row of the item list changes
   }
   Build(items);
+  return {SnapshotEdit::Kind::Rebuilt};
 }
 
 void ItemListSnapshot::AppendRow(const TD2Item& item) {
@@ -104,6 +107,11 @@ void ItemListSnapshot::CompactTextsWhenHalfDead() {
 
 std::string_view ItemListSnapshot::SearchText(std::size_t position) const {
   return std::string_view(searchText_).substr(textSpans_[position].Start, textSpans_[position].Length);
+}
+
+bool ItemListSnapshot::Shows(std::size_t position, const ItemFilter& filter) const {
+  return PassesFilterBoxes(qualities_[position], prices_[position], filter) &&
+         (filter.Search.IsEmpty() || filter.Search.MatchesSearchText(SearchText(position)));
 }
 
 void ItemListSnapshot::Select(const ItemFilter& filter, std::vector<std::uint32_t>& positions) const {

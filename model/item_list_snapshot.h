@@ -17,6 +17,14 @@
 
 namespace kistora {
 
+// What ItemListSnapshot::Apply did to its rows, for the shown rows that follow it.
+struct SnapshotEdit {
+  enum class Kind { Nothing, Appended, Replaced, Erased, Rebuilt };
+  Kind What = Kind::Nothing;
+  std::size_t Position = 0;   // the row appended, replaced or erased
+  std::int32_t OldPrice = 0;  // the price the replaced or erased row had
+};
+
 class ItemListSnapshot {
  public:
   // The rows of every item (null entries skipped), in list order, as
@@ -25,8 +33,8 @@ class ItemListSnapshot {
   // Follows one change of the catalogue whose items are items (already
   // changed): appends, replaces or erases the one row concerned, or builds
   // everything again after a reset or when the rows no longer match the items
-  // one for one (a null entry among them).
-  void Apply(const CatalogueChange& change, const ItemVector& items);
+  // one for one (a null entry among them). Says which.
+  SnapshotEdit Apply(const CatalogueChange& change, const ItemVector& items);
 
   // Row operations by position in Rows() (the item's position in a list without null entries).
   void AppendRow(const TD2Item& item);
@@ -37,6 +45,9 @@ class ItemListSnapshot {
   // Positions in Rows() of the rows the filter shows, in list order: the same
   // rows as MakeItemListRows(items, filter) while the items are unchanged.
   void Select(const ItemFilter& filter, std::vector<std::uint32_t>& positions) const;
+  // Whether the filter shows the row at position (as Select would pick it).
+  bool Shows(std::size_t position, const ItemFilter& filter) const;
+  std::int32_t PriceAt(std::size_t position) const { return prices_[position]; }
 
  private:
   struct TextSpan {

@@ -96,6 +96,16 @@ TEST(Lookup, FindItemReturnsTheLastMatch) {
   EXPECT_EQ(lookup.Find(5), nullptr);
 }
 
+// Items in number order are looked up in the list itself: the same answers as FindItem.
+TEST(Lookup, FindsInAListInNumberOrderAsFindItem) {
+  TCatalogue c;
+  for (const std::int32_t number : {-3, 2, 5, 5, 8, 9}) AddItem(c, number, number == 5 ? "five" : "");
+  const ItemLookup lookup(c);
+  for (std::int32_t number = -5; number <= 11; ++number) EXPECT_EQ(lookup.Find(number), c.FindItem(number)) << number;
+  EXPECT_EQ(lookup.Find(5), c.ItemList[3].get());
+  EXPECT_EQ(ItemLookup(TCatalogue()).Find(1), nullptr);
+}
+
 TEST(Characters, RemoveItemTakesOnlyTheFirstOccurrence) {
   TChar ch;
   EXPECT_EQ(ch.AddItem(12), 0);

@@ -1,0 +1,16 @@
+// A big catalogue in the style of the game's, shared by the item list benchmarks.
+#pragma once
+
+#include <memory>
+
+#include "model/catalogue.h"
+
+namespace kistora {
+
+// count items: names "Bouclier de Tal Rasha 4812" with mixed case and accented
+// letters, notes on a third of the items, zero to four magic property lines,
+// every quality, prices over a wide range; numbered 1..count. The same items
+// at every call.
+std::unique_ptr<TCatalogue> MakeGameCatalogue(int count);
+
+}  // namespace kistora
