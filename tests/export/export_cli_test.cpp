@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "core_test_support.h"
+#include "export_test_support.h"
 #include "model/database.h"
-#include "tests/export/export_test_support.h"
 
 namespace kistora {
 namespace {

@@ -13,7 +13,7 @@
 #include <climits>
 
 #include "GuiTestSupport.h"
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "RobustTestHelpers.h"
 #include "app/MainUnit.h"
 #include "app/Windows.h"

@@ -2,7 +2,7 @@
 // viewing an item read-only, and handing items over from the item database.
 #include <QApplication>
 
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"

@@ -1,6 +1,6 @@
 // The character list and the character dialog: adding with its two checks,
 // deleting, modifying, reordering, and the selection driving the inventory.
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "app/Windows.h"
 #include "model/database.h"
 

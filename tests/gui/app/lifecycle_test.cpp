@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "about/AboutUnit.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"

@@ -1,4 +1,4 @@
-// Small helpers shared by the main window tests: catalogues to start from, and
+// Shared by the window tests: catalogues to start from, and
 // the character dialog driven the way a player does it.
 #pragma once
 

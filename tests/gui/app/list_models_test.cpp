@@ -2,7 +2,7 @@
 // through its operations: any broken row count, index or reset aborts the test.
 #include <QAbstractItemModelTester>
 
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemListModel.h"
