@@ -3,12 +3,12 @@
 // clean files ever writes anything), csv and import-csv.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <map>
 
+#include "cli_run.h"
 #include "core_test_support.h"
 #include "fuzz/catalogue_diff.h"
 #include "model/daily_backups.h"
@@ -21,29 +21,9 @@ namespace {
 
 using namespace testing;
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 // Runs kistora-cli in the C locale, with the variables of environment ("NAME=value ...") only.
 CliRun RunCli(const std::string& args, const std::string& environment = "") {
-  TempDir capture;
-  const std::string command = "env -u KISTORA_DATA_DIR LC_ALL=C " + environment + " " + Quote(KISTORA_CLI_PATH) + " " +
-                              args + " >" + Quote(capture.File("out")) + " 2>" + Quote(capture.File("err"));
-  CliRun run;
-  const int raw = std::system(command.c_str());
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = ReadBytes(capture.File("out"));
-  run.err = ReadBytes(capture.File("err"));
-  return run;
+  return RunCaptured("env -u KISTORA_DATA_DIR LC_ALL=C " + environment + " " + Quote(KISTORA_CLI_PATH) + " " + args);
 }
 
 // Every file of the folder with its bytes and modification time (but the lock

@@ -1,51 +1,33 @@
 // kistora-cli export: the same bytes as the program's export, the options file
 // of the folder, the file name and clock overrides, and every exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 
+#include "cli_run.h"
 #include "core_test_support.h"
+#include "export_test_support.h"
 #include "model/database.h"
-#include "tests/export/export_test_support.h"
 
 namespace kistora {
 namespace {
 
 using testing::AddChar;
 using testing::AddItem;
+using testing::CliRun;
+using testing::Quote;
 using testing::ReadBytes;
+using testing::RunCaptured;
 using testing::TempDir;
 using testing::W;
 using testing::WriteBytes;
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
 // Runs "kistora-cli export ARGS" from the folder cwd, in the C locale.
 CliRun RunExportCli(const std::string& cwd, const std::string& args) {
-  TempDir capture;
-  const std::string command = "cd " + Quote(cwd) + " && LC_ALL=C " + Quote(KISTORA_CLI_PATH) + " export " + args +
-                              " >" + Quote(capture.File("out")) + " 2>" + Quote(capture.File("err"));
-  const int raw = std::system(command.c_str());
-  CliRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = ReadBytes(capture.File("out"));
-  run.err = ReadBytes(capture.File("err"));
-  return run;
+  return RunCaptured("cd " + Quote(cwd) + " && LC_ALL=C " + Quote(KISTORA_CLI_PATH) + " export " + args);
 }
 
-const char* const kNow = "--now 2026-12-06T17:55:03";
+const std::string kNow = std::string("--now ") + testing::kFixedNowText;
 
 class ExportCli : public ::testing::Test {
  protected:

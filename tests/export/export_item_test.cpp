@@ -4,7 +4,7 @@
 
 #include "core_test_support.h"
 #include "export/export_writer.h"
-#include "tests/export/export_test_support.h"
+#include "export_test_support.h"
 
 namespace kistora {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "core_test_support.h"
 #include "export/export_settings.h"
-#include "tests/export/export_test_support.h"
+#include "export_test_support.h"
 
 namespace kistora {
 namespace {

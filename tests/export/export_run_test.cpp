@@ -14,8 +14,8 @@
 
 #include "core_test_support.h"
 #include "export/export_dates.h"
+#include "export_test_support.h"
 #include "model/file_ops.h"
-#include "tests/export/export_test_support.h"
 
 namespace kistora {
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <random>
 
-#include "tests/export/export_test_support.h"
+#include "export_test_support.h"
 
 namespace kistora {
 namespace {

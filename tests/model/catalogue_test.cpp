@@ -5,23 +5,13 @@
 
 #include <limits>
 
+#include "core_test_support.h"
+
 namespace kistora {
 namespace {
 
-void AddItem(TCatalogue& c, std::int32_t index, const char* name = "") {
-  auto item = std::make_unique<TD2Ring>();
-  item->Index = index;
-  item->Name = name;
-  c.ItemList.push_back(std::move(item));
-}
-
-TChar& AddChar(TCatalogue& c, const char* name, std::initializer_list<std::int32_t> items = {}) {
-  auto ch = std::make_unique<TChar>();
-  ch->Name = name;
-  for (auto n : items) ch->AddItem(n);
-  c.CharList.push_back(std::move(ch));
-  return *c.CharList.back();
-}
+using testing::AddChar;
+using testing::AddItem;
 
 TEST(Numbering, FirstNumberOfAnEmptyDatabaseIsOne) {
   TCatalogue c;

@@ -16,30 +16,18 @@ using namespace testing;
 
 TCatalogue ThreeItems() {
   TCatalogue c;
-  auto shield = std::make_unique<TD2Shield>();
-  shield->Index = 1;
-  shield->Name = "Bouclier des Rois";
-  shield->MagicProps = {"+20% parade", "+1 comp\xE9tences"};
-  auto weapon = std::make_unique<TD2Weapon>();
-  weapon->Index = 2;
-  weapon->Name = "Hache";
-  auto ring = std::make_unique<TD2Ring>();
-  ring->Index = 3;
-  ring->Notes = "note";
-  c.ItemList.push_back(std::move(shield));
-  c.ItemList.push_back(std::move(weapon));
-  c.ItemList.push_back(std::move(ring));
+  AddItem<TD2Shield>(c, 1, "Bouclier des Rois").MagicProps = {"+20% parade", "+1 comp\xE9tences"};
+  AddItem<TD2Weapon>(c, 2, "Hache");
+  AddItem<TD2Ring>(c, 3).Notes = "note";
   return c;
 }
 
 TCatalogue ThreeCharacters() {
   TCatalogue c;
   for (int i = 0; i < 3; ++i) {
-    auto ch = std::make_unique<TChar>();
-    ch->Name = "Perso" + std::to_string(i);
-    ch->Level = "1" + std::to_string(i);
-    for (int k = 0; k <= i; ++k) ch->AddItem(k * 10 + i);
-    c.CharList.push_back(std::move(ch));
+    TChar& ch = AddChar(c, "Perso" + std::to_string(i));
+    ch.Level = "1" + std::to_string(i);
+    for (int k = 0; k <= i; ++k) ch.AddItem(k * 10 + i);
   }
   return c;
 }

@@ -1,6 +1,6 @@
 // Quick search: folding of Windows-1252 text, and which texts of an item a
 // query's words are looked for in. Texts are written in UTF-8 here for
-// readability and converted to the program's Windows-1252 by Cp(...).
+// readability and converted to the program's Windows-1252 by W(...).
 #include "model/item_search.h"
 
 #include <gtest/gtest.h>
@@ -14,17 +14,17 @@ namespace kistora {
 namespace {
 
 using testing::AddItem;
+using testing::W;
 
-std::string Cp(std::string_view utf8) { return Utf8ToCp1252(utf8); }
-bool Finds(std::string_view typedUtf8, const TD2Item& item) { return ItemSearchQuery(Cp(typedUtf8)).Matches(item); }
+bool Finds(std::string_view typedUtf8, const TD2Item& item) { return ItemSearchQuery(W(typedUtf8)).Matches(item); }
 
 TEST(SearchFolding, CaseAccentsLigaturesAndSpaces) {
-  EXPECT_EQ(SearchFolded(Cp("Épée")), "epee");
-  EXPECT_EQ(SearchFolded(Cp("Cœur ŒIL")), "coeur oeil");
-  EXPECT_EQ(SearchFolded(Cp("Ægis æß")), "aegis aess");
-  EXPECT_EQ(SearchFolded(Cp("ŠšŽžŸÿÇçÑñ")), "sszzyyccnn");
-  EXPECT_EQ(SearchFolded(Cp("ABC xyz 0-9 +d'×÷")), Cp("abc xyz 0-9 +d'×÷"));
-  EXPECT_EQ(SearchFolded(Cp("a\tb\r\nc\u00A0d")), "a b  c d");
+  EXPECT_EQ(SearchFolded(W("Épée")), "epee");
+  EXPECT_EQ(SearchFolded(W("Cœur ŒIL")), "coeur oeil");
+  EXPECT_EQ(SearchFolded(W("Ægis æß")), "aegis aess");
+  EXPECT_EQ(SearchFolded(W("ŠšŽžŸÿÇçÑñ")), "sszzyyccnn");
+  EXPECT_EQ(SearchFolded(W("ABC xyz 0-9 +d'×÷")), W("abc xyz 0-9 +d'×÷"));
+  EXPECT_EQ(SearchFolded(W("a\tb\r\nc\u00A0d")), "a b  c d");
   // Every letter of the upper half becomes plain lower-case letters.
   for (int b = 0xC0; b <= 0xFF; ++b) {
     if (b == 0xD7 || b == 0xF7) continue;  // multiplication and division signs
@@ -35,18 +35,18 @@ TEST(SearchFolding, CaseAccentsLigaturesAndSpaces) {
 }
 
 TEST(SearchQuery, WordsAreFoldedAndEmptyQueriesMatchEverything) {
-  EXPECT_EQ(ItemSearchQuery(Cp("  ÉPÉE\tde  FEU ")).Words(), (std::vector<std::string>{"epee", "de", "feu"}));
+  EXPECT_EQ(ItemSearchQuery(W("  ÉPÉE\tde  FEU ")).Words(), (std::vector<std::string>{"epee", "de", "feu"}));
   TD2Ring ring;
   EXPECT_TRUE(ItemSearchQuery().IsEmpty());
-  EXPECT_TRUE(ItemSearchQuery(Cp(" \t\u00A0")).IsEmpty());
+  EXPECT_TRUE(ItemSearchQuery(W(" \t\u00A0")).IsEmpty());
   EXPECT_TRUE(Finds("", ring));
   EXPECT_TRUE(Finds("   ", ring));
 }
 
 TEST(SearchQuery, EachTextOfTheItemIsSearched) {
   TCatalogue catalogue;
-  TD2Jewel& jewel = AddItem<TD2Jewel>(catalogue, 4711, Cp("Épée de Tal Rasha"), 1, 250, Cp("éthérée"));
-  jewel.MagicProps = {Cp("+10 Résistance au Feu"), "Vol de vie 5%"};
+  TD2Jewel& jewel = AddItem<TD2Jewel>(catalogue, 4711, W("Épée de Tal Rasha"), 1, 250, W("éthérée"));
+  jewel.MagicProps = {W("+10 Résistance au Feu"), "Vol de vie 5%"};
   EXPECT_TRUE(Finds("4711", jewel));
   EXPECT_TRUE(Finds("71", jewel));
   EXPECT_TRUE(Finds("EPEE", jewel));        // name
@@ -110,9 +110,9 @@ TEST(SearchQuery, CombinesWithTheBoxesAndListsOnlyMatchingRows) {
 TEST(SearchQuery, MatchingAllocatesNothingPerItem) {
   TCatalogue catalogue;
   for (int i = 0; i < 200; ++i) {
-    TD2Shield& shield = AddItem<TD2Shield>(catalogue, i, Cp("Bouclier de l'Ange déchu numéro ") + std::to_string(i),
+    TD2Shield& shield = AddItem<TD2Shield>(catalogue, i, W("Bouclier de l'Ange déchu numéro ") + std::to_string(i),
                                            i % 6, i, "notes assez longues pour le tas");
-    shield.MagicProps = {"+20% chances de bloquer", Cp("Résistance à tout +15")};
+    shield.MagicProps = {"+20% chances de bloquer", W("Résistance à tout +15")};
   }
   const ItemSearchQuery query("ange 19");
   ASSERT_TRUE(query.Matches(*catalogue.ItemList.back()));  // warms the reused buffer up with the longest texts

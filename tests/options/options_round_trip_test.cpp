@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core_test_support.h"
-#include "export_settings_expect.h"
+#include "export_test_support.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
 
@@ -93,11 +93,7 @@ void ExpectSame(const OptionValues& a, const OptionValues& b) {
 
 TCatalogue CatalogueWithChars() {
   TCatalogue catalogue;
-  for (const char* name : {"Alpha", "B\xE9ta", "Gamma"}) {
-    auto character = std::make_unique<TChar>();
-    character->Name = name;
-    catalogue.CharList.push_back(std::move(character));
-  }
+  for (const char* name : {"Alpha", "B\xE9ta", "Gamma"}) testing::AddChar(catalogue, name);
   return catalogue;
 }
 

@@ -12,6 +12,7 @@
 #include <map>
 
 #include "export/export_run.h"
+#include "export_test_support.h"
 #include "fuzz/catalogue_diff.h"
 #include "model/database.h"
 #include "model/file_error.h"
@@ -24,10 +25,11 @@ namespace {
 
 using robust::Call;
 using robust::FaultLayer;
-using robust::ReadFile;
 using robust::Tally;
 using robust::TempDir;
-using robust::WriteFile;
+using testing::FixedNow;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 const std::string kCreateMessage =
     "Impossible de cr\xE9"
@@ -67,18 +69,6 @@ const TCatalogue& BigCatalogue() {
     return c;
   }();
   return catalogue;
-}
-
-std::tm FixedNow() {
-  std::tm now{};
-  now.tm_year = 126;
-  now.tm_mon = 11;
-  now.tm_mday = 6;
-  now.tm_hour = 17;
-  now.tm_min = 55;
-  now.tm_sec = 3;
-  ::timegm(&now);
-  return now;
 }
 
 struct Outcome {
@@ -191,7 +181,7 @@ TEST(FaultInjection, EverySaveFailingAtEachCallLosesNothing) {
       clean = save.Run(reference.File(save.File));
     }
     ASSERT_FALSE(clean.Failed) << clean.Message;
-    const std::string written = ReadFile(reference.File(save.File));
+    const std::string written = ReadBytes(reference.File(save.File));
     std::map<Call, int> calls;
     for (int c = 0; c < static_cast<int>(Call::Count); ++c)
       calls[static_cast<Call>(c)] = layer.Calls(static_cast<Call>(c));
@@ -212,10 +202,10 @@ TEST(FaultInjection, EverySaveFailingAtEachCallLosesNothing) {
             const std::string backup = path + ".bak";
             std::set<std::string> entries;
             if (previous) {
-              WriteFile(path, kOldTarget);
+              WriteBytes(path, kOldTarget);
               entries.insert(save.File);
               if (save.KeepsBackup) {
-                WriteFile(backup, kOldBackup);
+                WriteBytes(backup, kOldBackup);
                 entries.insert(std::string(save.File) + ".bak");
               }
             }
@@ -274,7 +264,7 @@ TEST(FaultInjection, ATakenTemporaryNameIsRetriedAndTheSaveSucceeds) {
     for (int n = 1; n <= 3; ++n) {
       TempDir dir;
       const std::string path = dir.File(save.File);
-      WriteFile(path, kOldTarget);
+      WriteBytes(path, kOldTarget);
       layer.Arm(Call::Open, n, EEXIST);
       Outcome outcome;
       {
@@ -284,7 +274,7 @@ TEST(FaultInjection, ATakenTemporaryNameIsRetriedAndTheSaveSucceeds) {
       }
       ++tally.Faults;
       EXPECT_FALSE(outcome.Failed) << outcome.Message;
-      tally.ExpectFile(path, ReadFile(reference.File(save.File)), "the save after a taken name");
+      tally.ExpectFile(path, ReadBytes(reference.File(save.File)), "the save after a taken name");
     }
   }
   tally.Report("ATakenTemporaryNameIsRetriedAndTheSaveSucceeds");
@@ -387,7 +377,7 @@ TEST(FaultInjection, EveryLoadFailingAtEachReadKeepsWholeRecords) {
   TCatalogue optionsCatalogue;
   const std::string ini = dir.File("kistora.ini");
   WriteOptions(ini, BindOptionValues(written, optionsCatalogue), "Kistora");
-  const std::size_t widthLineEnd = ReadFile(ini).find("1234\r") + 4;
+  const std::size_t widthLineEnd = ReadBytes(ini).find("1234\r") + 4;
   FaultLayer small(64);
   for (int n = 1;; ++n) {
     OptionValues read;

@@ -13,6 +13,7 @@
 #include "export/export_run.h"
 #include "export/export_selection.h"
 #include "export/export_writer.h"
+#include "export_test_support.h"
 #include "fuzz/catalogue_diff.h"
 #include "fuzz/options_diff.h"
 #include "model/cp1252.h"
@@ -27,9 +28,10 @@
 namespace kistora {
 namespace {
 
-using robust::ReadFile;
 using robust::TempDir;
-using robust::WriteFile;
+using testing::Export;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
@@ -40,20 +42,6 @@ std::string EveryByte(std::size_t size, int shift) {
   std::string s(size, '\0');
   for (std::size_t i = 0; i < size; ++i) s[i] = static_cast<char>((i * 7 + static_cast<std::size_t>(shift)) & 0xFF);
   return s;
-}
-
-ExportDates Dates() {
-  return {"06/12/2026", "17:55:03",
-          "dimanche 06 d\xE9"
-          "cembre"};
-}
-
-std::string ExportText(const ExportSettings& settings, const TCatalogue& catalogue) {
-  const ExportSelection selection(settings, catalogue, -1);
-  StringSink sink;
-  ExportWriter writer(selection, sink);
-  writer.WritePage(Dates());
-  return sink.Text;
 }
 
 std::size_t Occurrences(const std::string& text, const std::string& what) {
@@ -114,7 +102,7 @@ TEST(MegabyteTexts, AMegabyteSetNameIsExported) {
   }
   ExportSettings settings;
   settings.Scope = ExportScope::AllItems;
-  const std::string page = ExportText(settings, catalogue);
+  const std::string page = Export(settings, catalogue);
   for (int i = 0; i < 3; ++i) {
     const std::string link = "javascript:bascule(i" + std::to_string(i + 1) + ")\">Tal Rasha" + std::to_string(i) +
                              ": " + expectedPiece + "</A>\r\n";
@@ -123,7 +111,7 @@ TEST(MegabyteTexts, AMegabyteSetNameIsExported) {
 
   settings.Format = ExportFormat::Ascii;
   settings.ShowPrice = true;
-  const std::string list = ExportText(settings, catalogue);
+  const std::string list = Export(settings, catalogue);
   // A name longer than its 30 columns is written whole, never cut.
   EXPECT_EQ(Occurrences(list, "  " + name + "0    0   " + std::string(kMegabyte, 'n') + "\r\n"), 1u);
 }
@@ -153,7 +141,7 @@ TEST(MegabyteTexts, AnOptionsFileOfOneHugeLineIsReadAsOneLine) {
   TempDir dir;
   std::string text = "mwp_width 777\n";
   while (text.size() < 4 * kMegabyte) text += "mwp_height 1 // ignored\n";
-  WriteFile(dir.File("kistora.ini"), text);
+  WriteBytes(dir.File("kistora.ini"), text);
   OptionValues values;
   TCatalogue catalogue;
   ASSERT_TRUE(ReadOptionValues(dir.File("kistora.ini"), values, catalogue));
@@ -222,16 +210,15 @@ TEST(Limits, TheExportSortsAndHighlightsPricesAtTheLimits) {
 
   settings.IICol = 0x0000FF;
   settings.IIPrice = kMin;
-  EXPECT_EQ(Occurrences(ExportText(settings, catalogue), "<TR BGCOLOR=#FF0000>"), 7u)
-      << "every price reaches the lowest";
+  EXPECT_EQ(Occurrences(Export(settings, catalogue), "<TR BGCOLOR=#FF0000>"), 7u) << "every price reaches the lowest";
   settings.IIPrice = kMax;
-  const std::string page = ExportText(settings, catalogue);
+  const std::string page = Export(settings, catalogue);
   EXPECT_EQ(Occurrences(page, "<TR BGCOLOR=#FF0000>"), 1u) << "only the highest price reaches the highest";
   EXPECT_EQ(Occurrences(page, "  <TD>-2147483648</TD>\r\n"), 1u);
   EXPECT_EQ(Occurrences(page, "  <TD>2147483647</TD>\r\n"), 1u);
 
   settings.Format = ExportFormat::Ascii;
-  const std::string list = ExportText(settings, catalogue);
+  const std::string list = Export(settings, catalogue);
   EXPECT_EQ(Occurrences(list, "  " + PadRight("ring1", 30) + "-2147483648   \r\n"), 1u) << "eleven columns, not cut";
 }
 
@@ -249,7 +236,7 @@ TEST(Limits, CharacteristicsAtTheLimits) {
   catalogue.ItemList.push_back(std::move(copy));
   ExportSettings settings;
   settings.Scope = ExportScope::AllItems;
-  const std::string page = ExportText(settings, catalogue);
+  const std::string page = Export(settings, catalogue);
   EXPECT_NE(page.find("      Dommages: -2147483648 \xE0 2147483647<BR>\r\n"), std::string::npos);
   EXPECT_NE(page.find("      R\xE9sistance: -2147483648 sur 2147483647<BR>\r\n"), std::string::npos);
   EXPECT_NE(page.find("      Vitesse d'attaque: Normale<BR>\r\n"), std::string::npos);
@@ -260,10 +247,10 @@ TEST(Limits, CharacteristicsAtTheLimits) {
 
 TEST(Limits, NumbersInTheOptionsFileAtTheLimits) {
   TempDir dir;
-  WriteFile(dir.File("kistora.ini"),
-            "mwp_left -2147483648\r\nmwp_top 2147483647\r\nmwp_width 2147483648\r\nmwp_height -2147483649\r\n"
-            "lastitemindex 2147483647\r\nidbsortcol -2147483648\r\nexpgooditemprice 99999999999999999999\r\n"
-            "iwp_left +2147483647\r\niwp_top 0002147483647\r\n");
+  WriteBytes(dir.File("kistora.ini"),
+             "mwp_left -2147483648\r\nmwp_top 2147483647\r\nmwp_width 2147483648\r\nmwp_height -2147483649\r\n"
+             "lastitemindex 2147483647\r\nidbsortcol -2147483648\r\nexpgooditemprice 99999999999999999999\r\n"
+             "iwp_left +2147483647\r\niwp_top 0002147483647\r\n");
   OptionValues values;
   TCatalogue catalogue;
   ASSERT_TRUE(ReadOptionValues(dir.File("kistora.ini"), values, catalogue));
@@ -285,7 +272,7 @@ TEST(Limits, NumbersInTheOptionsFileAtTheLimits) {
   EXPECT_EQ(catalogue.NewItemIndex(), 2);
 
   WriteOptions(dir.File("kistora.ini"), BindOptionValues(values, catalogue), "Kistora");
-  const std::string text = ReadFile(dir.File("kistora.ini"));
+  const std::string text = ReadBytes(dir.File("kistora.ini"));
   EXPECT_NE(text.find("mwp_left            -2147483648\r\n"), std::string::npos);
   EXPECT_NE(text.find("lastitemindex       2147483647\r\n"), std::string::npos);
 }
@@ -347,7 +334,7 @@ TEST(LongPaths, EveryFileOperationGivesAClearError) {
     }
   }
 
-  WriteFile(dir.File("source"), "x");
+  WriteBytes(dir.File("source"), "x");
   EXPECT_FALSE(CopyFileTo(dir.File("source"), items, false));
   EXPECT_FALSE(CopyFileTo(dir.File("source"), items, true));
   EXPECT_FALSE(CopyFileTo(items, dir.File("target"), false));

@@ -26,9 +26,9 @@
 namespace kistora {
 namespace {
 
-using robust::ReadFile;
 using robust::Tally;
 using robust::TempDir;
+using testing::ReadBytes;
 
 TCatalogue Catalogue(int items, std::size_t nameLength) {
   TCatalogue c;
@@ -79,7 +79,7 @@ class Program {
   // Every file of the folder and its bytes.
   std::map<std::string, std::string> Snapshot(const TempDir&) const {
     std::map<std::string, std::string> files;
-    for (const std::string& name : robust::TempDir::Entries(folder_)) files[name] = ReadFile(Path(name));
+    for (const std::string& name : robust::TempDir::Entries(folder_)) files[name] = ReadBytes(Path(name));
     return files;
   }
 
@@ -133,10 +133,10 @@ void ExpectAllWritten(Program& program, const TCatalogue& catalogue, const std::
   EXPECT_EQ(check::ItemsDifference(loaded, catalogue), "");
   EXPECT_EQ(check::CharsDifference(loaded, catalogue), "");
   tally.FilesCompared += 3;
-  EXPECT_NE(ReadFile(program.Path("kistora.ini")).find("mwp_width           999\r\n"), std::string::npos);
-  EXPECT_EQ(ReadFile(program.Path("kistora.ini.bak")), before.at("kistora.ini"))
+  EXPECT_NE(ReadBytes(program.Path("kistora.ini")).find("mwp_width           999\r\n"), std::string::npos);
+  EXPECT_EQ(ReadBytes(program.Path("kistora.ini.bak")), before.at("kistora.ini"))
       << "the previous options in the backup";
-  EXPECT_EQ(ReadFile(program.Path("liste.html.bak")), before.at("liste.html")) << "the previous page in the backup";
+  EXPECT_EQ(ReadBytes(program.Path("liste.html.bak")), before.at("liste.html")) << "the previous page in the backup";
 }
 
 // ---- A full disk ----------------------------------------------------------------------

@@ -29,9 +29,9 @@ namespace kistora {
 namespace {
 
 using robust::Exists;
-using robust::ReadFile;
 using robust::TempDir;
-using robust::WriteFile;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 // ---- The backup copy -------------------------------------------------------------
 
@@ -43,9 +43,9 @@ TEST(BackupCopy, ACopyThatFailsHalfWayLeavesThePreviousBackupWhole) {
   if (::access(kUnreadable, R_OK) != 0) GTEST_SKIP() << "no /proc here to give a file that cannot be read";
   TempDir dir;
   const std::string backup = dir.File("kistora.ini.bak");
-  WriteFile(backup, "the previous backup");
+  WriteBytes(backup, "the previous backup");
   EXPECT_FALSE(CopyFileTo(kUnreadable, backup, false));
-  EXPECT_EQ(ReadFile(backup), "the previous backup");
+  EXPECT_EQ(ReadBytes(backup), "the previous backup");
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"kistora.ini.bak"}) << "no temporary file left";
 
   EXPECT_FALSE(CopyFileTo(kUnreadable, dir.File("new.bak"), true));
@@ -54,9 +54,9 @@ TEST(BackupCopy, ACopyThatFailsHalfWayLeavesThePreviousBackupWhole) {
 
 TEST(BackupCopy, ALinkIsFollowedAndPermissionsAreKept) {
   TempDir dir;
-  WriteFile(dir.File("kistora.ini"), "new content");
+  WriteBytes(dir.File("kistora.ini"), "new content");
   ::chmod(dir.File("kistora.ini").c_str(), 0640);
-  WriteFile(dir.File("real.bak"), "old");
+  WriteBytes(dir.File("real.bak"), "old");
   ::chmod(dir.File("real.bak").c_str(), 0604);
   ASSERT_EQ(::symlink("real.bak", dir.File("kistora.ini.bak").c_str()), 0);
 
@@ -64,7 +64,7 @@ TEST(BackupCopy, ALinkIsFollowedAndPermissionsAreKept) {
   struct stat info {};
   ASSERT_EQ(::lstat(dir.File("kistora.ini.bak").c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode)) << "the link stays a link";
-  EXPECT_EQ(ReadFile(dir.File("real.bak")), "new content");
+  EXPECT_EQ(ReadBytes(dir.File("real.bak")), "new content");
   ASSERT_EQ(::stat(dir.File("real.bak").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0604u) << "the backup keeps its own permissions";
 
@@ -76,7 +76,7 @@ TEST(BackupCopy, ALinkIsFollowedAndPermissionsAreKept) {
 
 TEST(BackupCopy, NeverReplacesWhatIsNotAPlainFile) {
   TempDir dir;
-  WriteFile(dir.File("page.html"), "page");
+  WriteBytes(dir.File("page.html"), "page");
   ASSERT_EQ(::mkfifo(dir.File("fifo.bak").c_str(), 0600), 0);
   ASSERT_EQ(::mkdir(dir.File("folder.bak").c_str(), 0700), 0);
   EXPECT_FALSE(CopyFileTo(dir.File("page.html"), dir.File("fifo.bak"), false));
@@ -93,7 +93,7 @@ TEST(BackupCopy, NeverReplacesWhatIsNotAPlainFile) {
 
 TEST(NulInFileNames, AreRefusedInsteadOfWritingAnotherFile) {
   TempDir dir;
-  WriteFile(dir.File("liste"), "someone else's file");
+  WriteBytes(dir.File("liste"), "someone else's file");
   TCatalogue catalogue;
   ExportSettings settings;
   settings.Scope = ExportScope::AllItems;
@@ -102,7 +102,7 @@ TEST(NulInFileNames, AreRefusedInsteadOfWritingAnotherFile) {
   EXPECT_EQ(result.Status, ExportStatus::Failed);
   EXPECT_EQ(result.Message, "Nom de fichier incorrect.");
   EXPECT_EQ(result.Errno, EINVAL);
-  EXPECT_EQ(ReadFile(dir.File("liste")), "someone else's file");
+  EXPECT_EQ(ReadBytes(dir.File("liste")), "someone else's file");
 
   const std::string cut = dir.File("liste") + std::string(1, '\0') + "items.kdb";
   try {
@@ -114,7 +114,7 @@ TEST(NulInFileNames, AreRefusedInsteadOfWritingAnotherFile) {
   OptionValues values;
   EXPECT_THROW(WriteOptions(cut, BindOptionValues(values, catalogue), "Kistora"), EFileError);
   EXPECT_FALSE(CopyFileTo(dir.File("liste"), dir.File("liste") + std::string(1, '\0') + ".bak", false));
-  EXPECT_EQ(ReadFile(dir.File("liste")), "someone else's file");
+  EXPECT_EQ(ReadBytes(dir.File("liste")), "someone else's file");
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"liste"});
 }
 

@@ -1,6 +1,6 @@
-// Shared by the robustness tests: a scratch directory, whole-file access, a
-// file layer that fails a chosen call, and a tally of the faults injected and
-// the files compared (printed by each test, so a run shows how much it proved).
+// Shared by the robustness tests: a file layer that fails a chosen call, and a
+// tally of the faults injected and the files compared (printed by each test, so
+// a run shows how much it proved).
 #pragma once
 
 #include <dirent.h>
@@ -23,27 +23,9 @@ namespace kistora::robust {
 
 using TempDir = kistora::testing::TempDir;
 
-// The whole file, or nullopt-like "missing" marker when it cannot be read.
 inline bool Exists(const std::string& path) {
   struct stat info {};
   return ::lstat(path.c_str(), &info) == 0;
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::string bytes;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return "<missing>";
-  char buffer[65536];
-  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, static_cast<std::size_t>(n));
-  ::close(fd);
-  return bytes;
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  ASSERT_GE(fd, 0) << path;
-  ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  ::close(fd);
 }
 
 // How much a test proved.
@@ -54,7 +36,7 @@ struct Tally {
   // Compares a file with the bytes it must hold, counting the comparison.
   void ExpectFile(const std::string& path, const std::string& expected, const char* what) {
     ++FilesCompared;
-    const std::string actual = ReadFile(path);
+    const std::string actual = Exists(path) ? testing::ReadBytes(path) : "<missing>";
     EXPECT_TRUE(actual == expected) << what << ": " << path << " holds " << actual.size() << " bytes, expected "
                                     << expected.size();
   }

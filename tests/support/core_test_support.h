@@ -1,9 +1,10 @@
 // Helpers shared by the tests of every folder (toolkit-free): a scratch
-// directory, whole-file byte access, byte builders for expected file contents
-// and builders of sample catalogues.
+// directory, whole-file byte access, byte builders for expected file contents,
+// Windows-1252 texts and builders of sample catalogues.
 #pragma once
 
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "model/catalogue.h"
+#include "model/cp1252.h"
 #include "model/items.h"
 
 namespace kistora::testing {
@@ -71,9 +73,12 @@ inline std::string ReadBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Writes the whole file; a failure fails the test (the test would not start from what it says).
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) ADD_FAILURE() << "cannot write " << path;
 }
 
 // Bytes from a list of values 0..255, for writing out expected file contents.
@@ -98,10 +103,13 @@ inline std::string CrLf(std::initializer_list<std::string> lines) {
   return text;
 }
 
-// Appends an item of class Item to the catalogue and returns it for more fields.
-template <class Item>
-Item& AddItem(TCatalogue& catalogue, std::int32_t index, std::string_view name, int quality = 0, std::int32_t price = 0,
-              std::string_view notes = {}) {
+// Windows-1252 bytes of a UTF-8 literal, so expected texts read naturally.
+inline std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
+
+// Appends an item of class Item (a ring unless told) to the catalogue and returns it for more fields.
+template <class Item = TD2Ring>
+Item& AddItem(TCatalogue& catalogue, std::int32_t index, std::string_view name = {}, int quality = 0,
+              std::int32_t price = 0, std::string_view notes = {}) {
   auto item = std::make_unique<Item>();
   item->Index = index;
   item->Name = std::string(name);
@@ -114,7 +122,7 @@ Item& AddItem(TCatalogue& catalogue, std::int32_t index, std::string_view name, 
 }
 
 // Appends a character holding these item numbers (in this order, duplicates kept).
-inline TChar& AddChar(TCatalogue& catalogue, std::string_view name, std::vector<std::int32_t> items) {
+inline TChar& AddChar(TCatalogue& catalogue, std::string_view name, std::vector<std::int32_t> items = {}) {
   auto character = std::make_unique<TChar>();
   character->Name = std::string(name);
   character->Items = std::move(items);

@@ -12,11 +12,11 @@
 #include <QRadioButton>
 #include <fstream>
 
-#include "ExportTestHelpers.h"
 #include "GuiTestSupport.h"
 #include "app/MainUnit.h"
 #include "app/Windows.h"
 #include "export/ExportUnit.h"
+#include "export_test_support.h"
 
 using namespace kistora;
 using namespace kistora::testing;
@@ -29,7 +29,7 @@ struct ExportProgram {
     env.WriteDatabases(ExportCatalogue());
     program = std::make_unique<ScopedProgram>();
     program->ShowMain();
-    Windows().ExportWin->Now = FixedExportTime;
+    Windows().ExportWin->Now = FixedLocalNow;
   }
   TMain& Main() const { return program->Main(); }
   TExportWin& Dialog() const { return *Windows().ExportWin; }
@@ -54,7 +54,7 @@ struct ExportProgram {
 int RunCli(const std::string& dir, const std::string& output) {
   QProcess cli;
   cli.start(QStringLiteral(KISTORA_CLI_PATH), {"export", QString::fromStdString(dir), "--output",
-                                               QString::fromStdString(output), "--now", kFixedExportTimeText});
+                                               QString::fromStdString(output), "--now", kFixedNowText});
   if (!cli.waitForFinished(30000)) return -1;
   if (cli.exitStatus() != QProcess::NormalExit) return -2;
   return cli.exitCode();
@@ -107,12 +107,12 @@ TEST_P(ExportMatchesCli, SameBytesForTheSameFiles) {
     ASSERT_TRUE(program.Main().close());  // the options file now holds the dialog's settings
   }
   ASSERT_EQ(RunCli(env.DataDir(), cliPath), 0);
-  const QByteArray gui = FileBytes(guiPath);
-  ASSERT_FALSE(gui.isEmpty());
-  EXPECT_TRUE(gui.startsWith(settings.Format == ExportFormat::Html ? "<! Fichier g\xE9n\xE9r\xE9 le "
-                                                                   : "Fichier g\xE9n\xE9r\xE9 le "));
-  EXPECT_TRUE(gui.endsWith("\r\n"));
-  EXPECT_EQ(gui, FileBytes(cliPath));
+  const std::string gui = ReadBytes(guiPath);
+  ASSERT_FALSE(gui.empty());
+  EXPECT_TRUE(gui.starts_with(settings.Format == ExportFormat::Html ? "<! Fichier g\xE9n\xE9r\xE9 le "
+                                                                    : "Fichier g\xE9n\xE9r\xE9 le "));
+  EXPECT_TRUE(gui.ends_with("\r\n"));
+  EXPECT_EQ(gui, ReadBytes(cliPath));
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, ExportMatchesCli, ::testing::Values(0, 1, 2));
@@ -129,12 +129,12 @@ TEST(ExportMenu, CancelWritesNothing) {
 TEST(ExportMenu, SelectedCharacterWithoutSelectionDoesNothing) {
   GuiTestEnvironment env;
   ExportProgram program(env);
-  std::ofstream(env.Path("liste.html")) << "avant";
+  WriteBytes(env.Path("liste.html"), "avant");
   program.Export([&](TExportWin& d) {
     d.ShowSelChar->click();
     d.FileName->setText(QString::fromStdString(env.Path("liste.html")));
   });
-  EXPECT_EQ(FileBytes(env.Path("liste.html")), "avant");
+  EXPECT_EQ(ReadBytes(env.Path("liste.html")), "avant");
   EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(env.Path("liste.html.bak"))));
   EXPECT_TRUE(env.Messages.Shown.empty());
   EXPECT_TRUE(env.Shell.Opened.isEmpty());
@@ -143,7 +143,7 @@ TEST(ExportMenu, SelectedCharacterWithoutSelectionDoesNothing) {
 TEST(ExportMenu, FailuresShowTheErrorAndOpenNothing) {
   GuiTestEnvironment env;
   ExportProgram program(env);
-  const QByteArray itemsBefore = FileBytes(env.Path("items.kdb"));
+  const std::string itemsBefore = ReadBytes(env.Path("items.kdb"));
   struct Case {
     std::string fileName;
     const char* message;
@@ -160,7 +160,7 @@ TEST(ExportMenu, FailuresShowTheErrorAndOpenNothing) {
     EXPECT_EQ(env.Messages.Texts(BoxKind::FileError), QStringList({QString::fromUtf8(c.message)}));
     EXPECT_TRUE(env.Shell.Opened.isEmpty());
   }
-  EXPECT_EQ(FileBytes(env.Path("items.kdb")), itemsBefore);
+  EXPECT_EQ(ReadBytes(env.Path("items.kdb")), itemsBefore);
   EXPECT_TRUE(program.Main().isVisible());
 }
 
@@ -212,9 +212,9 @@ TEST(ExportMenu, ExportingAgainKeepsThePreviousListAsBackup) {
     d.FileName->setText(QString::fromStdString(path));
     d.PageTitle->setText("Premier");
   });
-  const QByteArray first = FileBytes(path);
+  const std::string first = ReadBytes(path);
   program.Export([&](TExportWin& d) { d.PageTitle->setText("Second"); });
-  EXPECT_TRUE(first.contains("\r\nPremier\r\n"));
-  EXPECT_EQ(FileBytes(path + ".bak"), first);
-  EXPECT_TRUE(FileBytes(path).contains("\r\nSecond\r\n"));
+  EXPECT_TRUE(first.find("\r\nPremier\r\n") != std::string::npos);
+  EXPECT_EQ(ReadBytes(path + ".bak"), first);
+  EXPECT_TRUE(ReadBytes(path).find("\r\nSecond\r\n") != std::string::npos);
 }

@@ -16,12 +16,12 @@
 #include <fstream>
 #include <limits>
 
-#include "ExportTestHelpers.h"
 #include "GuiTestSupport.h"
 #include "app/MainUnit.h"
 #include "app/Windows.h"
 #include "export/ColourSwatch.h"
 #include "export/ExportUnit.h"
+#include "export_test_support.h"
 
 using namespace kistora;
 using namespace kistora::testing;
@@ -70,7 +70,7 @@ TEST(ExportWin, CreatedNarrowWithTheDesignedValues) {
   // The three groups of radio buttons are independent of each other.
   EXPECT_EQ(dialog.ShowSelChar->parentWidget(), dialog.Panel1);
   EXPECT_EQ(dialog.TrierName->parentWidget(), dialog.Panel2);
-  ExpectSameSettings(dialog.Settings(), ExportSettings{});
+  ExpectSameExportSettings(dialog.Settings(), ExportSettings{});
   EXPECT_EQ(dialog.FileName->text(), "export.html");
 }
 
@@ -184,7 +184,7 @@ TEST(ExportWin, SettingsRoundTripEveryControl) {
   TExportWin& d = Dialog();
   const ExportSettings odd = OddExportSettings();
   d.SetSettings(odd);
-  ExpectSameSettings(d.Settings(), odd);
+  ExpectSameExportSettings(d.Settings(), odd);
   // The controls themselves hold the values.
   EXPECT_TRUE(d.FormatASCII->isChecked());
   EXPECT_TRUE(d.ShowSelChar->isChecked());
@@ -193,7 +193,7 @@ TEST(ExportWin, SettingsRoundTripEveryControl) {
   EXPECT_EQ(d.IIPrice->value(), -7);
   EXPECT_EQ(d.PTCol->Colour(), 0x010203u);
   d.SetSettings(ExportSettings{});
-  ExpectSameSettings(d.Settings(), ExportSettings{});
+  ExpectSameExportSettings(d.Settings(), ExportSettings{});
   // The minimum price has no bounds.
   d.IIPrice->setValue(std::numeric_limits<int>::min());
   EXPECT_EQ(d.Settings().IIPrice, std::numeric_limits<std::int32_t>::min());
@@ -331,7 +331,7 @@ TEST(ExportWin, RealSaveDialogStartsInTheFolderAndNeverAsksToOverwrite) {
   GuiTestEnvironment env;
   ScopedProgram program;
   TExportWin& d = Dialog();
-  std::ofstream(env.Path("existant.html")) << "old";
+  WriteBytes(env.Path("existant.html"), "old");
   d.FileName->setText("liste.html");
   auto answer = AnswerNextModal([&](QDialog* dialog) {
     auto* files = qobject_cast<QFileDialog*>(dialog);

@@ -12,12 +12,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "ExportTestHelpers.h"
 #include "GuiTestSupport.h"
 #include "app/MainUnit.h"
 #include "app/PersoUnit.h"
 #include "app/Windows.h"
 #include "export/ExportUnit.h"
+#include "export_test_support.h"
 #include "itemdb/ItemGUnit.h"
 #include "options/option_keys.h"
 #include "options/options_file.h"
@@ -55,8 +55,6 @@ std::map<std::string, std::string> KeyValues(const std::string& path) {
   }
   return values;
 }
-
-void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 }  // namespace
 
@@ -119,7 +117,7 @@ TEST(OptionsRestart, ANewRunFindsEverythingTheLastOneChanged) {
   EXPECT_EQ(itemG.SortColumn, 1);
   EXPECT_TRUE(itemG.SortInverted);
   EXPECT_TRUE(itemG.PositionFromOptions);
-  ExpectSameSettings(Windows().ExportWin->Settings(), odd);
+  ExpectSameExportSettings(Windows().ExportWin->Settings(), odd);
   // The dialog's width is not an option: it starts narrow again.
   EXPECT_FALSE(Windows().ExportWin->IsWide());
 
@@ -159,7 +157,7 @@ TEST(OptionsRestart, TheFirstFileHoldsTheDesignedValues) {
 
 TEST(OptionsRestart, ItemWindowCentresOverMainUnlessTheFileGaveItsPosition) {
   GuiTestEnvironment env;
-  WriteText(env.Path("kistora.ini"), "mwp_left 40\r\nmwp_top 30\r\niwp_width 500\r\niwp_height 300\r\n");
+  WriteBytes(env.Path("kistora.ini"), "mwp_left 40\r\nmwp_top 30\r\niwp_width 500\r\niwp_height 300\r\n");
   {
     ScopedProgram program;
     program.ShowMain();
@@ -171,7 +169,7 @@ TEST(OptionsRestart, ItemWindowCentresOverMainUnlessTheFileGaveItsPosition) {
     EXPECT_LE(std::abs(itemG.frameGeometry().center().x() - centre.x()), 1);
     EXPECT_LE(std::abs(itemG.frameGeometry().center().y() - centre.y()), 1);
   }
-  WriteText(env.Path("kistora.ini"), "IWP_TOP 77\r\n");  // one edge is enough; keys in any case
+  WriteBytes(env.Path("kistora.ini"), "IWP_TOP 77\r\n");  // one edge is enough; keys in any case
   ScopedProgram program;
   program.ShowMain();
   TItemG& itemG = *Windows().ItemG;
@@ -183,21 +181,21 @@ TEST(OptionsRestart, ItemWindowCentresOverMainUnlessTheFileGaveItsPosition) {
 TEST(OptionsRestart, AHandWrittenFileIsAppliedLineByLine) {
   GuiTestEnvironment env;
   env.WriteDatabases(ExportCatalogue());
-  WriteText(env.Path("kistora.ini"),
-            "// made by hand\r\n"
-            "selectedchar   zo\xE9   // the name is matched whatever its case\r\n"
-            "selectedchar   Personne\r\n"  // no such character: the selection stays
-            "lastitemindex  abc\r\n"       // -1, then raised to the highest item number
-            "defaccount     mon compte\r\n"
-            "exportformat   TEXT\r\n"  // anything but html: ASCII, the extension follows
-            "expshowuniques Oui\r\n"
-            "expshowsets    vrai\r\n"
-            "expptitlecol   FF0000\r\n"
-            "expgooditemprice douze\r\n"  // the fallback 1
-            "expsortby      price\r\n"
-            "idbsortcol     99\r\n"
-            "ccs_name       -5\r\n"
-            "mwp_width      nope\r\n");
+  WriteBytes(env.Path("kistora.ini"),
+             "// made by hand\r\n"
+             "selectedchar   zo\xE9   // the name is matched whatever its case\r\n"
+             "selectedchar   Personne\r\n"  // no such character: the selection stays
+             "lastitemindex  abc\r\n"       // -1, then raised to the highest item number
+             "defaccount     mon compte\r\n"
+             "exportformat   TEXT\r\n"  // anything but html: ASCII, the extension follows
+             "expshowuniques Oui\r\n"
+             "expshowsets    vrai\r\n"
+             "expptitlecol   FF0000\r\n"
+             "expgooditemprice douze\r\n"  // the fallback 1
+             "expsortby      price\r\n"
+             "idbsortcol     99\r\n"
+             "ccs_name       -5\r\n"
+             "mwp_width      nope\r\n");
   ScopedProgram program;
   program.ShowMain();
   TMain& main = program.Main();
@@ -228,8 +226,8 @@ TEST(OptionsRestart, AHandWrittenFileIsAppliedLineByLine) {
 TEST(OptionsRestart, AFailedOptionsWriteKeepsTheWindowOpenAndBothDatabases) {
   GuiTestEnvironment env;
   env.WriteDatabases(ExportCatalogue());
-  const QByteArray itemsBefore = FileBytes(env.Path("items.kdb"));
-  const QByteArray charsBefore = FileBytes(env.Path("chars.kdb"));
+  const std::string itemsBefore = ReadBytes(env.Path("items.kdb"));
+  const std::string charsBefore = ReadBytes(env.Path("chars.kdb"));
   ScopedProgram program;
   program.ShowMain();
   TMain& main = program.Main();
@@ -243,15 +241,15 @@ TEST(OptionsRestart, AFailedOptionsWriteKeepsTheWindowOpenAndBothDatabases) {
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].contains("kistora.ini")) << errors[0].toStdString();
   EXPECT_TRUE(errors[0].endsWith(".")) << errors[0].toStdString();
-  EXPECT_EQ(FileBytes(env.Path("items.kdb")), itemsBefore);
-  EXPECT_EQ(FileBytes(env.Path("chars.kdb")), charsBefore);
+  EXPECT_EQ(ReadBytes(env.Path("items.kdb")), itemsBefore);
+  EXPECT_EQ(ReadBytes(env.Path("chars.kdb")), charsBefore);
   EXPECT_EQ(main.Catalogue().CharList.size(), 1u);
 
   // Once the way is clear, the close goes through and writes all three.
   ASSERT_TRUE(QDir().rmdir(QString::fromStdString(env.Path("kistora.ini"))));
   EXPECT_TRUE(main.close());
-  EXPECT_FALSE(FileBytes(env.Path("kistora.ini")).isEmpty());
-  EXPECT_NE(FileBytes(env.Path("chars.kdb")), charsBefore);
+  EXPECT_FALSE(ReadBytes(env.Path("kistora.ini")).empty());
+  EXPECT_NE(ReadBytes(env.Path("chars.kdb")), charsBefore);
 }
 
 TEST(OptionsRestart, AnUnreadableOptionsFileIsReportedAndTheWindowComesUp) {
@@ -265,17 +263,17 @@ TEST(OptionsRestart, AnUnreadableOptionsFileIsReportedAndTheWindowComesUp) {
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].contains(QString::fromStdString(env.Path("kistora.ini")))) << errors[0].toStdString();
   // The designed values are in place.
-  ExpectSameSettings(Windows().ExportWin->Settings(), ExportSettings{});
+  ExpectSameExportSettings(Windows().ExportWin->Settings(), ExportSettings{});
   EXPECT_EQ(program.Main().Catalogue().LastItemIndex, 0);
 }
 
 TEST(OptionsRestart, WritingKeepsThePreviousFileAsBackup) {
   GuiTestEnvironment env;
-  WriteText(env.Path("kistora.ini"), "expsign ancien\r\n");
+  WriteBytes(env.Path("kistora.ini"), "expsign ancien\r\n");
   ScopedProgram program;
   program.ShowMain();
   Windows().ExportWin->Sign->setText("nouveau");
   ASSERT_TRUE(program.Main().close());
-  EXPECT_EQ(FileBytes(env.Path("kistora.ini.bak")), QByteArray("expsign ancien\r\n"));
+  EXPECT_EQ(ReadBytes(env.Path("kistora.ini.bak")), "expsign ancien\r\n");
   EXPECT_EQ(KeyValues(env.Path("kistora.ini")).at("expsign"), "nouveau");
 }

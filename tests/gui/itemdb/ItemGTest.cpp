@@ -22,6 +22,7 @@
 #include "app/MainUnit.h"
 #include "app/WindowPlacement.h"
 #include "app/Windows.h"
+#include "core_test_support.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemListModel.h"
 #include "itemdb/ItemPUnit.h"
@@ -56,10 +57,7 @@ class ItemGTest : public ::testing::Test {
   void AddItem(std::unique_ptr<TD2Item> item) { Cat().ItemList.push_back(std::move(item)); }
   // A character holding numbers; returns its row.
   int AddChar(const std::string& name, std::vector<std::int32_t> items) {
-    auto c = std::make_unique<TChar>();
-    c->Name = name;
-    c->Items = std::move(items);
-    Cat().CharList.push_back(std::move(c));
+    kistora::testing::AddChar(Cat(), name, std::move(items));
     return static_cast<int>(Cat().CharList.size()) - 1;
   }
   // Shows the program and the item database window, listing the catalogue.

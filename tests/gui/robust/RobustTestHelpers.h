@@ -11,29 +11,18 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "core_test_support.h"
 #include "model/catalogue.h"
 #include "model/file_ops.h"
 #include "model/items.h"
 
 namespace kistora::testing {
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // Every entry of a folder (not recursive) with its bytes; links and folders
 // are listed with a marker instead of their content.
@@ -44,7 +33,7 @@ inline std::map<std::string, std::string> Snapshot(const std::string& dirWithSla
       const std::string name = entry->d_name;
       if (name == "." || name == "..") continue;
       if (entry->d_type == DT_REG)
-        files[name] = ReadFile(dirWithSlash + name);
+        files[name] = ReadBytes(dirWithSlash + name);
       else
         files[name] = "<not a regular file>";
     }
@@ -53,31 +42,14 @@ inline std::map<std::string, std::string> Snapshot(const std::string& dirWithSla
   return files;
 }
 
-template <class T>
-T& AddSampleItem(TCatalogue& catalogue, std::int32_t index, const std::string& name, std::int32_t price) {
-  auto item = std::make_unique<T>();
-  item->Index = index;
-  item->Name = name;
-  item->Price = price;
-  item->Quality = 4;
-  T& ref = *item;
-  catalogue.ItemList.push_back(std::move(item));
-  return ref;
-}
-
 // Three items; Zoé holds all three, Alric the last one.
 inline TCatalogue SampleCatalogue() {
   TCatalogue catalogue;
-  AddSampleItem<TD2Ring>(catalogue, 1, "Bague de la Lune", 10);
-  AddSampleItem<TD2Weapon>(catalogue, 2, "Hache", 300).MagicProps = {"+2 comp\xE9tences"};
-  AddSampleItem<TD2Shield>(catalogue, 3, "Egide", 40).Def = 140;
-  for (const char* name : {"Zo\xE9", "Alric"}) {
-    auto character = std::make_unique<TChar>();
-    character->Name = name;
-    character->Account = "compte";
-    character->Items = character->Name == "Alric" ? std::vector<std::int32_t>{3} : std::vector<std::int32_t>{1, 2, 3};
-    catalogue.CharList.push_back(std::move(character));
-  }
+  AddItem<TD2Ring>(catalogue, 1, "Bague de la Lune", 4, 10);
+  AddItem<TD2Weapon>(catalogue, 2, "Hache", 4, 300).MagicProps = {"+2 comp\xE9tences"};
+  AddItem<TD2Shield>(catalogue, 3, "Egide", 4, 40).Def = 140;
+  AddChar(catalogue, "Zo\xE9", {1, 2, 3}).Account = "compte";
+  AddChar(catalogue, "Alric", {3}).Account = "compte";
   return catalogue;
 }
 

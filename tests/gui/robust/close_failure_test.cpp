@@ -108,7 +108,7 @@ TEST(CloseFailure, EachStepInTurnStopsTheRestAndTheNextCloseWritesEverything) {
     EXPECT_EQ(files.Placed, std::vector<std::string>(std::begin(kCloseOrder), std::end(kCloseOrder)));
     EXPECT_TRUE(env.Messages.Shown.empty());
     ExpectEverythingSaved(env);
-    EXPECT_NE(ReadFile(env.Path("kistora.ini")), before.at("kistora.ini")) << "the new window size";
+    EXPECT_NE(ReadBytes(env.Path("kistora.ini")), before.at("kistora.ini")) << "the new window size";
   }
 }
 
@@ -143,7 +143,7 @@ TEST(CloseFailure, AReadOnlyProgramFolderLosesNothing) {
   ASSERT_TRUE(main.close());
   EXPECT_TRUE(env.Messages.Shown.empty());
   ExpectEverythingSaved(env);
-  EXPECT_EQ(ReadFile(env.Path("kistora.ini.bak")), before.at("kistora.ini"));
+  EXPECT_EQ(ReadBytes(env.Path("kistora.ini.bak")), before.at("kistora.ini"));
 }
 
 }  // namespace

@@ -51,10 +51,10 @@ TEST(DamagedAtStartUp, ATruncatedItemFileIsReportedAndKeptBeforeTheSave) {
   GuiTestEnvironment env;
   env.WriteDatabases(SampleCatalogue());
   const std::string items = env.Path("items.kdb");
-  const std::string good = ReadFile(items);
+  const std::string good = ReadBytes(items);
   const std::string cut = good.substr(0, good.size() - 5);  // the shield's record is cut
-  WriteFile(items, cut);
-  const std::string charsBefore = ReadFile(env.Path("chars.kdb"));
+  WriteBytes(items, cut);
+  const std::string charsBefore = ReadBytes(env.Path("chars.kdb"));
   {
     ScopedProgram program;
     TMain& main = program.Main();
@@ -72,23 +72,23 @@ TEST(DamagedAtStartUp, ATruncatedItemFileIsReportedAndKeptBeforeTheSave) {
     EXPECT_EQ(main.CharInv->model()->index(1, 1).data().toString(), "Hache");
     EXPECT_EQ(main.CharInv->model()->index(2, 1).data().toString(), "") << "item 3 was lost with its record";
     // Nothing is written before the close.
-    EXPECT_EQ(ReadFile(items), cut);
+    EXPECT_EQ(ReadBytes(items), cut);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(items + ".damaged")));
 
     ASSERT_TRUE(main.close());
   }
-  EXPECT_EQ(ReadFile(items + ".damaged"), cut) << "the original, byte for byte";
+  EXPECT_EQ(ReadBytes(items + ".damaged"), cut) << "the original, byte for byte";
   TCatalogue saved;
   EXPECT_EQ(LoadItems(saved, items), kLoadOk) << "the new file is whole";
   EXPECT_EQ(saved.ItemList.size(), 2u);
-  EXPECT_EQ(ReadFile(env.Path("chars.kdb")), charsBefore) << "the characters, saved unchanged";
+  EXPECT_EQ(ReadBytes(env.Path("chars.kdb")), charsBefore) << "the characters, saved unchanged";
   EXPECT_EQ(Names(Snapshot(env.DataDir())),
             (std::set<std::string>{"backups", "items.kdb", "items.kdb.damaged", "chars.kdb", "kistora.ini"}));
 
   // A later run on a file damaged again keeps that one under the next name.
-  std::string wrongMagic = ReadFile(items);
+  std::string wrongMagic = ReadBytes(items);
   wrongMagic[3] = 'l';  // "DBIl"
-  WriteFile(items, wrongMagic);
+  WriteBytes(items, wrongMagic);
   {
     ScopedProgram program;
     ASSERT_EQ(env.Messages.Texts(BoxKind::FileError).size(), 2);
@@ -100,8 +100,8 @@ TEST(DamagedAtStartUp, ATruncatedItemFileIsReportedAndKeptBeforeTheSave) {
     EXPECT_EQ(ListedItems(), QStringList());
     ASSERT_TRUE(program.Main().close());
   }
-  EXPECT_EQ(ReadFile(items + ".damaged"), cut) << "the first copy is never overwritten";
-  EXPECT_EQ(ReadFile(items + ".damaged.2"), wrongMagic);
+  EXPECT_EQ(ReadBytes(items + ".damaged"), cut) << "the first copy is never overwritten";
+  EXPECT_EQ(ReadBytes(items + ".damaged.2"), wrongMagic);
   TCatalogue reloaded;
   EXPECT_EQ(LoadItems(reloaded, items), kLoadOk);
   EXPECT_TRUE(reloaded.ItemList.empty());
@@ -111,9 +111,9 @@ TEST(DamagedAtStartUp, ACharacterFileOfAnotherVersionIsKeptToo) {
   GuiTestEnvironment env;
   env.WriteDatabases(SampleCatalogue());
   const std::string chars = env.Path("chars.kdb");
-  std::string otherVersion = ReadFile(chars);
+  std::string otherVersion = ReadBytes(chars);
   otherVersion[4] = '\2';
-  WriteFile(chars, otherVersion);
+  WriteBytes(chars, otherVersion);
   {
     ScopedProgram program;
     EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
@@ -124,7 +124,7 @@ TEST(DamagedAtStartUp, ACharacterFileOfAnotherVersionIsKeptToo) {
     EXPECT_TRUE(program.Main().Catalogue().CharList.empty());
     ASSERT_TRUE(program.Main().close());
   }
-  EXPECT_EQ(ReadFile(chars + ".damaged"), otherVersion);
+  EXPECT_EQ(ReadBytes(chars + ".damaged"), otherVersion);
   EXPECT_FALSE(QFile::exists(QString::fromStdString(env.Path("items.kdb.damaged"))));
 }
 
@@ -157,7 +157,7 @@ TEST(DamagedAtStartUp, WhenTheOriginalCannotBeKeptItIsNotReplaced) {
   // A file that opens but cannot be read (nor therefore copied): /proc/self/mem at offset 0.
   ASSERT_EQ(::unlink(items.c_str()), 0);
   ASSERT_EQ(::symlink("/proc/self/mem", items.c_str()), 0);
-  const std::string charsBefore = ReadFile(env.Path("chars.kdb"));
+  const std::string charsBefore = ReadBytes(env.Path("chars.kdb"));
   ScopedProgram program;
   TMain& main = program.Main();
   program.ShowMain();
@@ -173,7 +173,7 @@ TEST(DamagedAtStartUp, WhenTheOriginalCannotBeKeptItIsNotReplaced) {
                          QString::fromUtf8(" : il n'a pas été remplacé, et Kistora reste ouvert. Libérez de la "
                                            "place ou déplacez ce fichier, puis fermez de nouveau.")}));
   EXPECT_EQ(QFileInfo(QString::fromStdString(items)).symLinkTarget(), "/proc/self/mem") << "not replaced";
-  EXPECT_EQ(ReadFile(env.Path("chars.kdb")), charsBefore) << "nothing after the failed step is written";
+  EXPECT_EQ(ReadBytes(env.Path("chars.kdb")), charsBefore) << "nothing after the failed step is written";
   EXPECT_EQ(Names(Snapshot(env.DataDir())), (std::set<std::string>{"backups", "items.kdb", "chars.kdb", "kistora.ini"}))
       << "no partial copy";
   EXPECT_EQ(Names(Snapshot(env.Path("backups"))), (std::set<std::string>{"chars-" + LocalDateToday() + ".kdb"}))
@@ -207,9 +207,9 @@ TEST(DamagedAtStartUp, TheOriginalIsKeptOnceEvenWhenTheSaveFailsAndIsRetried) {
   GuiTestEnvironment env;
   env.WriteDatabases(SampleCatalogue());
   const std::string items = env.Path("items.kdb");
-  std::string damaged = ReadFile(items);
+  std::string damaged = ReadBytes(items);
   damaged[12] = 'X';  // the first record's magic
-  WriteFile(items, damaged);
+  WriteBytes(items, damaged);
   ScopedProgram program;
   TMain& main = program.Main();
   program.ShowMain();
@@ -222,12 +222,12 @@ TEST(DamagedAtStartUp, TheOriginalIsKeptOnceEvenWhenTheSaveFailsAndIsRetried) {
   EXPECT_TRUE(main.isVisible());
   EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
             QStringList({QString::fromUtf8("Impossible de créer le fichier ") + QString::fromStdString(items) + "."}));
-  EXPECT_EQ(ReadFile(items), damaged) << "the failed save left the original in place";
-  EXPECT_EQ(ReadFile(items + ".damaged"), damaged) << "and its copy was made first";
+  EXPECT_EQ(ReadBytes(items), damaged) << "the failed save left the original in place";
+  EXPECT_EQ(ReadBytes(items + ".damaged"), damaged) << "and its copy was made first";
 
   ASSERT_TRUE(main.close());
   EXPECT_FALSE(QFile::exists(QString::fromStdString(items + ".damaged.2"))) << "kept once per run";
-  EXPECT_EQ(ReadFile(items + ".damaged"), damaged);
+  EXPECT_EQ(ReadBytes(items + ".damaged"), damaged);
   TCatalogue reloaded;
   EXPECT_EQ(LoadItems(reloaded, items), kLoadOk);
 }

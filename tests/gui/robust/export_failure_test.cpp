@@ -22,8 +22,8 @@ TEST(ExportFailure, AFolderThatCannotBeWrittenLeavesTheOldListAndItsBackup) {
   const std::string folder = env.Path("listes/");
   ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
   const std::string list = folder + "liste.html";
-  WriteFile(list, "<html>la liste d'avant</html>\r\n");
-  WriteFile(list + ".bak", "<html>la liste d'avant-hier</html>\r\n");
+  WriteBytes(list, "<html>la liste d'avant</html>\r\n");
+  WriteBytes(list + ".bak", "<html>la liste d'avant-hier</html>\r\n");
   const auto before = Snapshot(folder);
 
   ScopedProgram program;
@@ -58,8 +58,8 @@ TEST(ExportFailure, AFolderThatCannotBeWrittenLeavesTheOldListAndItsBackup) {
   main.ExportInv->trigger();
   ASSERT_TRUE(answer->Answered());
   EXPECT_EQ(env.Shell.Opened.size(), 1);
-  EXPECT_EQ(ReadFile(list + ".bak"), before.at("liste.html"));
-  EXPECT_NE(ReadFile(list).find("Hache"), std::string::npos);
+  EXPECT_EQ(ReadBytes(list + ".bak"), before.at("liste.html"));
+  EXPECT_NE(ReadBytes(list).find("Hache"), std::string::npos);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <climits>
 
 #include "GuiTestSupport.h"
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "RobustTestHelpers.h"
 #include "app/MainUnit.h"
 #include "app/Windows.h"
@@ -84,7 +84,7 @@ TEST(HostileInput, TextWindows1252CannotHoldIsSavedWithQuestionMarks) {
             "\xC9p\xE9"
             "e ? du ?");
   EXPECT_EQ(saved.ItemList[0]->MagicProps, (std::vector<std::string>{"+5 \xE0 ?", "?"}));
-  EXPECT_NE(ReadFile(env.Path("kistora.ini")).find("Liste ? de trade\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(env.Path("kistora.ini")).find("Liste ? de trade\r\n"), std::string::npos);
 
   // The next start shows them as saved.
   env.Messages.Clear();
@@ -139,7 +139,7 @@ TEST(HostileInput, AMegabyteNameTypedIntoTheCharacterDialogIsSavedAndReloadedWho
 TEST(HostileInput, AnItemWithLongTextsFromTheFileIsModifiedWithoutCuttingThem) {
   GuiTestEnvironment env;
   TCatalogue catalogue;
-  TD2Ring& ring = AddSampleItem<TD2Ring>(catalogue, 1, std::string(100000, 'n'), 5);
+  TD2Ring& ring = AddItem<TD2Ring>(catalogue, 1, std::string(100000, 'n'), 4, 5);
   ring.Notes = std::string(70000, 'o');
   env.WriteDatabases(catalogue);
   ScopedProgram program;

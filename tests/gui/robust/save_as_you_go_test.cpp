@@ -87,8 +87,8 @@ TEST(SaveAsYouGo, AFailureIsToldOnceInTheClosesWordsAndRetriedAtTheNextChange) {
 TEST(SaveAsYouGo, ACloseAskedForDuringAStartUpBoxRunsAfterStartUpAndKeepsTheCharacters) {
   GuiTestEnvironment env;
   env.WriteDatabases(SampleCatalogue());
-  const std::string items = ReadFile(env.Path("items.kdb"));
-  WriteFile(env.Path("items.kdb"), items.substr(0, items.size() - 3));  // damaged: a start-up box
+  const std::string items = ReadBytes(env.Path("items.kdb"));
+  WriteBytes(env.Path("items.kdb"), items.substr(0, items.size() - 3));  // damaged: a start-up box
   bool asked = false;
   env.Messages.OnShow = [&asked](QWidget* parent, const ShownBox&) {
     if (!asked && parent) asked = !parent->close();  // refused for now, not lost
@@ -105,7 +105,7 @@ TEST(SaveAsYouGo, ASecondCopyOnTheSameFolderStops) {
   GuiTestEnvironment env;
   DataFolderLock first;
   ASSERT_TRUE(TakeDataFolder(first, env.DataDir()));
-  WriteFile(env.Path(".kistora-abc123.tmp"), "left by a killed save");
+  WriteBytes(env.Path(".kistora-abc123.tmp"), "left by a killed save");
   DataFolderLock second;
   EXPECT_FALSE(TakeDataFolder(second, env.DataDir()));
   ASSERT_EQ(env.Messages.Shown.size(), 1u);

@@ -1,7 +1,7 @@
 // The About box: its texts, its two links and the hidden click counter.
 #include <QLabel>
 
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "about/AboutClicks.h"
 #include "about/AboutUnit.h"
 #include "app/Windows.h"

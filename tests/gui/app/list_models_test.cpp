@@ -2,7 +2,7 @@
 // through its operations: any broken row count, index or reset aborts the test.
 #include <QAbstractItemModelTester>
 
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemListModel.h"
@@ -15,8 +15,8 @@ TEST(ListModels, StayConsistentThroughEveryCatalogueOperation) {
   TCatalogue start;
   AddItem<TD2Ring>(start, 1, "Anneau", 3, 10);
   AddItem<TD2Helm>(start, 2, "Heaume", 5, 20);
-  AddChar(start, "Zoe", {1, 2, 1});
-  AddChar(start, "Ana", {});
+  AddPaladin(start, "Zoe", {1, 2, 1}, "42");
+  AddPaladin(start, "Ana", {}, "42");
   env.WriteDatabases(start);
 
   ScopedProgram program;

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "model/items_csv.h"
 
 namespace kistora::testing {

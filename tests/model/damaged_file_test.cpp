@@ -23,18 +23,8 @@ using namespace testing;
 
 TCatalogue ThreeItemsTwoChars() {
   TCatalogue catalogue;
-  for (std::int32_t n = 1; n <= 3; ++n) {
-    auto item = std::make_unique<TD2Ring>();
-    item->Index = n;
-    item->Name = "Anneau " + std::to_string(n);
-    catalogue.ItemList.push_back(std::move(item));
-  }
-  for (const char* name : {"Zoe", "Alric"}) {
-    auto character = std::make_unique<TChar>();
-    character->Name = name;
-    character->Items = {1, 2};
-    catalogue.CharList.push_back(std::move(character));
-  }
+  for (std::int32_t n = 1; n <= 3; ++n) AddItem(catalogue, n, "Anneau " + std::to_string(n));
+  for (const char* name : {"Zoe", "Alric"}) AddChar(catalogue, name, {1, 2});
   return catalogue;
 }
 

@@ -1,6 +1,6 @@
 // The character list and the character dialog: adding with its two checks,
 // deleting, modifying, reordering, and the selection driving the inventory.
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "app/Windows.h"
 #include "model/database.h"
 
@@ -15,9 +15,9 @@ class CharsTest : public ::testing::Test {
     AddItem<TD2Ring>(catalogue, 1, "Anneau un");
     AddItem<TD2Amulet>(catalogue, 2, "Amulette deux");
     AddItem<TD2Charm>(catalogue, 3, "Charme trois");
-    AddChar(catalogue, "Ana", {1});
-    AddChar(catalogue, "Bob", {2, 2});
-    AddChar(catalogue, "Cid", {3});
+    AddPaladin(catalogue, "Ana", {1}, "42");
+    AddPaladin(catalogue, "Bob", {2, 2}, "42");
+    AddPaladin(catalogue, "Cid", {3}, "42");
     env_.WriteDatabases(catalogue);
     program_ = std::make_unique<ScopedProgram>();
     program_->ShowMain();

@@ -9,9 +9,8 @@
 #include <QSplitter>
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
 
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "about/AboutUnit.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
@@ -26,14 +25,9 @@ TCatalogue SampleCatalogue() {
   TCatalogue catalogue;
   AddItem<TD2Ring>(catalogue, 5, "Bague", 1, 100);
   AddItem<TD2Weapon>(catalogue, 7, "Hache", 5, 300);
-  AddChar(catalogue, "Zoe", {5, 5, 7});
-  AddChar(catalogue, "Alric", {7});
+  AddPaladin(catalogue, "Zoe", {5, 5, 7}, "42");
+  AddPaladin(catalogue, "Alric", {7}, "42");
   return catalogue;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(MainLifecycle, FirstRunReportsTheMissingDatabasesAndCloseCreatesThem) {
@@ -51,8 +45,8 @@ TEST(MainLifecycle, FirstRunReportsTheMissingDatabasesAndCloseCreatesThem) {
   EXPECT_TRUE(main.close());
   EXPECT_FALSE(main.isVisible());
   // Two empty databases: magic, version 1, count 0.
-  EXPECT_EQ(ReadFile(env.Path("items.kdb")), std::string("DBIL\1\0\0\0\0\0\0\0", 12));
-  EXPECT_EQ(ReadFile(env.Path("chars.kdb")), std::string("DBCL\1\0\0\0\0\0\0\0", 12));
+  EXPECT_EQ(ReadBytes(env.Path("items.kdb")), std::string("DBIL\1\0\0\0\0\0\0\0", 12));
+  EXPECT_EQ(ReadBytes(env.Path("chars.kdb")), std::string("DBCL\1\0\0\0\0\0\0\0", 12));
 }
 
 TEST(MainLifecycle, LoadsBothDatabasesWithNoCharacterSelected) {
@@ -189,7 +183,7 @@ class FailingSave final : public FileOps {
 TEST(MainLifecycle, AFailedSaveKeepsTheWindowOpenAndTheCatalogueIntact) {
   GuiTestEnvironment env;
   env.WriteDatabases(SampleCatalogue());
-  const std::string itemsBefore = ReadFile(env.Path("items.kdb"));
+  const std::string itemsBefore = ReadBytes(env.Path("items.kdb"));
   ScopedProgram program;
   TMain& main = program.Main();
   program.ShowMain();
@@ -217,7 +211,7 @@ TEST(MainLifecycle, AFailedSaveKeepsTheWindowOpenAndTheCatalogueIntact) {
   LoadChars(reloaded, env.Path("chars.kdb"));
   ASSERT_EQ(reloaded.CharList.size(), 3u);
   EXPECT_EQ(reloaded.CharList[2]->Name, "Nouveau");
-  EXPECT_EQ(ReadFile(env.Path("items.kdb")), itemsBefore);
+  EXPECT_EQ(ReadBytes(env.Path("items.kdb")), itemsBefore);
 }
 
 TEST(MainLifecycle, AnUnwritableFolderStopsAtTheFirstFile) {
@@ -228,7 +222,7 @@ TEST(MainLifecycle, AnUnwritableFolderStopsAtTheFirstFile) {
   program.ShowMain();
   // A data folder under a regular file: every create fails with ENOTDIR.
   const std::string blocker = env.Path("not-a-folder");
-  std::ofstream(blocker) << "x";
+  WriteBytes(blocker, "x");
   env.SetDataDir(blocker + "/");
   EXPECT_FALSE(main.close());
   EXPECT_TRUE(main.isVisible());

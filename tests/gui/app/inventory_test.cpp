@@ -2,7 +2,7 @@
 // viewing an item read-only, and handing items over from the item database.
 #include <QApplication>
 
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
@@ -26,9 +26,9 @@ class InventoryTest : public ::testing::Test {
     AddItem<TD2Charm>(catalogue, 10, "Charme", 0, 0);
     AddItem<TD2Jewel>(catalogue, 11, "Joyau", 0, 0);
     AddItem<TD2Item>(catalogue, 12, "Chose", 0, 0);
-    AddChar(catalogue, "Tous", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
-    AddChar(catalogue, "Double", {9, 404, 9});
-    AddChar(catalogue, "Vide", {});
+    AddPaladin(catalogue, "Tous", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, "42");
+    AddPaladin(catalogue, "Double", {9, 404, 9}, "42");
+    AddPaladin(catalogue, "Vide", {}, "42");
     env_.WriteDatabases(catalogue);
     program_ = std::make_unique<ScopedProgram>();
     program_->ShowMain();

@@ -1,5 +1,5 @@
-// Small helpers shared by the main window tests: catalogues to start from, and
-// the character dialog driven the way a player does it.
+// Shared by the window tests: the main window's lists read as shown, and the
+// character dialog driven the way a player does it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,34 +19,10 @@
 #include "GuiTestSupport.h"
 #include "app/MainUnit.h"
 #include "app/PersoUnit.h"
+#include "core_test_support.h"
 #include "model/catalogue.h"
 
 namespace kistora::testing {
-
-template <class T>
-inline T& AddItem(TCatalogue& catalogue, std::int32_t index, const std::string& name, std::uint8_t quality = 0,
-                  std::int32_t price = 0, const std::string& notes = {}) {
-  auto item = std::make_unique<T>();
-  item->Index = index;
-  item->Name = name;
-  item->Quality = quality;
-  item->Price = price;
-  item->Notes = notes;
-  T& ref = *item;
-  catalogue.ItemList.push_back(std::move(item));
-  return ref;
-}
-
-// A character with the account "compte", the class "Paladin" and the level "42".
-inline void AddChar(TCatalogue& catalogue, const std::string& name, const std::vector<std::int32_t>& items) {
-  auto character = std::make_unique<TChar>();
-  character->Name = name;
-  character->Account = "compte";
-  character->Class = "Paladin";
-  character->Level = "42";
-  character->Items = items;
-  catalogue.CharList.push_back(std::move(character));
-}
 
 // Text of a cell of a list (as shown).
 inline QString Cell(QTreeView* list, int row, int column) {

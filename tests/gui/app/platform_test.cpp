@@ -2,7 +2,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "MainTestHelpers.h"
+#include "MainWindowHelpers.h"
 
 namespace kistora::testing {
 namespace {
