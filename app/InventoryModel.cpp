@@ -67,6 +67,12 @@ void InventoryModel::Fill(const TCatalogue& catalogue, const TChar* character) {
   endResetModel();
 }
 
+ItemTotals InventoryModel::Totals() const {
+  ItemTotals totals;
+  for (const Row& row : rows_) totals.Add(row.known ? row.cells.Price : 0);
+  return totals;
+}
+
 std::string InventoryModel::NumberText(int row) const {
   if (row < 0 || row >= rowCount()) return {};
   return IntToStr(rows_[static_cast<std::size_t>(row)].cells.Index);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/item_counts.h"
 #include "model/item_list_rows.h"
 
 namespace kistora {
@@ -27,6 +28,8 @@ class InventoryModel final : public QAbstractTableModel {
   // Rebuilds every row from the character's entries (no rows for nullptr). The
   // texts are copied: the rows never point into the catalogue.
   void Fill(const TCatalogue& catalogue, const TChar* character);
+  // Count and value of the listed entries (an entry with no item counts, at price 0).
+  ItemTotals Totals() const;
   // The "Item #" text of a row (Windows-1252).
   std::string NumberText(int row) const;
 
