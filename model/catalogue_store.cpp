@@ -171,11 +171,11 @@ void CatalogueStore::WorkerLoop() {
 
     lock.lock();
     KeepForRetry(std::move(job));
-    running_ = false;
     const bool tell = report.Failure || !report.Conflicts.empty();
-    if (tell) reports_.push_back(std::move(report));
-    idle_.notify_all();
     if (tell) {
+      reports_.push_back(std::move(report));
+      // Told before the worker counts as idle, so that whoever waited for the
+      // save also sees its report announced.
       lock.unlock();
       {
         const std::lock_guard calling(readyMutex_);
@@ -188,6 +188,8 @@ void CatalogueStore::WorkerLoop() {
       }
       lock.lock();
     }
+    running_ = false;
+    idle_.notify_all();
   }
 }
 
