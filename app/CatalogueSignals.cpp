@@ -17,7 +17,7 @@ void CatalogueSignals::CatalogueChanged(const CatalogueChange& change) {
     case ChangeKind::ItemModified:
     case ChangeKind::ItemDeleted:
       emit itemsChanged();
-      emit inventoriesChanged();
+      emit inventoriesChanged(change);
       break;
     case ChangeKind::CharAdded:
     case ChangeKind::CharRemoved:
@@ -28,7 +28,7 @@ void CatalogueSignals::CatalogueChanged(const CatalogueChange& change) {
       emit charModified(change.Row);
       break;
     case ChangeKind::InventoryChanged:
-      emit inventoriesChanged();
+      emit inventoriesChanged(change);
       break;
     case ChangeKind::Reset:
       emit itemsChanged();

@@ -27,7 +27,7 @@ class CatalogueSignals final : public QObject, public CatalogueObserver {
   // The texts of the character at row changed.
   void charModified(int row);
   // What some inventory lists changed: an inventory, or an item it may show.
-  void inventoriesChanged();
+  void inventoriesChanged(const kistora::CatalogueChange& change);
 
  private:
   TCatalogue& catalogue_;

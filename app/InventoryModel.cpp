@@ -1,5 +1,7 @@
 #include "app/InventoryModel.h"
 
+#include <algorithm>
+
 #include "app/QtText.h"
 #include "model/catalogue.h"
 #include "model/text_utils.h"
@@ -71,6 +73,10 @@ ItemTotals InventoryModel::Totals() const {
   ItemTotals totals;
   for (const Row& row : rows_) totals.Add(row.known ? row.cells.Price : 0);
   return totals;
+}
+
+bool InventoryModel::Lists(std::int32_t number) const {
+  return std::any_of(rows_.begin(), rows_.end(), [number](const Row& row) { return row.cells.Index == number; });
 }
 
 std::string InventoryModel::NumberText(int row) const {

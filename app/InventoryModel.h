@@ -30,6 +30,8 @@ class InventoryModel final : public QAbstractTableModel {
   void Fill(const TCatalogue& catalogue, const TChar* character);
   // Count and value of the listed entries (an entry with no item counts, at price 0).
   ItemTotals Totals() const;
+  // Whether a row shows that item number.
+  bool Lists(std::int32_t number) const;
   // The "Item #" text of a row (Windows-1252).
   std::string NumberText(int row) const;
 

@@ -129,7 +129,15 @@ TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes,
     FillCharInv();
   });
   connect(&changes, &kistora::CatalogueSignals::charModified, this, [this](int row) { charsModel_->RowChanged(row); });
-  connect(&changes, &kistora::CatalogueSignals::inventoriesChanged, this, &TMain::FillCharInv);
+  connect(&changes, &kistora::CatalogueSignals::inventoriesChanged, this,
+          [this](const kistora::CatalogueChange& change) {
+            // An item the shown inventory does not list leaves it as it is, and so does
+            // another character's inventory: in a big catalogue that spares a pass over
+            // the item database per change.
+            const bool shown = change.Kind == kistora::ChangeKind::InventoryChanged ? change.Row == SelectedCharRow()
+                                                                                    : invModel_->Lists(change.Number);
+            if (shown) FillCharInv();
+          });
 
   // The worker reports from its thread; the reports are shown from this one.
   store_.SetReportsReady(

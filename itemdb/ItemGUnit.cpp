@@ -180,6 +180,8 @@ void TItemG::CatalogueChanged(const CatalogueChange& change) {
     return;
   }
   model_->ApplyChange(change, catalogue_);
+  // As after listing the rows again: no row stays selected.
+  Liste->selectionModel()->clear();
 }
 
 void TItemG::SearchEdited() {

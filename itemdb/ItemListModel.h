@@ -25,7 +25,9 @@ class ItemListModel : public QAbstractTableModel {
   void Rebuild(const kistora::TCatalogue& catalogue, const kistora::ItemFilter& filter, std::int32_t sortColumn,
                bool sortInverted);
   // Follows one change of the catalogue's items in the snapshot and in the
-  // shown rows, with the last filter and sort (one model reset).
+  // shown rows, with the last filter and sort: the views are told of the one
+  // row that changed, came or went (their selection stays), and of nothing when
+  // the filter hides the item; a snapshot made again resets the model.
   void ApplyChange(const kistora::CatalogueChange& change, const kistora::TCatalogue& catalogue);
   // Lists the rows the filter shows from the snapshot as it is (one model reset).
   void Refilter(const kistora::ItemFilter& filter, std::int32_t sortColumn, bool sortInverted);

@@ -27,9 +27,24 @@ bool TChar::HoldsItem(std::int32_t number) const {
   return std::find(Items.begin(), Items.end(), number) != Items.end();
 }
 
+const TCatalogue::ItemScan& TCatalogue::ScanItems() const {
+  if (scan_.Data != ItemList.data() || scan_.Count > ItemList.size()) scan_ = ItemScan{.Data = ItemList.data()};
+  for (std::size_t i = scan_.Count; i < ItemList.size(); ++i) {
+    const TD2Item* item = ItemList[i].get();
+    if (!item) {
+      scan_.InOrder = false;
+      continue;
+    }
+    scan_.Highest = std::max(scan_.Highest, item->Index);
+    if (item->Index < scan_.LastNumber) scan_.InOrder = false;
+    scan_.LastNumber = item->Index;
+  }
+  scan_.Count = ItemList.size();
+  return scan_;
+}
+
 void TCatalogue::SyncLastItemIndex() {
-  std::int32_t highest = -1;
-  for (const auto& item : ItemList) highest = std::max(highest, item->Index);
+  const std::int32_t highest = ScanItems().Highest;
   if (highest > LastItemIndex) LastItemIndex = highest;
 }
 
@@ -48,6 +63,11 @@ std::int32_t TCatalogue::NewItemIndex() {
 }
 
 TD2Item* TCatalogue::FindItem(std::int32_t number) const {
+  if (ItemsInNumberOrder()) {
+    const auto above = std::upper_bound(ItemList.begin(), ItemList.end(), number,
+                                        [](std::int32_t wanted, const auto& item) { return wanted < item->Index; });
+    return above != ItemList.begin() && (*(above - 1))->Index == number ? (above - 1)->get() : nullptr;
+  }
   TD2Item* found = nullptr;
   for (const auto& item : ItemList) {
     if (item->Index == number) found = item.get();
@@ -56,6 +76,11 @@ TD2Item* TCatalogue::FindItem(std::int32_t number) const {
 }
 
 int TCatalogue::FindFirstItemPos(std::int32_t number) const {
+  if (ItemsInNumberOrder()) {
+    const auto first = std::lower_bound(ItemList.begin(), ItemList.end(), number,
+                                        [](const auto& item, std::int32_t wanted) { return item->Index < wanted; });
+    return first != ItemList.end() && (*first)->Index == number ? static_cast<int>(first - ItemList.begin()) : -1;
+  }
   for (std::size_t i = 0; i < ItemList.size(); ++i) {
     if (ItemList[i]->Index == number) return static_cast<int>(i);
   }
@@ -79,7 +104,10 @@ const TChar* TCatalogue::CharAt(int row) const {
 std::int32_t TCatalogue::AddNewItem(std::unique_ptr<TD2Item> item) {
   item->Index = NewItemIndex();
   const std::int32_t number = item->Index;
+  const bool scannedAll = scan_.Data == ItemList.data() && scan_.Count == ItemList.size();
   ItemList.push_back(std::move(item));
+  // A grown buffer holds the same items: what was read of them still holds.
+  if (scannedAll) scan_.Data = ItemList.data();
   Notify({.Kind = ChangeKind::ItemAdded, .Position = static_cast<int>(ItemList.size()) - 1, .Number = number});
   return number;
 }
@@ -114,6 +142,8 @@ void TCatalogue::DeleteItemAt(int position) {
     items.erase(std::remove(items.begin(), items.end(), number), items.end());
   }
   ItemList.erase(ItemList.begin() + position);
+  // The items after it move up one place: still read, still in order.
+  if (static_cast<std::size_t>(position) < scan_.Count) --scan_.Count;
   Notify({.Kind = ChangeKind::ItemDeleted, .Position = position, .Number = number});
 }
 
@@ -192,21 +222,15 @@ void TCatalogue::Notify(const CatalogueChange& change) {
 
 void TCatalogue::ClearItems() {
   while (!ItemList.empty()) ItemList.pop_back();
+  scan_ = {};
 }
 
 void TCatalogue::ClearChars() {
   while (!CharList.empty()) CharList.pop_back();
 }
 
-ItemLookup::ItemLookup(const TCatalogue& catalogue) : items_(catalogue.ItemList) {
-  std::int32_t previous = std::numeric_limits<std::int32_t>::min();
-  for (const auto& item : items_) {
-    if (!item || item->Index < previous) {
-      inNumberOrder_ = false;
-      break;
-    }
-    previous = item->Index;
-  }
+ItemLookup::ItemLookup(const TCatalogue& catalogue)
+    : items_(catalogue.ItemList), inNumberOrder_(catalogue.ItemsInNumberOrder()) {
   if (inNumberOrder_) return;
   byNumber_.reserve(items_.size());
   for (const auto& item : items_) {

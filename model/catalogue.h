@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,6 +56,9 @@ class TCatalogue {
   void SyncLastItemIndex();
   // max(LastItemIndex, highest Index) + 1, which also becomes LastItemIndex.
   std::int32_t NewItemIndex();
+  // Whether the items come in ascending number order (the usual case: numbers
+  // only grow); then a number is found by a binary search.
+  bool ItemsInNumberOrder() const { return ScanItems().InOrder; }
   // The last item whose Index equals number, or nullptr.
   TD2Item* FindItem(std::int32_t number) const;
   // Position of the first item whose Index equals number, or -1 (the item window's rule).
@@ -107,7 +111,23 @@ class TCatalogue {
   void Notify(const CatalogueChange& change);
   bool ValidRow(int row) const { return row >= 0 && static_cast<std::size_t>(row) < CharList.size(); }
 
+  // What passes over the items have learnt, kept so that one change of a big
+  // catalogue does not read every item again. The first Count items of the
+  // list (while its buffer stays at Data) hold no number above Highest and,
+  // while InOrder, come in ascending number order. Items appended outside the
+  // operations (the loaders, an import) are read at the next look; a list
+  // moved, shrunk or cleared outside them is read again whole.
+  struct ItemScan {
+    const std::shared_ptr<TD2Item>* Data = nullptr;
+    std::size_t Count = 0;
+    std::int32_t Highest = -1;
+    std::int32_t LastNumber = std::numeric_limits<std::int32_t>::min();
+    bool InOrder = true;
+  };
+  const ItemScan& ScanItems() const;
+
   std::vector<CatalogueObserver*> observers_;
+  mutable ItemScan scan_;
 };
 
 // Number -> item (the last one with that number, as FindItem), built once for

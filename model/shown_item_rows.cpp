@@ -35,10 +35,7 @@ void ShownItemRows::Follow(const ItemListSnapshot& snapshot, const SnapshotEdit&
       return;
     case SnapshotEdit::Kind::Erased:
       Withdraw(position, edit.OldPrice);
-      // The rows after it moved up by one; their relative order is unchanged.
-      for (std::uint32_t& shown : order_) {
-        if (shown > position) --shown;
-      }
+      ErasedFromSnapshot(position);
       return;
     case SnapshotEdit::Kind::Rebuilt:
       break;
@@ -52,20 +49,54 @@ bool ShownItemRows::GoesBefore(const ItemListSnapshot& snapshot, std::uint32_t a
 }
 
 void ShownItemRows::Withdraw(std::uint32_t position, std::int32_t price) {
+  const int row = ViewRowOf(position);
+  if (row >= 0) RemoveAt(row, price);
+}
+
+void ShownItemRows::InsertIfShown(const ItemListSnapshot& snapshot, std::uint32_t position) {
+  const int row = PlaceFor(snapshot, position);
+  if (row >= 0) InsertAt(snapshot, row, position);
+}
+
+int ShownItemRows::ViewRowOf(std::uint32_t position) const {
   const auto found = std::find(order_.begin(), order_.end(), position);
-  if (found == order_.end()) return;
-  order_.erase(found);
+  return found == order_.end() ? -1 : static_cast<int>(found - order_.begin());
+}
+
+bool ShownItemRows::StaysAt(const ItemListSnapshot& snapshot, int viewRow) const {
+  const auto row = static_cast<std::size_t>(viewRow);
+  const std::uint32_t position = order_[row];
+  return snapshot.Shows(position, filter_) && (row == 0 || GoesBefore(snapshot, order_[row - 1], position)) &&
+         (row + 1 == order_.size() || GoesBefore(snapshot, position, order_[row + 1]));
+}
+
+void ShownItemRows::RepricedAt(const ItemListSnapshot& snapshot, int viewRow, std::int32_t oldPrice) {
+  totals_.Value += static_cast<std::int64_t>(snapshot.PriceAt(order_[static_cast<std::size_t>(viewRow)])) - oldPrice;
+}
+
+void ShownItemRows::RemoveAt(int viewRow, std::int32_t price) {
+  order_.erase(order_.begin() + viewRow);
   --totals_.Count;
   totals_.Value -= price;
 }
 
-void ShownItemRows::InsertIfShown(const ItemListSnapshot& snapshot, std::uint32_t position) {
-  if (!snapshot.Shows(position, filter_)) return;
+int ShownItemRows::PlaceFor(const ItemListSnapshot& snapshot, std::uint32_t position) const {
+  if (!snapshot.Shows(position, filter_)) return -1;
   const auto at =
       std::lower_bound(order_.begin(), order_.end(), position,
                        [&](std::uint32_t shown, std::uint32_t added) { return GoesBefore(snapshot, shown, added); });
-  order_.insert(at, position);
+  return static_cast<int>(at - order_.begin());
+}
+
+void ShownItemRows::InsertAt(const ItemListSnapshot& snapshot, int viewRow, std::uint32_t position) {
+  order_.insert(order_.begin() + viewRow, position);
   totals_.Add(snapshot.PriceAt(position));
+}
+
+void ShownItemRows::ErasedFromSnapshot(std::uint32_t position) {
+  for (std::uint32_t& shown : order_) {
+    if (shown > position) --shown;
+  }
 }
 
 }  // namespace kistora

@@ -23,6 +23,25 @@ class ShownItemRows {
   // Follows one edit of the snapshot, as its Apply reported it, with the same
   // filter and sort; a rebuilt snapshot is listed again.
   void Follow(const ItemListSnapshot& snapshot, const SnapshotEdit& edit);
+  // The steps of Follow one by one, for a list model that tells its views
+  // about each row that comes, goes or changes in place (so that their
+  // selection stays and a change costs no relayout of a million rows).
+  // The view row showing the snapshot's row at position, or -1.
+  int ViewRowOf(std::uint32_t position) const;
+  // Whether the row at viewRow, changed in the snapshot, is still shown and
+  // still goes between its neighbours.
+  bool StaysAt(const ItemListSnapshot& snapshot, int viewRow) const;
+  // The row at viewRow stays where it is; its price went from oldPrice to the snapshot's.
+  void RepricedAt(const ItemListSnapshot& snapshot, int viewRow, std::int32_t oldPrice);
+  // Takes out the row at viewRow, whose price was price.
+  void RemoveAt(int viewRow, std::int32_t price);
+  // The view row where the snapshot's row at position goes, or -1 when the filter hides it.
+  int PlaceFor(const ItemListSnapshot& snapshot, std::uint32_t position) const;
+  // Puts the snapshot's row at position in at viewRow (from PlaceFor).
+  void InsertAt(const ItemListSnapshot& snapshot, int viewRow, std::uint32_t position);
+  // The snapshot's row at position was erased: the rows after it moved up by one.
+  void ErasedFromSnapshot(std::uint32_t position);
+
   // Sorts the shown rows again by another column (the same rows, the same totals).
   void Resort(const ItemListSnapshot& snapshot, std::int32_t column, bool inverted);
 

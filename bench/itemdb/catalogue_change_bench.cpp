@@ -75,7 +75,13 @@ struct OpenWindows {
       if (change.TouchesItems()) items.ApplyChange(change, *catalogue);
     });
     // The main window: the selected character's inventory and its count line.
-    QObject::connect(changes.get(), &CatalogueSignals::inventoriesChanged, &inventory, [this] { FillInventory(); });
+    QObject::connect(
+        changes.get(), &CatalogueSignals::inventoriesChanged, &inventory, [this](const CatalogueChange& change) {
+          // As the main window: only a change to what the inventory lists refills it.
+          const bool shown =
+              change.Kind == ChangeKind::InventoryChanged ? change.Row == 0 : inventory.Lists(change.Number);
+          if (shown) FillInventory();
+        });
     FillInventory();
     itemView.reset(ListView(items));
     inventoryView.reset(ListView(inventory));
@@ -91,7 +97,7 @@ struct OpenWindows {
   void FillInventory() {
     const TChar& selected = *catalogue->CharList.front();
     inventory.Fill(*catalogue, &selected);
-    inventoryTotals = InventoryTotals(*catalogue, selected);
+    inventoryTotals = inventory.Totals();
   }
 };
 

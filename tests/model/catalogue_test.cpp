@@ -86,13 +86,53 @@ TEST(Lookup, FindItemReturnsTheLastMatch) {
   EXPECT_EQ(lookup.Find(5), nullptr);
 }
 
-// Items in number order are looked up in the list itself: the same answers as FindItem.
-TEST(Lookup, FindsInAListInNumberOrderAsFindItem) {
+// The last item of that number and the first position, read the slow way.
+const TD2Item* LastOfNumber(const TCatalogue& c, std::int32_t number) {
+  const TD2Item* found = nullptr;
+  for (const auto& item : c.ItemList) found = item->Index == number ? item.get() : found;
+  return found;
+}
+
+int FirstPosOfNumber(const TCatalogue& c, std::int32_t number) {
+  for (std::size_t i = 0; i < c.ItemList.size(); ++i) {
+    if (c.ItemList[i]->Index == number) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void ExpectLookupsRight(const TCatalogue& c) {
+  const ItemLookup lookup(c);
+  for (std::int32_t number = -5; number <= 60; ++number) {
+    EXPECT_EQ(c.FindItem(number), LastOfNumber(c, number)) << number;
+    EXPECT_EQ(lookup.Find(number), LastOfNumber(c, number)) << number;
+    EXPECT_EQ(c.FindFirstItemPos(number), FirstPosOfNumber(c, number)) << number;
+  }
+}
+
+// Items in number order are found by a binary search; what the catalogue has
+// read of its items follows the operations and items appended by a loader.
+TEST(Lookup, AnswersStayRightInAndOutOfNumberOrder) {
   TCatalogue c;
   for (const std::int32_t number : {-3, 2, 5, 5, 8, 9}) AddItem(c, number, number == 5 ? "five" : "");
-  const ItemLookup lookup(c);
-  for (std::int32_t number = -5; number <= 11; ++number) EXPECT_EQ(lookup.Find(number), c.FindItem(number)) << number;
-  EXPECT_EQ(lookup.Find(5), c.ItemList[3].get());
+  EXPECT_TRUE(c.ItemsInNumberOrder());
+  ExpectLookupsRight(c);
+  EXPECT_EQ(c.AddNewItem(std::make_unique<TD2Ring>()), 10);
+  AddItem(c, 50);  // appended by a loader, past the operations
+  EXPECT_EQ(c.AddNewItem(std::make_unique<TD2Ring>()), 51);
+  c.DeleteItemAt(2);
+  EXPECT_TRUE(c.ItemsInNumberOrder());
+  ExpectLookupsRight(c);
+  AddItem(c, 4);  // out of order
+  EXPECT_FALSE(c.ItemsInNumberOrder());
+  ExpectLookupsRight(c);
+  EXPECT_EQ(c.NewItemIndex(), 52);
+  c.ClearItems();
+  for (const std::int32_t number : {7, 3}) AddItem(c, number);
+  EXPECT_FALSE(c.ItemsInNumberOrder());
+  ExpectLookupsRight(c);
+  c.ClearItems();
+  AddItem(c, 1);
+  EXPECT_TRUE(c.ItemsInNumberOrder());
   EXPECT_EQ(ItemLookup(TCatalogue()).Find(1), nullptr);
 }
 
