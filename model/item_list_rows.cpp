@@ -78,7 +78,7 @@ ItemListRow MakeItemListRow(const TD2Item& item) {
   return row;
 }
 
-std::vector<ItemListRow> MakeItemListRows(const ItemVector& items, const ItemFilter& filter) {
+std::vector<ItemListRow> MakeItemListRows(const ItemVector& items, const ItemFilter& filter, std::size_t capacity) {
   // The category label depends only on the item's class: look it up once per
   // class (by the address of its type_info; a miss only costs a lookup).
   std::vector<std::pair<const std::type_info*, std::string>> typeLabels;
@@ -86,7 +86,7 @@ std::vector<ItemListRow> MakeItemListRows(const ItemVector& items, const ItemFil
   for (int q = 0; q < 256; ++q) qualityLabels[static_cast<std::size_t>(q)] = QualityLabel(q);
 
   std::vector<ItemListRow> rows;
-  rows.reserve(items.size());
+  rows.reserve(std::max(capacity, items.size()));
   for (const auto& item : items) {
     if (!item || !IsItemShown(*item, filter)) continue;
     const TD2Item& listed = *item;

@@ -55,8 +55,9 @@ struct ItemListRow {
 };
 
 ItemListRow MakeItemListRow(const TD2Item& item);
-// The rows of every shown item, in list order (null entries are skipped).
-std::vector<ItemListRow> MakeItemListRows(const ItemVector& items, const ItemFilter& filter);
+// The rows of every shown item, in list order (null entries are skipped), in a
+// vector with room for at least capacity rows.
+std::vector<ItemListRow> MakeItemListRows(const ItemVector& items, const ItemFilter& filter, std::size_t capacity = 0);
 // The text of a cell (Windows-1252): numbers in decimal, the others as stored.
 std::string ItemListCell(const ItemListRow& row, int column);
 

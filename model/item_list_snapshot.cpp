@@ -3,14 +3,17 @@
 namespace kistora {
 
 void ItemListSnapshot::Build(const ItemVector& items) {
-  rows_ = MakeItemListRows(items, ItemFilter());
+  // Room for half as many items again: adding items one by one then never has
+  // to move a million rows and their texts to a bigger buffer at once.
+  const std::size_t room = items.size() + items.size() / 2 + 1024;
+  rows_ = MakeItemListRows(items, ItemFilter(), room);
   qualities_.clear();
-  qualities_.reserve(rows_.size());
+  qualities_.reserve(room);
   prices_.clear();
-  prices_.reserve(rows_.size());
+  prices_.reserve(room);
   searchText_.clear();
   textSpans_.clear();
-  textSpans_.reserve(rows_.size());
+  textSpans_.reserve(room);
   deadBytes_ = 0;
   itemCount_ = items.size();
   for (const auto& item : items) {
@@ -19,6 +22,7 @@ void ItemListSnapshot::Build(const ItemVector& items) {
     prices_.push_back(item->Price);
     textSpans_.push_back(AppendText(*item));
   }
+  searchText_.reserve(searchText_.size() + searchText_.size() / 2);
 }
 
 SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVector& items) {
