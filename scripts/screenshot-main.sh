@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Takes docs/screenshots/main-window.png: the real kistora, started under Xvfb in
-# a temporary folder holding a few characters and items, with the first
-# character selected so that its inventory is listed.
-# Usage: scripts/screenshot-main.sh [OUTPUT.png]
+# Takes docs/screenshots/main-window.png and item-window.png: the real kistora,
+# started under Xvfb in a temporary folder holding a few characters and items,
+# with the first character selected so that its inventory is listed, then its
+# item database window with a search typed.
+# Usage: scripts/screenshot-main.sh [OUTPUT.png [ITEMS-OUTPUT.png]]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 if [[ "${1:-}" == --inside-xvfb ]]; then
   # Second stage, run by xvfb-run: DISPLAY is the virtual screen.
-  work="$2" out="$3"
+  work="$2" out="$3" items_out="$4"
   unset QT_QPA_PLATFORM  # the X11 platform, not the offscreen one of the tests
   "$work/kistora" >"$work/kistora.log" 2>&1 &
   pid=$!
@@ -32,10 +33,30 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
   xdotool key --window "$wid" Home
   sleep 1
   import -window "$wid" "$out"
+
+  # "Gestionnaire d'objets", the third button of the bottom row.
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  xdotool mousemove --window "$wid" 230 $((HEIGHT - 17)) click 1
+  items=""
+  for _ in $(seq 50); do
+    items="$(xdotool search --onlyvisible --name "^Gestionnaire d'objets$" 2>/dev/null | head -n1 || true)"
+    [[ -n "$items" ]] && break
+    sleep 0.1
+  done
+  if [[ -z "$items" ]]; then
+    echo "The item database window did not appear" >&2
+    exit 1
+  fi
+  sleep 1
+  xdotool key --window "$items" ctrl+f
+  xdotool type --window "$items" --delay 50 "de"
+  sleep 1
+  import -window "$items" "$items_out"
   exit 0
 fi
 
 out="$(realpath -m "${1:-$root/docs/screenshots/main-window.png}")"
+items_out="$(realpath -m "${2:-$root/docs/screenshots/item-window.png}")"
 build="$root/build/screenshot"
 "$root/scripts/deps.sh" test  # Xvfb, xdotool and ImageMagick among the rest
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -48,5 +69,5 @@ trap 'rm -rf "$work"' EXIT
 cp "$build/app/kistora" "$work/"
 "$build/tests/gui/support/kistora_sample_data" "$work"
 mkdir -p "$(dirname "$out")"
-xvfb-run -a -s "-screen 0 1024x768x24" "$root/scripts/screenshot-main.sh" --inside-xvfb "$work" "$out"
-echo "Wrote $out"
+xvfb-run -a -s "-screen 0 1024x768x24" "$root/scripts/screenshot-main.sh" --inside-xvfb "$work" "$out" "$items_out"
+echo "Wrote $out and $items_out"
