@@ -1,5 +1,6 @@
 // The export run: files, backups, failures and their messages, dates, and the
-// export dialog's small rules kept in the core.
+// export dialog's small rules kept in the core. (A write failing at each call of
+// the file layer: tests/robustness/fault_injection_test.cpp.)
 #include "export/export_run.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include "core_test_support.h"
 #include "export/export_dates.h"
 #include "export_test_support.h"
-#include "model/file_ops.h"
 
 namespace kistora {
 namespace {
@@ -123,39 +123,6 @@ TEST_F(Run, FilesThatCannotBeCreatedGiveTheirMessage) {
     EXPECT_FALSE(result.OpenWithShell);
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder")));
-}
-
-// Lets the temporary file be created, then fails its writes with a chosen errno.
-class FailingWrites : public FileOps {
- public:
-  explicit FailingWrites(int error) : error_(error) {}
-  ssize_t Write(int, const void*, size_t) override {
-    errno = error_;
-    return -1;
-  }
-
- private:
-  int error_;
-};
-
-TEST_F(Run, AFailedWriteKeepsThePreviousFileWholeAndLeavesNoTemporary) {
-  WriteBytes(settings.FileName, "the good list");
-  WriteBytes(settings.FileName + ".bak", "the list before");
-  for (const auto& [error, message] : std::initializer_list<std::pair<int, std::string>>{
-           {ENOSPC, "Disque plein."}, {EIO, "Erreur E/S 5."}, {EACCES, W("Accès au fichier refusé.")}}) {
-    FailingWrites disk(error);
-    ScopedFileOps scoped(disk);
-    const ExportResult result = Export();
-    EXPECT_EQ(result.Status, ExportStatus::Failed);
-    EXPECT_EQ(result.Errno, error);
-    EXPECT_EQ(result.Message, message);
-  }
-  EXPECT_EQ(ReadBytes(settings.FileName), "the good list");
-  EXPECT_EQ(ReadBytes(settings.FileName + ".bak"), "the list before") << "the earlier backup stays as it was";
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-    const std::string name = entry.path().filename().string();
-    EXPECT_TRUE(name == "liste.html" || name == "liste.html.bak") << "left behind: " << name;
-  }
 }
 
 TEST(ExportErrors, EveryErrnoHasItsText) {

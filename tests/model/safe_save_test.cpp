@@ -1,5 +1,7 @@
 // Saving never destroys the previous file: every failure leaves it byte for byte
-// as it was, removes the temporary file, and raises the creation message.
+// as it was, removes the temporary file, and raises the creation message. (A
+// failure at each call of the file layer in turn is tried for every save of
+// the program in tests/robustness/fault_injection_test.cpp.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,41 +23,6 @@ const char kCreateMessage[] =
     "Impossible de cr\xE9"
     "er le fichier ";
 
-// Fails the n-th call (1-based) of one chosen operation with the given errno.
-class FailNth : public FileOps {
- public:
-  enum class Op { Open, Write, Fsync, Close, Rename };
-  FailNth(Op op, int n, int error) : op_(op), n_(n), error_(error) {}
-
-  int Open(const char* path, int flags, mode_t mode) override {
-    return Hit(Op::Open) ? -1 : FileOps::Open(path, flags, mode);
-  }
-  ssize_t Write(int fd, const void* buf, size_t count) override {
-    return Hit(Op::Write) ? -1 : FileOps::Write(fd, buf, count);
-  }
-  int Fsync(int fd) override { return Hit(Op::Fsync) ? -1 : FileOps::Fsync(fd); }
-  int Close(int fd) override {
-    if (Hit(Op::Close)) {
-      FileOps::Close(fd);  // the descriptor is gone even when close reports an error
-      errno = error_;
-      return -1;
-    }
-    return FileOps::Close(fd);
-  }
-  int Rename(const char* from, const char* to) override { return Hit(Op::Rename) ? -1 : FileOps::Rename(from, to); }
-  int calls = 0;
-
- private:
-  bool Hit(Op op) {
-    if (op != op_ || ++calls != n_) return false;
-    errno = error_;
-    return true;
-  }
-  Op op_;
-  int n_;
-  int error_;
-};
-
 // A catalogue big enough that saving it takes several buffered writes.
 TCatalogue BigCatalogue() {
   TCatalogue c;
@@ -69,45 +36,6 @@ TCatalogue BigCatalogue() {
     c.ItemList.push_back(std::move(item));
   }
   return c;
-}
-
-struct FailureCase {
-  const char* what;
-  FailNth::Op op;
-  int n;
-  int error;
-};
-
-TEST(SafeSave, AnyFailedStepLeavesTheOldFileWhole) {
-  const FailureCase cases[] = {
-      {"temporary file cannot be created", FailNth::Op::Open, 1, EACCES},
-      {"first write", FailNth::Op::Write, 1, ENOSPC},
-      {"second write", FailNth::Op::Write, 2, EIO},
-      {"fsync", FailNth::Op::Fsync, 1, EIO},
-      {"close", FailNth::Op::Close, 1, EDQUOT},
-      {"rename", FailNth::Op::Rename, 1, EXDEV},
-  };
-  const TCatalogue big = BigCatalogue();
-  for (const FailureCase& f : cases) {
-    SCOPED_TRACE(f.what);
-    TempDir dir;
-    const std::string path = dir.File("items.kdb");
-    WriteBytes(path, "previous content, not a database");
-    FailNth failing(f.op, f.n, f.error);
-    {
-      ScopedFileOps scoped(failing);
-      try {
-        SaveItems(big, path);
-        ADD_FAILURE() << "no error raised";
-      } catch (const EFileError& e) {
-        EXPECT_EQ(std::string(e.what()), kCreateMessage + path);
-        EXPECT_EQ(e.Errno, f.error);
-      }
-    }
-    EXPECT_EQ(failing.calls, f.n);
-    EXPECT_EQ(ReadBytes(path), "previous content, not a database");
-    EXPECT_EQ(dir.Entries(), std::set<std::string>{"items.kdb"});  // no temporary file left
-  }
 }
 
 // The system may write fewer bytes than asked, or be interrupted.

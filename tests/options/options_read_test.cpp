@@ -1,6 +1,7 @@
 // Reading kistora.ini: line rules, value forms and their fallbacks, the holders'
 // own behaviour (format and file name, selected character, last item number),
-// and files that cannot be read.
+// and files that cannot be read (a read failing part-way, at each read in turn:
+// tests/robustness/fault_injection_test.cpp).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
@@ -17,6 +18,8 @@
 namespace kistora {
 namespace {
 
+using testing::AddChar;
+using testing::AddItem;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
@@ -34,17 +37,6 @@ class OptionsRead : public ::testing::Test {
       catalogue.SyncLastItemIndex();
     }));
     return lines;
-  }
-
-  void AddChar(const std::string& name) {
-    auto character = std::make_unique<TChar>();
-    character->Name = name;
-    catalogue.CharList.push_back(std::move(character));
-  }
-  void AddItem(std::int32_t index) {
-    auto item = std::make_unique<TD2Ring>();
-    item->Index = index;
-    catalogue.ItemList.push_back(std::move(item));
   }
 
   TempDir dir_;
@@ -199,10 +191,10 @@ TEST_F(OptionsRead, CheckingAFormatRewritesTheExportFileExtension) {
 }
 
 TEST_F(OptionsRead, SelectedCharPicksTheLastRowOfThatNameWithAToZFolded) {
-  AddChar("Bob");
-  AddChar("Alice");
-  AddChar("BOB");
-  AddChar("\xC9lise");  // Élise
+  AddChar(catalogue, "Bob");
+  AddChar(catalogue, "Alice");
+  AddChar(catalogue, "BOB");
+  AddChar(catalogue, "\xC9lise");  // Élise
   Read("selectedchar bob\r\n");
   EXPECT_EQ(values.SelectedCharRow, 2);
   Read("selectedchar Alice\r\nselectedchar Nobody\r\n");
@@ -214,7 +206,7 @@ TEST_F(OptionsRead, SelectedCharPicksTheLastRowOfThatNameWithAToZFolded) {
 }
 
 TEST_F(OptionsRead, NoSelectedCharAtStartLeavesNoneSelected) {
-  AddChar("Bob");
+  AddChar(catalogue, "Bob");
   Read("selectedchar Nobody\r\n");
   EXPECT_EQ(values.SelectedCharRow, -1);
 }
@@ -224,8 +216,8 @@ TEST_F(OptionsRead, LastItemIndexIsRaisedToTheHighestItemNumber) {
   EXPECT_EQ(catalogue.LastItemIndex, -1) << "unreadable with no item: the next number is 0";
   EXPECT_EQ(catalogue.NewItemIndex(), 0);
 
-  AddItem(3);
-  AddItem(17);
+  AddItem(catalogue, 3);
+  AddItem(catalogue, 17);
   Read("lastitemindex 9\r\n");
   EXPECT_EQ(catalogue.LastItemIndex, 17);
   Read("lastitemindex 40\r\n");
@@ -271,38 +263,6 @@ TEST(OptionLineSplit, AVeryLongLineIsSplitQuickly) {
   const OptionLine split = SplitOptionLine(line);
   EXPECT_EQ(split.Key, "w");
   EXPECT_EQ(split.Value.size(), line.size() - 3);
-}
-
-// Serves the first read, then fails every later one with EIO.
-class FailingSecondRead : public FileOps {
- public:
-  explicit FailingSecondRead(std::size_t firstChunk) : firstChunk_(firstChunk) {}
-  ssize_t Read(int fd, void* buf, size_t count) override {
-    if (reads_++ == 0) return FileOps::Read(fd, buf, std::min(count, firstChunk_));
-    errno = EIO;
-    return -1;
-  }
-
- private:
-  std::size_t firstChunk_;
-  int reads_ = 0;
-};
-
-TEST_F(OptionsRead, AReadFailureRaisesAndKeepsTheLinesReadBefore) {
-  const std::string bytes = "mwp_left 11\r\nmwp_top 22\r\nmwp_width 33\r\n";
-  WriteBytes(path_, bytes);
-  FailingSecondRead disk(bytes.find("mwp_width") + 7);  // stops inside the third line
-  ScopedFileOps scoped(disk);
-  try {
-    ReadOptionValues(path_, values, catalogue);
-    FAIL() << "the failure must be reported";
-  } catch (const EFileError& error) {
-    EXPECT_EQ(error.Errno, EIO);
-    EXPECT_EQ(std::string(error.what()), "Impossible de lire le fichier " + path_);
-  }
-  EXPECT_EQ(values.MainLeft, 11);
-  EXPECT_EQ(values.MainTop, 22);
-  EXPECT_EQ(values.MainWidth, 609) << "the unfinished line is not applied";
 }
 
 TEST_F(OptionsRead, AFileThatCannotBeReadIsReportedWithItsPath) {

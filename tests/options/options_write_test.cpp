@@ -1,5 +1,6 @@
 // Writing kistora.ini: the exact file, the designed values, the backup and the
-// never-destroy-the-old-file save.
+// never-destroy-the-old-file save (failing at each call of the file layer:
+// tests/robustness/fault_injection_test.cpp).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +10,6 @@
 
 #include "core_test_support.h"
 #include "model/file_error.h"
-#include "model/file_ops.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
 
@@ -190,42 +190,6 @@ TEST(OptionsWrite, SecondWriteLeavesTheFirstFileInTheBackup) {
       << "an earlier backup is replaced";
 }
 
-// Fails every write with ENOSPC, as a full disk would.
-class FullDisk : public FileOps {
- public:
-  ssize_t Write(int, const void*, size_t) override {
-    errno = ENOSPC;
-    return -1;
-  }
-};
-
-TEST(OptionsWrite, AFailedWriteRaisesAndKeepsTheOldFileWhole) {
-  TempDir dir;
-  const std::string path = dir.File("kistora.ini");
-  WriteBytes(path, "mwp_width 700\r\n");
-  WriteBytes(path + ".bak", "mwp_width 600\r\n");
-  OptionValues values;
-  TCatalogue catalogue;
-  FullDisk disk;
-  ScopedFileOps scoped(disk);
-  try {
-    WriteOptions(path, BindOptionValues(values, catalogue), "Kistora");
-    FAIL() << "a full disk must be reported";
-  } catch (const EFileError& error) {
-    EXPECT_EQ(error.Errno, ENOSPC);
-    EXPECT_EQ(std::string(error.what()),
-              "Impossible de cr\xE9"
-              "er le fichier " +
-                  path);
-  }
-  EXPECT_EQ(ReadBytes(path), "mwp_width 700\r\n");
-  EXPECT_EQ(ReadBytes(path + ".bak"), "mwp_width 600\r\n") << "the earlier backup stays as it was";
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-    const std::string name = entry.path().filename().string();
-    EXPECT_TRUE(name == "kistora.ini" || name == "kistora.ini.bak") << "left behind: " << name;
-  }
-}
-
 TEST(OptionsWrite, AFileThatCannotBeCreatedRaisesWithItsErrno) {
   TempDir dir;
   WriteBytes(dir.File("plain"), "x");
@@ -260,11 +224,9 @@ namespace {
 TEST(OptionsWrite, AValueCanNeverSplitItsLineOrEndTheFile) {
   // A character name comes from chars.kdb, where any byte may appear.
   TCatalogue catalogue;
-  auto character = std::make_unique<TChar>();
-  character->Name =
-      "Bad\rmwp_left 5\x1A"
-      "x\ny";
-  catalogue.CharList.push_back(std::move(character));
+  testing::AddChar(catalogue,
+                   "Bad\rmwp_left 5\x1A"
+                   "x\ny");
   catalogue.LastItemIndex = 321;
   OptionValues values;
   values.SelectedCharRow = 0;

@@ -218,6 +218,7 @@ TEST(FaultInjection, EverySaveFailingAtEachCallLosesNothing) {
             }
             ++tally.Faults;
             ASSERT_TRUE(layer.Fired());
+            EXPECT_EQ(layer.Calls(call), n) << "the save went on after the failure";
             EXPECT_TRUE(failed.Failed) << "the failure was not reported";
             EXPECT_EQ(failed.Errno, error);
             EXPECT_EQ(failed.Message, save.Message(path, error));
@@ -286,14 +287,8 @@ TEST(FaultInjection, TheDatabaseOnDiskAlwaysLoadsAsOneWholeCatalogue) {
   Tally tally;
   TCatalogue old;
   for (int i = 0; i < 3; ++i) {
-    auto ring = std::make_unique<TD2Ring>();
-    ring->Index = 100 + i;
-    ring->Name = "Bague " + std::to_string(i);
-    old.ItemList.push_back(std::move(ring));
-    auto character = std::make_unique<TChar>();
-    character->Name = "Zoe " + std::to_string(i);
-    character->AddItem(100 + i);
-    old.CharList.push_back(std::move(character));
+    testing::AddItem(old, 100 + i, "Bague " + std::to_string(i));
+    testing::AddChar(old, "Zoe " + std::to_string(i), {100 + i});
   }
   FaultLayer layer(16 * 1024);
   for (int n = 1;; ++n) {
