@@ -41,31 +41,19 @@ std::map<std::string, std::pair<std::string, long long>> Snapshot(const TempDir&
 
 void SaveSample(const TempDir& dir) {
   TCatalogue c;
-  auto ring = ExampleRing();
-  auto shield = std::make_unique<TD2Shield>();
-  shield->Index = 6;
-  shield->Name =
-      "Bouclier \"d\xE9"
-      "fi\"";
-  shield->Notes = "ligne 1\r\nligne\t2 \\ \x80";
-  shield->Def = 40;
-  shield->Parade = 20;
-  auto axe = std::make_unique<TD2Weapon>();
-  axe->Index = -7;
-  axe->MinDmg = 3;
-  axe->MaxDmg = 11;
-  axe->Speed = 4;
-  c.ItemList.push_back(std::move(ring));
-  c.ItemList.push_back(std::move(shield));
-  c.ItemList.push_back(std::move(axe));
-  auto zoe = std::make_unique<TChar>();
-  zoe->Name = "Zo\xE9";
-  zoe->Account = "compte";
-  zoe->Class = "Paladin";
-  zoe->Level = "42";
-  zoe->Items = {5, 5, 6};
-  c.CharList.push_back(std::move(zoe));
-  c.CharList.push_back(std::make_unique<TChar>());
+  c.ItemList.push_back(ExampleRing());
+  auto& shield = AddItem<TD2Shield>(c, 6,
+                                    "Bouclier \"d\xE9"
+                                    "fi\"",
+                                    0, 0, "ligne 1\r\nligne\t2 \\ \x80");
+  shield.Def = 40;
+  shield.Parade = 20;
+  auto& axe = AddItem<TD2Weapon>(c, -7);
+  axe.MinDmg = 3;
+  axe.MaxDmg = 11;
+  axe.Speed = 4;
+  AddPaladin(c, "Zo\xE9", {5, 5, 6}, "42");
+  AddChar(c, "");
   SaveItems(c, dir.File("items.kdb"));
   SaveChars(c, dir.File("chars.kdb"));
 }

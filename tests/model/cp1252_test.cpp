@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace kistora {
 namespace {
 
@@ -14,23 +16,57 @@ TEST(Cp1252, ConvertsAccentsAndTheHighBlock) {
   EXPECT_EQ(Utf8ToCp1252("\xE2\x80\x99"), "\x92");  // right single quote
 }
 
-TEST(Cp1252, EveryByteSurvivesARoundTrip) {
+TEST(Cp1252, EveryByteAndRandomBytesSurviveARoundTripAndNeverGrow) {
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+
+  std::mt19937 random(1252);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> length(0, 64);
+  for (int round = 0; round < 20000; ++round) {
+    std::string s(static_cast<std::size_t>(length(random)), '\0');
+    for (char& c : s) c = static_cast<char>(byte(random));
+    const std::string converted = Utf8ToCp1252(s);
+    ASSERT_LE(converted.size(), s.size()) << "round " << round;
+    ASSERT_EQ(Utf8ToCp1252(Cp1252ToUtf8(s)), s) << "round " << round;
+  }
 }
 
 TEST(Cp1252, UnrepresentableAndMalformedBecomeQuestionMarks) {
-  EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD"
-                         "b"),
-            "a?b");                                  // a CJK character
-  EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80"), "?");  // an emoji
-  EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");              // cut sequence at the end
-  EXPECT_EQ(Utf8ToCp1252("\xC3x"), "?x");            // cut sequence before ASCII
-  EXPECT_EQ(Utf8ToCp1252("\x80"), "?");              // stray continuation byte
-  EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "?");          // overlong encoding
-  EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "?");      // surrogate
-  EXPECT_EQ(Utf8ToCp1252("\xC2\x80"), "?");          // U+0080 has no Windows-1252 byte
+  const struct {
+    const char* what;
+    std::string in;
+    std::string out;
+  } cases[] = {
+      {"NUL bytes are kept", std::string("a\0b\0", 4), std::string("a\0b\0", 4)},
+      {"a CJK character",
+       "a\xE4\xB8\xAD"
+       "b",
+       "a?b"},
+      {"an emoji", "\xF0\x9F\x98\x80", "?"},
+      {"4-byte emoji between letters", "x\xF0\x9F\x98\x80y", "x?y"},
+      {"U+0080 has no Windows-1252 byte", "\xC2\x80", "?"},
+      {"stray continuation byte", "\x80", "?"},
+      {"overlong encoding", "\xC0\xAF", "?"},
+      {"an overlong NUL is not a NUL", "\xC0\x80", "?"},
+      {"surrogate", "\xED\xA0\x80", "?"},
+      {"surrogate pair written as two 3-byte forms", "\xED\xA0\xBD\xED\xB8\x80", "??"},
+      {"highest code point", "\xF4\x8F\xBF\xBF", "?"},
+      {"beyond the highest code point", "\xF4\x90\x80\x80", "?"},
+      {"5-byte form", "\xF8\x88\x80\x80\x80", "?????"},
+      {"bytes that never lead, and an overlong pair", "\xFE\xFF\xC1\xBF", "???"},
+      {"cut 2-byte sequence at the end", "\xC3", "?"},
+      {"cut 2-byte sequence before ASCII", "\xC3x", "?x"},
+      {"cut 4-byte sequence before ASCII",
+       "\xF0\x9F\x98"
+       "A",
+       "?A"},
+      {"cut 4-byte sequence at the end", "\xF0\x9F", "?"},
+      {"a lead byte does not swallow the next lead", "\xE2\xC3\xA9", "?\xE9"},
+      {"euro and oe survive", "\xE2\x82\xAC \xC5\x93", "\x80 \x9C"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Utf8ToCp1252(c.in), c.out) << c.what;
 }
 
 }  // namespace
