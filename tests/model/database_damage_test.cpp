@@ -39,67 +39,55 @@ std::size_t WholeRecordsBefore(const std::vector<std::size_t>& ends, std::size_t
   return whole;
 }
 
-TEST(DamagedFiles, ItemFileCutAnywhereKeepsTheWholeRecords) {
+TEST(DamagedFiles, AFileCutAnywhereKeepsTheWholeRecords) {
   TempDir dir;
-  const TCatalogue full = ThreeItems();
-  SaveItems(full, dir.File("full.kdb"));
-  const std::string bytes = ReadBytes(dir.File("full.kdb"));
-  std::vector<std::size_t> ends;
-  for (std::size_t k = 1; k <= 3; ++k) {
-    TCatalogue prefix = ThreeItems();
-    prefix.ItemList.resize(k);
-    SaveItems(prefix, dir.File("prefix.kdb"));
-    ends.push_back(ReadBytes(dir.File("prefix.kdb")).size());
-  }
-  ASSERT_EQ(ends.back(), bytes.size());
-
-  for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
-    SCOPED_TRACE("cut at " + std::to_string(cut));
-    WriteBytes(dir.File("items.kdb"), bytes.substr(0, cut));
-    TCatalogue c;
-    c.ItemList.push_back(std::make_unique<TD2Jewel>());  // what was in memory before
-    const std::uint8_t result = LoadItems(c, dir.File("items.kdb"));
-    if (cut < 4) {
-      EXPECT_EQ(result, kLoadBadMagic);
-      EXPECT_EQ(c.ItemList.size(), 1u);
-    } else if (cut < 8) {
-      EXPECT_EQ(result, kLoadBadVersion);
-      EXPECT_EQ(c.ItemList.size(), 1u);
-    } else {
-      EXPECT_EQ(result, kLoadDamaged);
-      const std::size_t whole = WholeRecordsBefore(ends, cut);
-      ASSERT_EQ(c.ItemList.size(), whole);
-      for (std::size_t i = 0; i < whole; ++i) {
-        EXPECT_EQ(c.ItemList[i]->Index, full.ItemList[i]->Index);
-        EXPECT_EQ(c.ItemList[i]->Name, full.ItemList[i]->Name);
-        EXPECT_EQ(c.ItemList[i]->MagicProps, full.ItemList[i]->MagicProps);
-      }
+  for (const bool items : {true, false}) {
+    SCOPED_TRACE(items ? "items.kdb" : "chars.kdb");
+    const auto sample = items ? ThreeItems : ThreeCharacters;
+    const auto save = [items](const TCatalogue& c, const std::string& path) {
+      items ? SaveItems(c, path) : SaveChars(c, path);
+    };
+    const TCatalogue full = sample();
+    save(full, dir.File("full.kdb"));
+    const std::string bytes = ReadBytes(dir.File("full.kdb"));
+    std::vector<std::size_t> ends;
+    for (std::size_t k = 1; k <= 3; ++k) {
+      TCatalogue prefix = sample();
+      items ? prefix.ItemList.resize(k) : prefix.CharList.resize(k);
+      save(prefix, dir.File("prefix.kdb"));
+      ends.push_back(ReadBytes(dir.File("prefix.kdb")).size());
     }
-  }
-}
+    ASSERT_EQ(ends.back(), bytes.size());
 
-TEST(DamagedFiles, CharacterFileCutAnywhereKeepsTheWholeRecords) {
-  TempDir dir;
-  const TCatalogue full = ThreeCharacters();
-  SaveChars(full, dir.File("full.kdb"));
-  const std::string bytes = ReadBytes(dir.File("full.kdb"));
-  std::vector<std::size_t> ends;
-  for (std::size_t k = 1; k <= 3; ++k) {
-    TCatalogue prefix = ThreeCharacters();
-    prefix.CharList.resize(k);
-    SaveChars(prefix, dir.File("prefix.kdb"));
-    ends.push_back(ReadBytes(dir.File("prefix.kdb")).size());
-  }
-  for (std::size_t cut = 8; cut < bytes.size(); ++cut) {
-    SCOPED_TRACE("cut at " + std::to_string(cut));
-    WriteBytes(dir.File("chars.kdb"), bytes.substr(0, cut));
-    TCatalogue c;
-    EXPECT_EQ(LoadChars(c, dir.File("chars.kdb")), kLoadDamaged);
-    const std::size_t whole = WholeRecordsBefore(ends, cut);
-    ASSERT_EQ(c.CharList.size(), whole);
-    for (std::size_t i = 0; i < whole; ++i) {
-      EXPECT_EQ(c.CharList[i]->Name, full.CharList[i]->Name);
-      EXPECT_EQ(c.CharList[i]->Items, full.CharList[i]->Items);
+    for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
+      SCOPED_TRACE("cut at " + std::to_string(cut));
+      WriteBytes(dir.File("cut.kdb"), bytes.substr(0, cut));
+      TCatalogue c;  // with what was in memory before
+      c.ItemList.push_back(std::make_unique<TD2Jewel>());
+      c.CharList.push_back(std::make_unique<TChar>());
+      const std::uint8_t result = items ? LoadItems(c, dir.File("cut.kdb")) : LoadChars(c, dir.File("cut.kdb"));
+      const std::size_t count = items ? c.ItemList.size() : c.CharList.size();
+      if (cut < 4) {
+        EXPECT_EQ(result, kLoadBadMagic);
+        EXPECT_EQ(count, 1u);
+      } else if (cut < 8) {
+        EXPECT_EQ(result, kLoadBadVersion);
+        EXPECT_EQ(count, 1u);
+      } else {
+        EXPECT_EQ(result, kLoadDamaged);
+        const std::size_t whole = WholeRecordsBefore(ends, cut);
+        ASSERT_EQ(count, whole);
+        for (std::size_t i = 0; i < whole; ++i) {
+          if (items) {
+            EXPECT_EQ(c.ItemList[i]->Index, full.ItemList[i]->Index);
+            EXPECT_EQ(c.ItemList[i]->Name, full.ItemList[i]->Name);
+            EXPECT_EQ(c.ItemList[i]->MagicProps, full.ItemList[i]->MagicProps);
+          } else {
+            EXPECT_EQ(c.CharList[i]->Name, full.CharList[i]->Name);
+            EXPECT_EQ(c.CharList[i]->Items, full.CharList[i]->Items);
+          }
+        }
+      }
     }
   }
 }

@@ -24,16 +24,15 @@ namespace kistora {
 namespace {
 
 using robust::Call;
+using robust::Catching;
 using robust::FaultLayer;
+using robust::kCreateMessage;
+using robust::Outcome;
 using robust::Tally;
 using robust::TempDir;
 using testing::FixedNow;
 using testing::ReadBytes;
 using testing::WriteBytes;
-
-const std::string kCreateMessage =
-    "Impossible de cr\xE9"
-    "er le fichier ";
 
 // A catalogue of every class, about 400 KB on disk, so a save takes two
 // buffer flushes and, cut by the fault layer, dozens of writes.
@@ -69,25 +68,6 @@ const TCatalogue& BigCatalogue() {
     return c;
   }();
   return catalogue;
-}
-
-struct Outcome {
-  bool Failed = false;
-  std::string Message;  // as the player sees it
-  int Errno = 0;
-};
-
-// Runs a save that raises EFileError on failure.
-Outcome Catching(const std::function<void()>& save) {
-  Outcome outcome;
-  try {
-    save();
-  } catch (const EFileError& e) {
-    outcome.Failed = true;
-    outcome.Message = e.what();
-    outcome.Errno = e.Errno;
-  }
-  return outcome;
 }
 
 // One of the program's saves, with what it must say when it fails.

@@ -26,6 +26,9 @@
 namespace kistora {
 namespace {
 
+using robust::Catching;
+using robust::kCreateMessage;
+using robust::Outcome;
 using robust::Tally;
 using robust::TempDir;
 using testing::ReadBytes;
@@ -46,12 +49,6 @@ TCatalogue Catalogue(int items, std::size_t nameLength) {
   return c;
 }
 
-struct Result {
-  bool Failed = false;
-  int Errno = 0;
-  std::string Message;
-};
-
 // The four saves of the program into one folder, as the player's close and export make them.
 class Program {
  public:
@@ -59,8 +56,8 @@ class Program {
 
   std::string Path(const std::string& name) const { return folder_ + "/" + name; }
 
-  std::map<std::string, Result> SaveAll(const TCatalogue& catalogue, std::int32_t width) {
-    std::map<std::string, Result> results;
+  std::map<std::string, Outcome> SaveAll(const TCatalogue& catalogue, std::int32_t width) {
+    std::map<std::string, Outcome> results;
     results["items.kdb"] = Catching([&] { SaveItems(catalogue, Path("items.kdb")); });
     results["chars.kdb"] = Catching([&] { SaveChars(catalogue, Path("chars.kdb")); });
     values_.MainWidth = width;
@@ -72,7 +69,7 @@ class Program {
     std::tm now{};
     now.tm_year = 126;
     const ExportResult exported = RunExport(settings, catalogue, -1, now);
-    results["liste.html"] = {exported.Status == ExportStatus::Failed, exported.Errno, exported.Message};
+    results["liste.html"] = {exported.Status == ExportStatus::Failed, exported.Message, exported.Errno};
     return results;
   }
 
@@ -84,26 +81,13 @@ class Program {
   }
 
  private:
-  static Result Catching(const std::function<void()>& save) {
-    try {
-      save();
-      return {};
-    } catch (const EFileError& e) {
-      return {true, e.Errno, e.what()};
-    }
-  }
-
   std::string folder_;
   OptionValues values_;
   TCatalogue optionsCatalogue_;
 };
 
-const std::string kCreate =
-    "Impossible de cr\xE9"
-    "er le fichier ";
-
 // Checks that every save failed with error and that the folder holds exactly what it held.
-void ExpectAllFailedAndNothingChanged(Program& program, const std::map<std::string, Result>& results, int error,
+void ExpectAllFailedAndNothingChanged(Program& program, const std::map<std::string, Outcome>& results, int error,
                                       const std::string& exportMessage,
                                       const std::map<std::string, std::string>& before,
                                       const std::map<std::string, std::string>& after, Tally& tally) {
@@ -112,7 +96,7 @@ void ExpectAllFailedAndNothingChanged(Program& program, const std::map<std::stri
     ++tally.Faults;
     EXPECT_TRUE(result.Failed);
     EXPECT_EQ(result.Errno, error) << std::strerror(result.Errno);
-    EXPECT_EQ(result.Message, name == "liste.html" ? exportMessage : kCreate + program.Path(name));
+    EXPECT_EQ(result.Message, name == "liste.html" ? exportMessage : kCreateMessage + program.Path(name));
   }
   EXPECT_EQ(after.size(), before.size()) << "a temporary file was left, or a file appeared";
   for (const auto& [name, bytes] : before) {

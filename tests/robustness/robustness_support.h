@@ -13,10 +13,12 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <string>
 
 #include "core_test_support.h"
+#include "model/file_error.h"
 #include "model/file_ops.h"
 
 namespace kistora::robust {
@@ -26,6 +28,28 @@ using TempDir = kistora::testing::TempDir;
 inline bool Exists(const std::string& path) {
   struct stat info {};
   return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The message of a save that cannot create its file, before the path.
+inline const std::string kCreateMessage =
+    "Impossible de cr\xE9"
+    "er le fichier ";
+
+// How a save ended: the error as the player sees it, and its errno.
+struct Outcome {
+  bool Failed = false;
+  std::string Message;
+  int Errno = 0;
+};
+
+// Runs a save that raises EFileError on failure.
+inline Outcome Catching(const std::function<void()>& save) {
+  try {
+    save();
+    return {};
+  } catch (const EFileError& e) {
+    return {true, e.what(), e.Errno};
+  }
 }
 
 // How much a test proved.
