@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "GuiTestSupport.h"
+#include "MainWindowHelpers.h"
 #include "app/MainUnit.h"
 #include "app/PersoUnit.h"
 #include "app/Windows.h"
@@ -35,12 +36,6 @@ std::vector<int> Widths(QTreeView* list) {
 
 void SetWidths(QTreeView* list, const std::vector<int>& widths) {
   for (std::size_t c = 0; c < widths.size(); ++c) list->header()->resizeSection(static_cast<int>(c), widths[c]);
-}
-
-QStringList Column(QTreeView* list, int column) {
-  QStringList texts;
-  for (int r = 0; r < list->model()->rowCount(); ++r) texts << list->model()->index(r, column).data().toString();
-  return texts;
 }
 
 // key -> value of every key line of a written options file.

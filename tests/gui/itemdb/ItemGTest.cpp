@@ -19,6 +19,7 @@
 #include <climits>
 
 #include "GuiTestSupport.h"
+#include "MainWindowHelpers.h"
 #include "app/MainUnit.h"
 #include "app/WindowPlacement.h"
 #include "app/Windows.h"
@@ -70,12 +71,7 @@ class ItemGTest : public ::testing::Test {
   }
 
   // Texts of one column, top to bottom.
-  QStringList Column(int column) {
-    QStringList texts;
-    const QAbstractItemModel* m = G().Liste->model();
-    for (int r = 0; r < m->rowCount(); ++r) texts << m->index(r, column).data().toString();
-    return texts;
-  }
+  QStringList Column(int column) { return kistora::testing::Column(G().Liste, column); }
   int RowOf(std::int32_t number) { return static_cast<int>(Column(0).indexOf(QString::number(number))); }
   void Select(std::int32_t number) {
     const int row = RowOf(number);
@@ -86,12 +82,7 @@ class ItemGTest : public ::testing::Test {
   bool ListHasFocus() { return G().focusWidget() == G().Liste; }
   bool HasSelection() { return G().Liste->selectionModel()->hasSelection(); }
   // Cells of one column of the main window's inventory list.
-  QStringList Inventory(int column) {
-    QStringList texts;
-    const QAbstractItemModel* m = Main().CharInv->model();
-    for (int r = 0; r < m->rowCount(); ++r) texts << m->index(r, column).data().toString();
-    return texts;
-  }
+  QStringList Inventory(int column) { return kistora::testing::Column(Main().CharInv, column); }
   // Clicks a header section as the user does.
   void ClickHeader(int column) {
     QHeaderView* header = G().Liste->header();

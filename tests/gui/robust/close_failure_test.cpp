@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "MainWindowHelpers.h"
 #include "RobustTestHelpers.h"
 #include "app/MainUnit.h"
 #include "model/database.h"
@@ -59,6 +60,7 @@ void ChangeEverything(TMain& main) {
   character->Name = "Nouveau";
   main.Catalogue().CharList.push_back(std::move(character));
   main.FillChars();
+  main.SelectCharRow(2);
   main.Catalogue().ItemList.pop_back();
   main.resize(main.width() + 40, main.height() + 30);
 }
@@ -99,6 +101,8 @@ TEST(CloseFailure, EachStepInTurnStopsTheRestAndTheNextCloseWritesEverything) {
     EXPECT_EQ(after.size(), before.size()) << "no temporary file left";
     EXPECT_EQ(main.Catalogue().CharList.size(), 3u) << "everything still in memory";
     EXPECT_EQ(main.Catalogue().ItemList.size(), 2u);
+    EXPECT_EQ(CharNames(main), QStringList({QString::fromUtf8("Zoé"), "Alric", "Nouveau"})) << "and still shown";
+    EXPECT_EQ(main.SelectedCharRow(), 2);
 
     // The fault gone, the next close writes the three files in order.
     env.Messages.Clear();

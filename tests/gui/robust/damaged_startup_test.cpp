@@ -1,7 +1,8 @@
 // A database file that is there but cannot be read cleanly at start-up: the
 // player is told which file and what was read, and at close its original is
 // kept beside it (items.kdb.damaged, .damaged.2 ...) before the catalogue is
-// saved over it. A missing file stays a plain first run.
+// saved over it. (A missing file stays a plain first run:
+// tests/gui/app/lifecycle_test.cpp.)
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <set>
 
 #include "GuiTestSupport.h"
+#include "MainWindowHelpers.h"
 #include "RobustTestHelpers.h"
 #include "app/MainUnit.h"
 #include "app/Windows.h"
@@ -32,11 +34,8 @@ QString Kept(const std::string& keptAs) {
 
 // Item numbers that the item database window lists, in its order.
 QStringList ListedItems() {
-  TItemG& window = *Windows().ItemG;
-  window.ShowAndRaise();
-  QStringList numbers;
-  const QAbstractItemModel* model = window.Liste->model();
-  for (int r = 0; r < model->rowCount(); ++r) numbers << model->index(r, 0).data().toString();
+  Windows().ItemG->ShowAndRaise();
+  QStringList numbers = Column(Windows().ItemG->Liste, 0);
   numbers.sort();
   return numbers;
 }
@@ -126,18 +125,6 @@ TEST(DamagedAtStartUp, ACharacterFileOfAnotherVersionIsKeptToo) {
   }
   EXPECT_EQ(ReadBytes(chars + ".damaged"), otherVersion);
   EXPECT_FALSE(QFile::exists(QString::fromStdString(env.Path("items.kdb.damaged"))));
-}
-
-TEST(DamagedAtStartUp, MissingFilesStayAFirstRunWithNothingKept) {
-  GuiTestEnvironment env;
-  {
-    ScopedProgram program;
-    // One box, about the item database, as on every first run.
-    EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
-              QStringList({QString::fromStdString("Impossible d'ouvrir le fichier " + env.Path("items.kdb") + ".")}));
-    ASSERT_TRUE(program.Main().close());
-  }
-  EXPECT_EQ(Names(Snapshot(env.DataDir())), (std::set<std::string>{"items.kdb", "chars.kdb", "kistora.ini"}));
 }
 
 TEST(DamagedAtStartUp, AMissingCharacterFileBesideAnItemDatabaseIsReported) {

@@ -1,4 +1,4 @@
-// Shared by the window tests: the main window's lists read as shown, and the
+// Shared by the window tests: lists read as shown, and the
 // character dialog driven the way a player does it.
 #pragma once
 
@@ -31,19 +31,18 @@ inline QString Cell(QTreeView* list, int row, int column) {
 
 inline int Rows(QTreeView* list) { return list->model()->rowCount(); }
 
-// Names of the characters, top to bottom, as the list shows them.
-inline QStringList CharNames(TMain& main) {
-  QStringList names;
-  for (int r = 0; r < Rows(main.Chars); ++r) names << Cell(main.Chars, r, 0);
-  return names;
+// Texts of one column of a list, top to bottom (as shown).
+inline QStringList Column(QTreeView* list, int column) {
+  QStringList texts;
+  for (int r = 0; r < Rows(list); ++r) texts << Cell(list, r, column);
+  return texts;
 }
 
+// Names of the characters, top to bottom, as the list shows them.
+inline QStringList CharNames(TMain& main) { return Column(main.Chars, 0); }
+
 // "Item #" column of the inventory list.
-inline QStringList InvNumbers(TMain& main) {
-  QStringList numbers;
-  for (int r = 0; r < Rows(main.CharInv); ++r) numbers << Cell(main.CharInv, r, 0);
-  return numbers;
-}
+inline QStringList InvNumbers(TMain& main) { return Column(main.CharInv, 0); }
 
 inline void SelectRow(QTreeView* list, int row) {
   list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
