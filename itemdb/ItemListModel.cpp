@@ -1,7 +1,5 @@
 #include "itemdb/ItemListModel.h"
 
-#include <algorithm>
-
 #include "app/ItemDrag.h"
 #include "app/QtText.h"
 
@@ -18,52 +16,19 @@ void ItemListModel::Rebuild(const TCatalogue& catalogue, const ItemFilter& filte
 }
 
 void ItemListModel::ApplyChange(const CatalogueChange& change, const TCatalogue& catalogue) {
-  const auto position = static_cast<std::uint32_t>(std::max(change.Position, 0));
-  // A deleted item's row is announced before the snapshot drops it, while the
-  // rows around it still show what they showed.
-  const int erasedRow =
-      change.Kind == ChangeKind::ItemDeleted && change.Position >= 0 ? shown_.ViewRowOf(position) : -1;
-  if (erasedRow >= 0) beginRemoveRows({}, erasedRow, erasedRow);
-  const SnapshotEdit edit = snapshot_.Apply(change, catalogue.ItemList);
-  if (erasedRow >= 0) {
-    shown_.RemoveAt(erasedRow, edit.What == SnapshotEdit::Kind::Erased ? edit.OldPrice : 0);
-    if (edit.What == SnapshotEdit::Kind::Erased) shown_.ErasedFromSnapshot(position);
-    endRemoveRows();
-  } else if (edit.What == SnapshotEdit::Kind::Erased) {
-    shown_.ErasedFromSnapshot(position);  // no shown row changed place
-  }
-
-  switch (edit.What) {
-    case SnapshotEdit::Kind::Replaced:
-      if (const int row = shown_.ViewRowOf(position); row >= 0) {
-        if (shown_.StaysAt(snapshot_, row)) {
-          shown_.RepricedAt(snapshot_, row, edit.OldPrice);
-          emit dataChanged(index(row, 0), index(row, kItemListColumnCount - 1));
-          break;
-        }
-        beginRemoveRows({}, row, row);
-        shown_.RemoveAt(row, edit.OldPrice);
-        endRemoveRows();
-      }
-      [[fallthrough]];
-    case SnapshotEdit::Kind::Appended:
-      if (const int row = shown_.PlaceFor(snapshot_, position); row >= 0) {
-        beginInsertRows({}, row, row);
-        shown_.InsertAt(snapshot_, row, position);
-        endInsertRows();
-      }
-      break;
-    case SnapshotEdit::Kind::Rebuilt:
-      beginResetModel();
-      shown_.Follow(snapshot_, edit);
-      endResetModel();
-      break;
-    case SnapshotEdit::Kind::Erased:
-    case SnapshotEdit::Kind::Nothing:
-      break;
-  }
+  shown_.FollowChange(snapshot_, change, catalogue.ItemList, this);
   emit listed();
 }
+
+void ItemListModel::RowAboutToGo(int viewRow) { beginRemoveRows({}, viewRow, viewRow); }
+void ItemListModel::RowGone() { endRemoveRows(); }
+void ItemListModel::RowAboutToCome(int viewRow) { beginInsertRows({}, viewRow, viewRow); }
+void ItemListModel::RowCame() { endInsertRows(); }
+void ItemListModel::RowRedrawn(int viewRow) {
+  emit dataChanged(index(viewRow, 0), index(viewRow, kItemListColumnCount - 1));
+}
+void ItemListModel::AboutToRelist() { beginResetModel(); }
+void ItemListModel::Relisted() { endResetModel(); }
 
 void ItemListModel::Refilter(const ItemFilter& filter, std::int32_t sortColumn, bool sortInverted) {
   beginResetModel();

@@ -15,7 +15,7 @@
 #include "model/item_list_snapshot.h"
 #include "model/shown_item_rows.h"
 
-class ItemListModel : public QAbstractTableModel {
+class ItemListModel : public QAbstractTableModel, private kistora::ShownRowsListener {
   Q_OBJECT
  public:
   explicit ItemListModel(QObject* parent = nullptr);
@@ -55,6 +55,15 @@ class ItemListModel : public QAbstractTableModel {
   void listed();
 
  private:
+  // The shown rows tell of each row as it goes, comes or changes: the views hear it.
+  void RowAboutToGo(int viewRow) override;
+  void RowGone() override;
+  void RowAboutToCome(int viewRow) override;
+  void RowCame() override;
+  void RowRedrawn(int viewRow) override;
+  void AboutToRelist() override;
+  void Relisted() override;
+
   kistora::ItemListSnapshot snapshot_;
   kistora::ShownItemRows shown_;  // view row -> position in the snapshot's rows
 };

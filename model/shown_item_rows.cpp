@@ -21,41 +21,61 @@ void ShownItemRows::Resort(const ItemListSnapshot& snapshot, std::int32_t column
   SortItemListOrder(snapshot.Rows(), order_, column_, inverted_);
 }
 
-void ShownItemRows::Follow(const ItemListSnapshot& snapshot, const SnapshotEdit& edit) {
-  const auto position = static_cast<std::uint32_t>(edit.Position);
+void ShownItemRows::FollowChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const ItemVector& items,
+                                 ShownRowsListener* listener) {
+  ShownRowsListener quiet;
+  ShownRowsListener& tell = listener ? *listener : quiet;
+  const auto position = static_cast<std::uint32_t>(std::max(change.Position, 0));
+  // A deleted item's row goes before the snapshot drops it, while the rows
+  // around it still show what they showed.
+  const int erasedRow = change.Kind == ChangeKind::ItemDeleted && change.Position >= 0 ? ViewRowOf(position) : -1;
+  if (erasedRow >= 0) tell.RowAboutToGo(erasedRow);
+  const SnapshotEdit edit = snapshot.Apply(change, items);
+  const bool erased = edit.What == SnapshotEdit::Kind::Erased;
+  if (erasedRow >= 0) RemoveAt(erasedRow, erased ? edit.OldPrice : 0);
+  if (erased) {
+    // The rows after it moved up by one; their relative order is unchanged.
+    for (std::uint32_t& shown : order_) {
+      if (shown > position) --shown;
+    }
+  }
+  if (erasedRow >= 0) tell.RowGone();
+
   switch (edit.What) {
-    case SnapshotEdit::Kind::Nothing:
-      return;
-    case SnapshotEdit::Kind::Appended:
-      InsertIfShown(snapshot, position);
-      return;
     case SnapshotEdit::Kind::Replaced:
-      Withdraw(position, edit.OldPrice);
-      InsertIfShown(snapshot, position);
-      return;
-    case SnapshotEdit::Kind::Erased:
-      Withdraw(position, edit.OldPrice);
-      ErasedFromSnapshot(position);
+      if (const int row = ViewRowOf(position); row >= 0) {
+        if (StaysAt(snapshot, row)) {
+          totals_.Value += static_cast<std::int64_t>(snapshot.PriceAt(position)) - edit.OldPrice;
+          tell.RowRedrawn(row);
+          return;
+        }
+        tell.RowAboutToGo(row);
+        RemoveAt(row, edit.OldPrice);
+        tell.RowGone();
+      }
+      [[fallthrough]];
+    case SnapshotEdit::Kind::Appended:
+      if (const int row = PlaceFor(snapshot, position); row >= 0) {
+        tell.RowAboutToCome(row);
+        order_.insert(order_.begin() + row, position);
+        totals_.Add(snapshot.PriceAt(position));
+        tell.RowCame();
+      }
       return;
     case SnapshotEdit::Kind::Rebuilt:
-      break;
+      tell.AboutToRelist();
+      Relist(snapshot, filter_, column_, inverted_);
+      tell.Relisted();
+      return;
+    case SnapshotEdit::Kind::Erased:
+    case SnapshotEdit::Kind::Nothing:
+      return;
   }
-  Relist(snapshot, filter_, column_, inverted_);
 }
 
 bool ShownItemRows::GoesBefore(const ItemListSnapshot& snapshot, std::uint32_t a, std::uint32_t b) const {
   const int order = CompareItemListRows(snapshot.Rows()[a], snapshot.Rows()[b], column_, inverted_);
   return order < 0 || (order == 0 && a < b);
-}
-
-void ShownItemRows::Withdraw(std::uint32_t position, std::int32_t price) {
-  const int row = ViewRowOf(position);
-  if (row >= 0) RemoveAt(row, price);
-}
-
-void ShownItemRows::InsertIfShown(const ItemListSnapshot& snapshot, std::uint32_t position) {
-  const int row = PlaceFor(snapshot, position);
-  if (row >= 0) InsertAt(snapshot, row, position);
 }
 
 int ShownItemRows::ViewRowOf(std::uint32_t position) const {
@@ -70,10 +90,6 @@ bool ShownItemRows::StaysAt(const ItemListSnapshot& snapshot, int viewRow) const
          (row + 1 == order_.size() || GoesBefore(snapshot, position, order_[row + 1]));
 }
 
-void ShownItemRows::RepricedAt(const ItemListSnapshot& snapshot, int viewRow, std::int32_t oldPrice) {
-  totals_.Value += static_cast<std::int64_t>(snapshot.PriceAt(order_[static_cast<std::size_t>(viewRow)])) - oldPrice;
-}
-
 void ShownItemRows::RemoveAt(int viewRow, std::int32_t price) {
   order_.erase(order_.begin() + viewRow);
   --totals_.Count;
@@ -86,17 +102,6 @@ int ShownItemRows::PlaceFor(const ItemListSnapshot& snapshot, std::uint32_t posi
       std::lower_bound(order_.begin(), order_.end(), position,
                        [&](std::uint32_t shown, std::uint32_t added) { return GoesBefore(snapshot, shown, added); });
   return static_cast<int>(at - order_.begin());
-}
-
-void ShownItemRows::InsertAt(const ItemListSnapshot& snapshot, int viewRow, std::uint32_t position) {
-  order_.insert(order_.begin() + viewRow, position);
-  totals_.Add(snapshot.PriceAt(position));
-}
-
-void ShownItemRows::ErasedFromSnapshot(std::uint32_t position) {
-  for (std::uint32_t& shown : order_) {
-    if (shown > position) --shown;
-  }
 }
 
 }  // namespace kistora

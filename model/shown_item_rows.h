@@ -15,33 +15,33 @@
 
 namespace kistora {
 
+// Hears of each change to the shown rows as it happens, so that a list model
+// can tell its views: each About call comes before the rows change, its pair
+// after. A change this way keeps the views' selection and spares them a
+// relayout of a million rows.
+class ShownRowsListener {
+ public:
+  virtual ~ShownRowsListener() = default;
+  virtual void RowAboutToGo(int /*viewRow*/) {}
+  virtual void RowGone() {}
+  virtual void RowAboutToCome(int /*viewRow*/) {}
+  virtual void RowCame() {}
+  virtual void RowRedrawn(int /*viewRow*/) {}
+  virtual void AboutToRelist() {}
+  virtual void Relisted() {}
+};
+
 class ShownItemRows {
  public:
   // Picks the rows of snapshot the filter shows, sorts them by the column
   // (SortItemListOrder) and totals their prices.
   void Relist(const ItemListSnapshot& snapshot, const ItemFilter& filter, std::int32_t column, bool inverted);
-  // Follows one edit of the snapshot, as its Apply reported it, with the same
-  // filter and sort; a rebuilt snapshot is listed again.
-  void Follow(const ItemListSnapshot& snapshot, const SnapshotEdit& edit);
-  // The steps of Follow one by one, for a list model that tells its views
-  // about each row that comes, goes or changes in place (so that their
-  // selection stays and a change costs no relayout of a million rows).
-  // The view row showing the snapshot's row at position, or -1.
-  int ViewRowOf(std::uint32_t position) const;
-  // Whether the row at viewRow, changed in the snapshot, is still shown and
-  // still goes between its neighbours.
-  bool StaysAt(const ItemListSnapshot& snapshot, int viewRow) const;
-  // The row at viewRow stays where it is; its price went from oldPrice to the snapshot's.
-  void RepricedAt(const ItemListSnapshot& snapshot, int viewRow, std::int32_t oldPrice);
-  // Takes out the row at viewRow, whose price was price.
-  void RemoveAt(int viewRow, std::int32_t price);
-  // The view row where the snapshot's row at position goes, or -1 when the filter hides it.
-  int PlaceFor(const ItemListSnapshot& snapshot, std::uint32_t position) const;
-  // Puts the snapshot's row at position in at viewRow (from PlaceFor).
-  void InsertAt(const ItemListSnapshot& snapshot, int viewRow, std::uint32_t position);
-  // The snapshot's row at position was erased: the rows after it moved up by one.
-  void ErasedFromSnapshot(std::uint32_t position);
-
+  // Follows one change of the catalogue, whose items are now items: the
+  // snapshot takes it, then the shown rows, with the same filter and sort. Only
+  // the changed item's row moves; a rebuilt snapshot is listed again. listener
+  // (if any) hears of each row that goes, comes or is redrawn as it happens.
+  void FollowChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const ItemVector& items,
+                    ShownRowsListener* listener = nullptr);
   // Sorts the shown rows again by another column (the same rows, the same totals).
   void Resort(const ItemListSnapshot& snapshot, std::int32_t column, bool inverted);
 
@@ -56,10 +56,15 @@ class ShownItemRows {
   // Whether the row at position a goes before the row at position b: by the
   // sort column, and rows that compare equal in list order (as the stable sort).
   bool GoesBefore(const ItemListSnapshot& snapshot, std::uint32_t a, std::uint32_t b) const;
-  // Takes position out of the order (and the totals) when it is shown.
-  void Withdraw(std::uint32_t position, std::int32_t price);
-  // Puts position in its sorted place when the filter shows its row.
-  void InsertIfShown(const ItemListSnapshot& snapshot, std::uint32_t position);
+  // The view row showing the snapshot's row at position, or -1.
+  int ViewRowOf(std::uint32_t position) const;
+  // Whether the row at viewRow, changed in the snapshot, is still shown and
+  // still goes between its neighbours.
+  bool StaysAt(const ItemListSnapshot& snapshot, int viewRow) const;
+  // Takes out the row at viewRow, whose price was price.
+  void RemoveAt(int viewRow, std::int32_t price);
+  // The view row where the snapshot's row at position goes, or -1 when the filter hides it.
+  int PlaceFor(const ItemListSnapshot& snapshot, std::uint32_t position) const;
 
   ItemFilter filter_;
   std::int32_t column_ = 0;

