@@ -10,23 +10,6 @@ bool Singular(std::int64_t count) { return count == 0 || count == 1; }
 
 }  // namespace
 
-ItemTotals TotalsOfRows(const std::vector<ItemListRow>& rows) {
-  ItemTotals totals;
-  for (const ItemListRow& row : rows) totals.Add(row.Price);
-  return totals;
-}
-
-ItemTotals InventoryTotals(const TCatalogue& catalogue, const TChar& character) {
-  ItemTotals totals;
-  if (character.Items.empty()) return totals;
-  const ItemLookup lookup(catalogue);
-  for (const std::int32_t number : character.Items) {
-    const TD2Item* item = lookup.Find(number);
-    totals.Add(item ? item->Price : 0);
-  }
-  return totals;
-}
-
 std::string GroupedNumber(std::int64_t value) {
   // Digits from the last, as an unsigned magnitude so that INT64_MIN works too.
   std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);

@@ -4,10 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-#include "model/catalogue.h"
-#include "model/item_list_rows.h"
 
 namespace kistora {
 
@@ -21,12 +17,6 @@ struct ItemTotals {
     Value += price;
   }
 };
-
-// Every row counts once; its price adds to the value (negative prices lower it).
-ItemTotals TotalsOfRows(const std::vector<ItemListRow>& rows);
-// Every entry of the character counts, duplicates included; an entry whose
-// number names no item counts but adds nothing to the value (its row shows no price).
-ItemTotals InventoryTotals(const TCatalogue& catalogue, const TChar& character);
 
 // Decimal, digits grouped by three with a no-break space (0xA0) so that the
 // line never wraps inside a number, "-" before a negative: "-1\xA0" "234\xA0" "567".

@@ -1,6 +1,7 @@
 // The selected character's inventory: its rows, removing an entry by position,
 // viewing an item read-only, and handing items over from the item database.
 #include <QApplication>
+#include <QLabel>
 
 #include "MainWindowHelpers.h"
 #include "app/Windows.h"
@@ -49,6 +50,7 @@ class InventoryTest : public ::testing::Test {
 TEST_F(InventoryTest, RowsShowEachItemsLabels) {
   Main().SelectCharRow(0);
   ASSERT_EQ(Rows(Main().CharInv), 12);
+  EXPECT_EQ(Main().InvCount->text(), QString::fromUtf8("12 objets \u2014 valeur 225"));  // -5 included
   EXPECT_EQ(Row(0), QStringList({"1", "Gants", "Gants", "Normal", "10", "paire"}));
   EXPECT_EQ(Row(4), QStringList({"5", "Bouclier", "Bouclier", "Set", "-5", ""}));
   EXPECT_EQ(Row(6), QStringList({"7", "Hache", "Arme", "", "70", ""}));  // quality 9: no label
@@ -72,6 +74,7 @@ TEST_F(InventoryTest, DuplicatesAndUnknownNumbersEachGetOneRow) {
   ASSERT_EQ(Rows(Main().CharInv), 3);
   EXPECT_EQ(Row(0), Row(2));
   EXPECT_EQ(Row(1), QStringList({"404", "", "", "", "", ""}));
+  EXPECT_EQ(Main().InvCount->text(), QString::fromUtf8("3 objets \u2014 valeur 0")) << "an unknown number counts";
 }
 
 TEST_F(InventoryTest, DeleteRemovesTheEntryAtTheRowOnly) {
