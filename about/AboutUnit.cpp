@@ -12,9 +12,9 @@
 #include <limits>
 
 #include "about/AboutClicks.h"
-#include "app/AppIcon.h"
-#include "app/Platform.h"
-#include "app/WindowPlacement.h"
+#include "gui/AppIcon.h"
+#include "gui/Platform.h"
+#include "gui/WindowPlacement.h"
 
 namespace {
 

@@ -6,16 +6,16 @@
 #include <initializer_list>
 
 #include "about/AboutUnit.h"
-#include "app/AccessibleNames.h"
-#include "app/CatalogueSignals.h"
-#include "app/MainUnit.h"
-#include "app/PersoUnit.h"
-#include "app/Platform.h"
 #include "export/ExportUnit.h"
+#include "gui/AccessibleNames.h"
+#include "gui/CatalogueSignals.h"
+#include "gui/Platform.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
+#include "mainwindow/MainUnit.h"
+#include "mainwindow/PersoUnit.h"
 #include "model/catalogue.h"
-#include "model/catalogue_store.h"
+#include "storage/catalogue_store.h"
 
 KistoraWindows& Windows() {
   static KistoraWindows windows;

@@ -8,15 +8,15 @@
 #include <cstring>
 #include <string>
 
-#include "app/AppIcon.h"
-#include "app/DataFolderGuard.h"
-#include "app/MainUnit.h"
-#include "app/Platform.h"
-#include "app/QtFrench.h"
-#include "app/QtText.h"
 #include "app/Windows.h"
-#include "model/data_folder.h"
-#include "model/data_folder_lock.h"
+#include "gui/AppIcon.h"
+#include "gui/DataFolderGuard.h"
+#include "gui/Platform.h"
+#include "gui/QtFrench.h"
+#include "gui/QtText.h"
+#include "mainwindow/MainUnit.h"
+#include "storage/data_folder.h"
+#include "storage/data_folder_lock.h"
 
 namespace {
 

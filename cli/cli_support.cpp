@@ -5,10 +5,10 @@
 
 #include "commands.h"
 #include "model/cp1252.h"
-#include "model/data_folder.h"
-#include "model/database.h"
-#include "model/file_error.h"
-#include "model/stale_temporaries.h"
+#include "storage/data_folder.h"
+#include "storage/database.h"
+#include "storage/file_error.h"
+#include "storage/stale_temporaries.h"
 
 namespace kistora::cli {
 

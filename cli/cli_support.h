@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "model/catalogue.h"
-#include "model/data_folder_lock.h"
+#include "storage/data_folder_lock.h"
 
 namespace kistora::cli {
 

@@ -5,7 +5,7 @@
 
 #include "cli_support.h"
 #include "commands.h"
-#include "model/daily_backups.h"
+#include "storage/daily_backups.h"
 
 namespace kistora::cli {
 

@@ -4,8 +4,8 @@
 
 #include "cli_support.h"
 #include "commands.h"
-#include "model/file_error.h"
-#include "model/items_csv.h"
+#include "storage/file_error.h"
+#include "storage/items_csv.h"
 
 namespace kistora::cli {
 

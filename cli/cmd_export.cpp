@@ -12,8 +12,8 @@
 #include "commands.h"
 #include "export/export_run.h"
 #include "model/cp1252.h"
-#include "model/file_error.h"
 #include "options/option_values.h"
+#include "storage/file_error.h"
 
 namespace kistora::cli {
 

@@ -9,10 +9,10 @@
 #include "cli_support.h"
 #include "commands.h"
 #include "model/cp1252.h"
-#include "model/database.h"
-#include "model/file_error.h"
-#include "model/items_csv.h"
 #include "options/option_values.h"
+#include "storage/database.h"
+#include "storage/file_error.h"
+#include "storage/items_csv.h"
 
 namespace kistora::cli {
 

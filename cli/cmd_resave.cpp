@@ -9,8 +9,8 @@
 
 #include "cli_support.h"
 #include "commands.h"
-#include "model/catalogue_store.h"
-#include "model/data_folder_lock.h"
+#include "storage/catalogue_store.h"
+#include "storage/data_folder_lock.h"
 
 namespace kistora::cli {
 

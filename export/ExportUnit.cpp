@@ -16,11 +16,11 @@
 #include <cerrno>
 #include <limits>
 
-#include "app/Platform.h"
-#include "app/QtText.h"
-#include "app/WindowPlacement.h"
 #include "export/ColourSwatch.h"
 #include "export/export_run.h"
+#include "gui/Platform.h"
+#include "gui/QtText.h"
+#include "gui/WindowPlacement.h"
 #include "model/catalogue.h"
 #include "options/export_options.h"
 

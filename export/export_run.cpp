@@ -8,9 +8,9 @@
 #include "export/export_dates.h"
 #include "export/export_selection.h"
 #include "model/cp1252.h"
-#include "model/file_error.h"
-#include "model/safe_file.h"
 #include "model/text_utils.h"
+#include "storage/file_error.h"
+#include "storage/safe_file.h"
 
 namespace kistora {
 

@@ -4,8 +4,8 @@
 
 #include "fuzz/catalogue_diff.h"
 #include "fuzz/fuzz_support.h"
-#include "model/database.h"
-#include "model/file_error.h"
+#include "storage/database.h"
+#include "storage/file_error.h"
 
 using namespace kistora;
 

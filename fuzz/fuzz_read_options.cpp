@@ -7,9 +7,9 @@
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/options_diff.h"
-#include "model/file_error.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
+#include "storage/file_error.h"
 
 using namespace kistora;
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/file_ops.h"
+#include "storage/file_ops.h"
 
 namespace kistora::fuzz {
 

@@ -13,11 +13,11 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "app/CatalogueSignals.h"
-#include "app/OptionBinders.h"
-#include "app/Platform.h"
-#include "app/QtText.h"
-#include "app/WindowPlacement.h"
+#include "gui/CatalogueSignals.h"
+#include "gui/OptionBinders.h"
+#include "gui/Platform.h"
+#include "gui/QtText.h"
+#include "gui/WindowPlacement.h"
 #include "itemdb/ItemListModel.h"
 #include "itemdb/ItemPUnit.h"
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "listing/item_list_rows.h"
 #include "model/catalogue.h"
-#include "model/item_list_rows.h"
 #include "options/option_bindings.h"
 
 class QAction;

@@ -1,7 +1,7 @@
 #include "itemdb/ItemListModel.h"
 
-#include "app/ItemDrag.h"
-#include "app/QtText.h"
+#include "gui/ItemDrag.h"
+#include "gui/QtText.h"
 
 using namespace kistora;
 

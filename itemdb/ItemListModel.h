@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "listing/item_counts.h"
+#include "listing/item_list_rows.h"
+#include "listing/item_list_snapshot.h"
+#include "listing/shown_item_rows.h"
 #include "model/catalogue.h"
-#include "model/item_counts.h"
-#include "model/item_list_rows.h"
-#include "model/item_list_snapshot.h"
-#include "model/shown_item_rows.h"
 
 class ItemListModel : public QAbstractTableModel, private kistora::ShownRowsListener {
   Q_OBJECT
@@ -46,7 +46,7 @@ class ItemListModel : public QAbstractTableModel, private kistora::ShownRowsList
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QStringList mimeTypes() const override;
-  // A dragged row carries its item's number (app/ItemDrag.h).
+  // A dragged row carries its item's number (gui/ItemDrag.h).
   QMimeData* mimeData(const QModelIndexList& indexes) const override;
   Qt::DropActions supportedDragActions() const override { return Qt::CopyAction; }
 

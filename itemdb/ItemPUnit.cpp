@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
-#include "app/QtText.h"
-#include "app/WindowPlacement.h"
+#include "gui/Platform.h"
+#include "gui/QtText.h"
+#include "gui/WindowPlacement.h"
 #include "model/cp1252.h"
 #include "model/text_utils.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <typeinfo>
 
-#include "model/ext_file_stream.h"
 #include "model/text_utils.h"
+#include "storage/ext_file_stream.h"
 
 namespace kistora {
 

@@ -8,7 +8,7 @@
 #include <charconv>
 #include <vector>
 
-#include "model/safe_file.h"
+#include "storage/safe_file.h"
 
 namespace kistora {
 

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/file_error.h"
-#include "model/file_ops.h"
-#include "model/safe_file.h"
+#include "storage/file_error.h"
+#include "storage/file_ops.h"
+#include "storage/safe_file.h"
 
 namespace kistora {
 

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Prints which window files include which (one "A -> B" line per unit, a unit
-# being a .h/.cpp pair of app/, itemdb/, export/ or about/), then checks with
-# tsort that they include one another in no circle. Exit 1 on a circle.
+# being a .h/.cpp pair of app/, mainwindow/, gui/, itemdb/, export/ or about/), then checks with
+# tsort that they include one another in no circle, and that the layers hold:
+# gui/ (what every window uses) includes no window, and only app/ includes app/
+# (the wiring). Exit 1 on a circle or a broken layer.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 edges=$(
-  for file in app/*.cpp app/*.h itemdb/*.cpp itemdb/*.h export/[A-Z]*.cpp export/[A-Z]*.h about/*.cpp about/*.h; do
+  for file in app/*.cpp app/*.h mainwindow/*.cpp mainwindow/*.h gui/*.cpp gui/*.h itemdb/*.cpp itemdb/*.h export/[A-Z]*.cpp export/[A-Z]*.h about/*.cpp about/*.h; do
     unit="${file%.*}"
-    grep -o '^#include "\(app\|itemdb\|export\|about\)/[A-Za-z_]*\.h"' "$file" | sed 's/^#include "\(.*\)\.h"/\1/' |
+    grep -o '^#include "\(app\|mainwindow\|gui\|itemdb\|export\|about\)/[A-Za-z_]*\.h"' "$file" | sed 's/^#include "\(.*\)\.h"/\1/' |
       while read -r target; do if [[ "$target" != "$unit" ]]; then echo "$unit -> $target"; fi; done || true
   done | sort -u
 )
@@ -19,4 +21,10 @@ if ! echo "$edges" | awk '{print $1, $3}' | tsort >/dev/null 2>/tmp/include-grap
   exit 1
 fi
 rm -f /tmp/include-graph.$$
-echo "include-graph: no circle"
+upward=$(echo "$edges" | awk '($1 ~ /^gui\// && $3 !~ /^gui\//) || ($1 !~ /^app\// && $3 ~ /^app\//)')
+if [[ -n "$upward" ]]; then
+  echo "$upward" >&2
+  echo "include-graph: a shared helper includes a window, or a window includes the wiring" >&2
+  exit 1
+fi
+echo "include-graph: no circle, layers kept"

@@ -17,12 +17,12 @@
 #include <random>
 #include <string>
 
-#include "app/CatalogueSignals.h"
-#include "app/InventoryModel.h"
 #include "bench/itemdb/game_catalogue.h"
+#include "gui/CatalogueSignals.h"
 #include "itemdb/ItemListModel.h"
-#include "model/catalogue_store.h"
-#include "model/item_counts.h"
+#include "listing/item_counts.h"
+#include "mainwindow/InventoryModel.h"
+#include "storage/catalogue_store.h"
 
 using namespace kistora;
 

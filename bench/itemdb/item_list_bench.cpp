@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "app/MainUnit.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemListModel.h"
+#include "mainwindow/MainUnit.h"
 
 using namespace kistora;
 

@@ -16,11 +16,11 @@
 
 #include "bench/itemdb/game_catalogue.h"
 #include "itemdb/ItemListModel.h"
+#include "listing/item_list_rows.h"
+#include "listing/item_list_snapshot.h"
+#include "listing/item_search.h"
 #include "model/catalogue.h"
 #include "model/catalogue_change.h"
-#include "model/item_list_rows.h"
-#include "model/item_list_snapshot.h"
-#include "model/item_search.h"
 
 using namespace kistora;
 

@@ -11,10 +11,10 @@
 #include "cli_run.h"
 #include "core_test_support.h"
 #include "fuzz/catalogue_diff.h"
-#include "model/daily_backups.h"
-#include "model/data_folder_lock.h"
-#include "model/database.h"
-#include "model/items_csv.h"
+#include "storage/daily_backups.h"
+#include "storage/data_folder_lock.h"
+#include "storage/database.h"
+#include "storage/items_csv.h"
 
 namespace kistora {
 namespace {

@@ -17,9 +17,9 @@
 #include <string>
 #include <thread>
 
-#include "model/catalogue_store.h"
-#include "model/data_folder_lock.h"
-#include "model/stale_temporaries.h"
+#include "storage/catalogue_store.h"
+#include "storage/data_folder_lock.h"
+#include "storage/stale_temporaries.h"
 
 namespace {
 

@@ -24,9 +24,9 @@
 #include <thread>
 #include <vector>
 
-#include "model/database.h"
-#include "model/file_identity.h"
-#include "model/stale_temporaries.h"
+#include "storage/database.h"
+#include "storage/file_identity.h"
+#include "storage/stale_temporaries.h"
 
 namespace kistora {
 namespace {

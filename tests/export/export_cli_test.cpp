@@ -7,7 +7,7 @@
 #include "cli_run.h"
 #include "core_test_support.h"
 #include "export_test_support.h"
-#include "model/database.h"
+#include "storage/database.h"
 
 namespace kistora {
 namespace {

@@ -9,11 +9,11 @@
 #include <cstring>
 
 #include "core_test_support.h"
-#include "model/file_error.h"
-#include "model/file_ops.h"
 #include "model/text_utils.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
+#include "storage/file_error.h"
+#include "storage/file_ops.h"
 
 namespace kistora {
 namespace {

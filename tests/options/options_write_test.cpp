@@ -9,9 +9,9 @@
 #include <filesystem>
 
 #include "core_test_support.h"
-#include "model/file_error.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
+#include "storage/file_error.h"
 
 namespace kistora {
 namespace {

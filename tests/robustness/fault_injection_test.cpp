@@ -14,11 +14,11 @@
 #include "export/export_run.h"
 #include "export_test_support.h"
 #include "fuzz/catalogue_diff.h"
-#include "model/database.h"
-#include "model/file_error.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
 #include "robustness_support.h"
+#include "storage/database.h"
+#include "storage/file_error.h"
 
 namespace kistora {
 namespace {

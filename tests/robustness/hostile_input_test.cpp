@@ -15,14 +15,14 @@
 #include "export_test_support.h"
 #include "fuzz/catalogue_diff.h"
 #include "fuzz/options_diff.h"
+#include "listing/item_list_rows.h"
 #include "model/cp1252.h"
-#include "model/database.h"
-#include "model/file_error.h"
-#include "model/item_list_rows.h"
 #include "model/text_utils.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
 #include "robustness_support.h"
+#include "storage/database.h"
+#include "storage/file_error.h"
 
 namespace kistora {
 namespace {
@@ -260,7 +260,7 @@ TEST(Limits, NumbersInTheOptionsFileAtTheLimits) {
 }
 
 TEST(Limits, ListComparisonsDoNotOverflow) {
-  // (The two ends of the range against each other: tests/model/item_list_rows_test.cpp.)
+  // (The two ends of the range against each other: tests/listing/item_list_rows_test.cpp.)
   EXPECT_LT(CompareAsNumbers("2147483648", "1"), 0) << "text that does not parse counts as 0";
   EXPECT_EQ(CompareAsNumbers("-2147483649", "0"), 0);
   ItemListRow low;

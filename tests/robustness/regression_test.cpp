@@ -17,13 +17,13 @@
 #include <random>
 
 #include "export/export_run.h"
-#include "model/database.h"
-#include "model/file_error.h"
 #include "model/items.h"
 #include "model/text_utils.h"
 #include "options/option_values.h"
 #include "options/options_file.h"
 #include "robustness_support.h"
+#include "storage/database.h"
+#include "storage/file_error.h"
 
 namespace kistora {
 namespace {

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "core_test_support.h"
-#include "model/file_error.h"
-#include "model/file_ops.h"
+#include "storage/file_error.h"
+#include "storage/file_ops.h"
 
 namespace kistora::robust {
 

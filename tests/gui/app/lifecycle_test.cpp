@@ -15,7 +15,7 @@
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
-#include "model/database.h"
+#include "storage/database.h"
 
 namespace kistora::testing {
 namespace {

@@ -10,13 +10,13 @@
 
 #include "GuiTestSupport.h"
 #include "about/AboutUnit.h"
-#include "app/MainUnit.h"
-#include "app/PersoUnit.h"
 #include "app/Windows.h"
 #include "export/ColourSwatch.h"
 #include "export/ExportUnit.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
+#include "mainwindow/MainUnit.h"
+#include "mainwindow/PersoUnit.h"
 
 namespace kistora::testing {
 namespace {

@@ -13,10 +13,10 @@
 #include <fstream>
 
 #include "GuiTestSupport.h"
-#include "app/MainUnit.h"
 #include "app/Windows.h"
 #include "export/ExportUnit.h"
 #include "export_test_support.h"
+#include "mainwindow/MainUnit.h"
 
 using namespace kistora;
 using namespace kistora::testing;

@@ -17,11 +17,11 @@
 #include <limits>
 
 #include "GuiTestSupport.h"
-#include "app/MainUnit.h"
 #include "app/Windows.h"
 #include "export/ColourSwatch.h"
 #include "export/ExportUnit.h"
 #include "export_test_support.h"
+#include "mainwindow/MainUnit.h"
 
 using namespace kistora;
 using namespace kistora::testing;

@@ -14,12 +14,12 @@
 
 #include "GuiTestSupport.h"
 #include "MainWindowHelpers.h"
-#include "app/MainUnit.h"
-#include "app/PersoUnit.h"
 #include "app/Windows.h"
 #include "export/ExportUnit.h"
 #include "export_test_support.h"
 #include "itemdb/ItemGUnit.h"
+#include "mainwindow/MainUnit.h"
+#include "mainwindow/PersoUnit.h"
 #include "options/option_keys.h"
 #include "options/options_file.h"
 

@@ -20,13 +20,13 @@
 
 #include "GuiTestSupport.h"
 #include "MainWindowHelpers.h"
-#include "app/MainUnit.h"
-#include "app/WindowPlacement.h"
 #include "app/Windows.h"
 #include "core_test_support.h"
+#include "gui/WindowPlacement.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemListModel.h"
 #include "itemdb/ItemPUnit.h"
+#include "mainwindow/MainUnit.h"
 #include "options/option_bindings.h"
 
 using namespace kistora;

@@ -19,8 +19,8 @@
 
 #include "core_test_support.h"
 #include "model/catalogue.h"
-#include "model/file_ops.h"
 #include "model/items.h"
+#include "storage/file_ops.h"
 
 namespace kistora::testing {
 

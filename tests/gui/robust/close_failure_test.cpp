@@ -10,9 +10,9 @@
 #include "GuiTestSupport.h"
 #include "MainWindowHelpers.h"
 #include "RobustTestHelpers.h"
-#include "app/MainUnit.h"
-#include "model/database.h"
-#include "model/file_ops.h"
+#include "mainwindow/MainUnit.h"
+#include "storage/database.h"
+#include "storage/file_ops.h"
 
 namespace kistora::testing {
 namespace {

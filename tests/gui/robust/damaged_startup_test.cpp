@@ -16,12 +16,12 @@
 #include "GuiTestSupport.h"
 #include "MainWindowHelpers.h"
 #include "RobustTestHelpers.h"
-#include "app/MainUnit.h"
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
-#include "model/daily_backups.h"
-#include "model/database.h"
-#include "model/file_ops.h"
+#include "mainwindow/MainUnit.h"
+#include "storage/daily_backups.h"
+#include "storage/database.h"
+#include "storage/file_ops.h"
 
 namespace kistora::testing {
 namespace {

@@ -9,9 +9,9 @@
 
 #include "GuiTestSupport.h"
 #include "RobustTestHelpers.h"
-#include "app/MainUnit.h"
 #include "app/Windows.h"
 #include "export/ExportUnit.h"
+#include "mainwindow/MainUnit.h"
 
 namespace kistora::testing {
 namespace {

@@ -15,12 +15,12 @@
 #include "GuiTestSupport.h"
 #include "MainWindowHelpers.h"
 #include "RobustTestHelpers.h"
-#include "app/MainUnit.h"
 #include "app/Windows.h"
 #include "export/ExportUnit.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
-#include "model/database.h"
+#include "mainwindow/MainUnit.h"
+#include "storage/database.h"
 
 namespace kistora::testing {
 namespace {

@@ -10,13 +10,13 @@
 
 #include "GuiTestSupport.h"
 #include "RobustTestHelpers.h"
-#include "app/DataFolderGuard.h"
-#include "app/MainUnit.h"
 #include "app/Windows.h"
-#include "model/catalogue_store.h"
-#include "model/data_folder_lock.h"
-#include "model/database.h"
-#include "model/file_ops.h"
+#include "gui/DataFolderGuard.h"
+#include "mainwindow/MainUnit.h"
+#include "storage/catalogue_store.h"
+#include "storage/data_folder_lock.h"
+#include "storage/database.h"
+#include "storage/file_ops.h"
 
 namespace kistora::testing {
 namespace {

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "app/MainUnit.h"
-#include "app/QtText.h"
 #include "app/Windows.h"
+#include "gui/QtText.h"
+#include "mainwindow/MainUnit.h"
 #include "model/cp1252.h"
-#include "model/database.h"
+#include "storage/database.h"
 
 namespace kistora::testing {
 

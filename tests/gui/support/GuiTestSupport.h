@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
+#include "gui/Platform.h"
 
 class QDialog;
 class TMain;

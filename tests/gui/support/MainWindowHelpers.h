@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "app/MainUnit.h"
-#include "app/PersoUnit.h"
 #include "core_test_support.h"
+#include "mainwindow/MainUnit.h"
+#include "mainwindow/PersoUnit.h"
 #include "model/catalogue.h"
 
 namespace kistora::testing {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "model/catalogue.h"
-#include "model/database.h"
+#include "storage/database.h"
 
 using namespace kistora;
 

@@ -1,0 +1,206 @@
+// Load and save of a generated items.kdb of 1,000,000 items and a chars.kdb of
+// 1,000 characters holding 100 numbers each.
+//
+// Bars: loading items.kdb takes at most 8 times as long as only reading the
+// same file into memory (counter load_to_read), and the loaded catalogue holds
+// at most 3 times the file's size in memory (counter peak_to_file).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "heap_meter.h"
+#include "storage/database.h"
+
+namespace kistora {
+namespace {
+
+constexpr int kItemCount = 1000000;
+constexpr int kCharCount = 1000;
+constexpr int kNumbersPerChar = 100;
+
+std::string RandomText(std::mt19937& rng, int minLength, int maxLength) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ \xE9\xE8\xE0+%0123456789";
+  std::uniform_int_distribution<int> length(minLength, maxLength);
+  std::uniform_int_distribution<std::size_t> letter(0, sizeof kLetters - 2);
+  std::string s(static_cast<std::size_t>(length(rng)), ' ');
+  for (char& c : s) c = kLetters[letter(rng)];
+  return s;
+}
+
+// The generated files, written once into a scratch folder.
+struct Fixture {
+  std::string dir;
+  std::string items;
+  std::string chars;
+  std::uint64_t itemsSize = 0;
+  std::uint64_t charsSize = 0;
+  TCatalogue catalogue;  // what the files hold, for the save benchmarks
+
+  Fixture() {
+    char pattern[] = "/tmp/kistora-bench-XXXXXX";
+    dir = ::mkdtemp(pattern);
+    items = dir + "/items.kdb";
+    chars = dir + "/chars.kdb";
+    std::mt19937 rng(20240601);
+    std::uniform_int_distribution<int> tag(0, 11);
+    std::uniform_int_distribution<int> lines(0, 4);
+    std::uniform_int_distribution<int> number(0, 5000);
+    catalogue.ItemList.reserve(kItemCount);
+    for (int i = 0; i < kItemCount; ++i) {
+      auto item = CreateItemFromTag(static_cast<std::uint8_t>(tag(rng)));
+      item->Index = i + 1;
+      item->Name = RandomText(rng, 10, 30);
+      item->Quality = static_cast<std::uint8_t>(i % 6);
+      item->Price = number(rng);
+      item->CLvl = number(rng) % 99;
+      const int count = lines(rng);
+      for (int k = 0; k < count; ++k) item->MagicProps.push_back(RandomText(rng, 8, 28));
+      catalogue.ItemList.push_back(std::move(item));
+    }
+    for (int i = 0; i < kCharCount; ++i) {
+      auto character = std::make_unique<TChar>();
+      character->Name = RandomText(rng, 4, 15);
+      character->Account = RandomText(rng, 4, 12);
+      character->Class = "Paladin";
+      character->Level = std::to_string(i % 99 + 1);
+      for (int k = 0; k < kNumbersPerChar; ++k) character->AddItem(number(rng) * 200 + k);
+      catalogue.CharList.push_back(std::move(character));
+    }
+    SaveItems(catalogue, items);
+    SaveChars(catalogue, chars);
+    itemsSize = FileSize(items);
+    charsSize = FileSize(chars);
+  }
+  ~Fixture() {
+    ::unlink(items.c_str());
+    ::unlink(chars.c_str());
+    ::unlink((dir + "/out.kdb").c_str());
+    ::rmdir(dir.c_str());
+  }
+
+  static std::uint64_t FileSize(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return static_cast<std::uint64_t>(info.st_size);
+  }
+};
+
+Fixture& Files() {
+  static Fixture fixture;
+  return fixture;
+}
+
+// Only reading the whole file into memory: the floor for any loader.
+std::string ReadWhole(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  ::fstat(fd, &info);
+  std::string data(static_cast<std::size_t>(info.st_size), '\0');
+  std::size_t got = 0;
+  while (got < data.size()) {
+    const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  return data;
+}
+
+double Seconds(std::chrono::steady_clock::time_point from) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+}
+
+void SetRates(benchmark::State& state, std::uint64_t records, std::uint64_t bytes) {
+  state.counters["records_per_s"] =
+      benchmark::Counter(static_cast<double>(records), benchmark::Counter::kIsIterationInvariantRate);
+  state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
+}
+
+void BM_ReadItemsFileOnly(benchmark::State& state) {
+  const Fixture& f = Files();
+  for (auto _ : state) benchmark::DoNotOptimize(ReadWhole(f.items));
+  SetRates(state, kItemCount, f.itemsSize);
+}
+
+void BM_LoadItems(benchmark::State& state) {
+  const Fixture& f = Files();
+  double loadTime = 0;
+  double readTime = 0;
+  for (auto _ : state) {
+    auto start = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(ReadWhole(f.items));
+    readTime += Seconds(start);
+
+    TCatalogue catalogue;
+    start = std::chrono::steady_clock::now();
+    const std::uint8_t result = LoadItems(catalogue, f.items);
+    const double elapsed = Seconds(start);
+    loadTime += elapsed;
+    state.SetIterationTime(elapsed);
+    if (result != kLoadOk || catalogue.ItemList.size() != kItemCount) state.SkipWithError("load failed");
+  }
+  SetRates(state, kItemCount, f.itemsSize);
+  state.counters["load_to_read"] = loadTime / readTime;
+  state.counters["file_MB"] = static_cast<double>(f.itemsSize) / 1e6;
+}
+
+void BM_LoadedItemsMemory(benchmark::State& state) {
+  const Fixture& f = Files();
+  double peakRatio = 0;
+  double heldRatio = 0;
+  for (auto _ : state) {
+    TCatalogue catalogue;
+    const std::size_t before = bench::HeapMeter::Current();
+    bench::HeapMeter::ResetPeak();
+    LoadItems(catalogue, f.items);
+    const auto size = static_cast<double>(f.itemsSize);
+    peakRatio = static_cast<double>(bench::HeapMeter::Peak() - before) / size;
+    heldRatio = static_cast<double>(bench::HeapMeter::Current() - before) / size;
+    state.counters["peak_MB"] = static_cast<double>(bench::HeapMeter::Peak() - before) / 1e6;
+  }
+  state.counters["file_MB"] = static_cast<double>(f.itemsSize) / 1e6;
+  state.counters["peak_to_file"] = peakRatio;
+  state.counters["held_to_file"] = heldRatio;
+}
+
+void BM_SaveItems(benchmark::State& state) {
+  const Fixture& f = Files();
+  const std::string out = f.dir + "/out.kdb";
+  for (auto _ : state) SaveItems(f.catalogue, out);
+  SetRates(state, kItemCount, f.itemsSize);
+}
+
+void BM_LoadChars(benchmark::State& state) {
+  const Fixture& f = Files();
+  for (auto _ : state) {
+    TCatalogue catalogue;
+    if (LoadChars(catalogue, f.chars) != kLoadOk) state.SkipWithError("load failed");
+  }
+  SetRates(state, kCharCount, f.charsSize);
+}
+
+void BM_SaveChars(benchmark::State& state) {
+  const Fixture& f = Files();
+  const std::string out = f.dir + "/out.kdb";
+  for (auto _ : state) SaveChars(f.catalogue, out);
+  SetRates(state, kCharCount, f.charsSize);
+}
+
+BENCHMARK(BM_ReadItemsFileOnly)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_LoadItems)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(3);
+BENCHMARK(BM_LoadedItemsMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SaveItems)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_LoadChars)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveChars)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kistora
+
+BENCHMARK_MAIN();

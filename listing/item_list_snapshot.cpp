@@ -1,0 +1,132 @@
+#include "listing/item_list_snapshot.h"
+
+namespace kistora {
+
+void ItemListSnapshot::Build(const ItemVector& items) {
+  // Room for half as many items again: adding items one by one then never has
+  // to move a million rows and their texts to a bigger buffer at once.
+  const std::size_t room = items.size() + items.size() / 2 + 1024;
+  rows_ = MakeItemListRows(items, ItemFilter(), room);
+  qualities_.clear();
+  qualities_.reserve(room);
+  prices_.clear();
+  prices_.reserve(room);
+  searchText_.clear();
+  textSpans_.clear();
+  textSpans_.reserve(room);
+  deadBytes_ = 0;
+  itemCount_ = items.size();
+  for (const auto& item : items) {
+    if (!item) continue;
+    qualities_.push_back(item->Quality);
+    prices_.push_back(item->Price);
+    textSpans_.push_back(AppendText(*item));
+  }
+  searchText_.reserve(searchText_.size() + searchText_.size() / 2);
+}
+
+SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVector& items) {
+  // Positions in the item list are positions in the rows only while no entry is null.
+  const bool oneForOne = rows_.size() == itemCount_;
+  const auto position = static_cast<std::size_t>(change.Position);
+  const bool inRange = change.Position >= 0 && position < items.size() && items[position];
+  switch (change.Kind) {
+    case ChangeKind::ItemAdded:
+      if (oneForOne && inRange && position == rows_.size() && items.size() == itemCount_ + 1) {
+        AppendRow(*items[position]);
+        itemCount_ = items.size();
+        return {SnapshotEdit::Kind::Appended, position};
+      }
+      break;
+    case ChangeKind::ItemModified:
+      if (oneForOne && inRange && position < rows_.size() && items.size() == itemCount_) {
+        const std::int32_t oldPrice = prices_[position];
+        ReplaceRow(position, *items[position]);
+        return {SnapshotEdit::Kind::Replaced, position, oldPrice};
+      }
+      break;
+    case ChangeKind::ItemDeleted:
+      if (oneForOne && change.Position >= 0 && position < rows_.size() && items.size() + 1 == itemCount_) {
+        const std::int32_t oldPrice = prices_[position];
+        EraseRow(position);
+        itemCount_ = items.size();
+        return {SnapshotEdit::Kind::Erased, position, oldPrice};
+      }
+      break;
+    case ChangeKind::Reset:
+      break;
+    default:
+      return {};  // characters and inventories: no row of the item list changes
+  }
+  Build(items);
+  return {SnapshotEdit::Kind::Rebuilt};
+}
+
+void ItemListSnapshot::AppendRow(const TD2Item& item) {
+  rows_.push_back(MakeItemListRow(item));
+  qualities_.push_back(item.Quality);
+  prices_.push_back(item.Price);
+  textSpans_.push_back(AppendText(item));
+}
+
+void ItemListSnapshot::ReplaceRow(std::size_t position, const TD2Item& item) {
+  rows_[position] = MakeItemListRow(item);
+  qualities_[position] = item.Quality;
+  prices_[position] = item.Price;
+  deadBytes_ += textSpans_[position].Length;
+  textSpans_[position] = AppendText(item);
+  CompactTextsWhenHalfDead();
+}
+
+void ItemListSnapshot::EraseRow(std::size_t position) {
+  const auto at = static_cast<std::ptrdiff_t>(position);
+  rows_.erase(rows_.begin() + at);
+  qualities_.erase(qualities_.begin() + at);
+  prices_.erase(prices_.begin() + at);
+  deadBytes_ += textSpans_[position].Length;
+  textSpans_.erase(textSpans_.begin() + at);
+  CompactTextsWhenHalfDead();
+}
+
+ItemListSnapshot::TextSpan ItemListSnapshot::AppendText(const TD2Item& item) {
+  TextSpan span;
+  span.Start = searchText_.size();
+  AppendItemSearchText(item, searchText_);
+  span.Length = searchText_.size() - span.Start;
+  return span;
+}
+
+void ItemListSnapshot::CompactTextsWhenHalfDead() {
+  if (deadBytes_ * 2 <= searchText_.size()) return;
+  std::string live;
+  live.reserve(searchText_.size() - deadBytes_);
+  for (TextSpan& span : textSpans_) {
+    const std::size_t start = live.size();
+    live.append(searchText_, span.Start, span.Length);
+    span.Start = start;
+  }
+  searchText_.swap(live);
+  deadBytes_ = 0;
+}
+
+std::string_view ItemListSnapshot::SearchText(std::size_t position) const {
+  return std::string_view(searchText_).substr(textSpans_[position].Start, textSpans_[position].Length);
+}
+
+bool ItemListSnapshot::Shows(std::size_t position, const ItemFilter& filter) const {
+  return PassesFilterBoxes(qualities_[position], prices_[position], filter) &&
+         (filter.Search.IsEmpty() || filter.Search.MatchesSearchText(SearchText(position)));
+}
+
+void ItemListSnapshot::Select(const ItemFilter& filter, std::vector<std::uint32_t>& positions) const {
+  positions.clear();
+  positions.reserve(rows_.size());
+  const bool searching = !filter.Search.IsEmpty();
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (!PassesFilterBoxes(qualities_[i], prices_[i], filter)) continue;
+    if (searching && !filter.Search.MatchesSearchText(SearchText(i))) continue;
+    positions.push_back(static_cast<std::uint32_t>(i));
+  }
+}
+
+}  // namespace kistora

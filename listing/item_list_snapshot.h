@@ -1,0 +1,72 @@
+// Every row of the item database list with the folded texts the quick search
+// looks in, made once per change of the catalogue. Filtering then only picks
+// positions: a keystroke in the search field neither copies texts nor touches
+// the items, which keeps it fast on a catalogue of a million items. A change of
+// one item updates only its row, so that adding or deleting an item in a
+// catalogue of a million does not make every row again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "listing/item_list_rows.h"
+#include "model/catalogue_change.h"
+
+namespace kistora {
+
+// What ItemListSnapshot::Apply did to its rows, for the shown rows that follow it.
+struct SnapshotEdit {
+  enum class Kind { Nothing, Appended, Replaced, Erased, Rebuilt };
+  Kind What = Kind::Nothing;
+  std::size_t Position = 0;   // the row appended, replaced or erased
+  std::int32_t OldPrice = 0;  // the price the replaced or erased row had
+};
+
+class ItemListSnapshot {
+ public:
+  // The rows of every item (null entries skipped), in list order, as
+  // MakeItemListRows makes them with no filter.
+  void Build(const ItemVector& items);
+  // Follows one change of the catalogue whose items are items (already
+  // changed): appends, replaces or erases the one row concerned, or builds
+  // everything again after a reset or when the rows no longer match the items
+  // one for one (a null entry among them). Says which.
+  SnapshotEdit Apply(const CatalogueChange& change, const ItemVector& items);
+
+  // Row operations by position in Rows() (the item's position in a list without null entries).
+  void AppendRow(const TD2Item& item);
+  void ReplaceRow(std::size_t position, const TD2Item& item);
+  void EraseRow(std::size_t position);
+
+  const std::vector<ItemListRow>& Rows() const { return rows_; }
+  // Positions in Rows() of the rows the filter shows, in list order: the same
+  // rows as MakeItemListRows(items, filter) while the items are unchanged.
+  void Select(const ItemFilter& filter, std::vector<std::uint32_t>& positions) const;
+  // Whether the filter shows the row at position (as Select would pick it).
+  bool Shows(std::size_t position, const ItemFilter& filter) const;
+  std::int32_t PriceAt(std::size_t position) const { return prices_[position]; }
+
+ private:
+  struct TextSpan {
+    std::size_t Start = 0;
+    std::size_t Length = 0;
+  };
+  std::string_view SearchText(std::size_t position) const;
+  TextSpan AppendText(const TD2Item& item);
+  // Drops the texts of replaced and erased rows once they fill half the buffer.
+  void CompactTextsWhenHalfDead();
+
+  std::vector<ItemListRow> rows_;
+  // Quality code and price of each row, side by side for a quick pass.
+  std::vector<std::uint8_t> qualities_;
+  std::vector<std::int32_t> prices_;
+  std::string searchText_;           // AppendItemSearchText of every row (and dead texts), end to end
+  std::vector<TextSpan> textSpans_;  // row -> its text in searchText_
+  std::size_t deadBytes_ = 0;        // bytes of searchText_ no row uses any more
+  std::size_t itemCount_ = 0;        // entries of the item list the rows were made from, nulls included
+};
+
+}  // namespace kistora

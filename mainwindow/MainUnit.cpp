@@ -1,0 +1,631 @@
+#include "mainwindow/MainUnit.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <utility>
+
+#include "gui/CatalogueSignals.h"
+#include "gui/FileMessages.h"
+#include "gui/ItemDrag.h"
+#include "gui/OptionBinders.h"
+#include "gui/Platform.h"
+#include "gui/QtText.h"
+#include "gui/WindowPlacement.h"
+#include "itemdb/ItemPUnit.h"
+#include "listing/item_counts.h"
+#include "mainwindow/CharListModel.h"
+#include "mainwindow/InventoryModel.h"
+#include "mainwindow/PersoUnit.h"
+#include "model/text_utils.h"
+#include "options/options_file.h"
+#include "storage/catalogue_store.h"
+#include "storage/damaged_file.h"
+#include "storage/database.h"
+#include "storage/file_error.h"
+#include "storage/items_csv.h"
+
+using kistora::CurrentPlatform;
+using kistora::FileFailureText;
+using kistora::QtText;
+
+namespace {
+
+constexpr int kDesignedWidth = 609;
+constexpr int kDesignedHeight = 482;
+constexpr int kCharPanelHeight = 145;
+
+QTreeView* NewReportList(QWidget* parent, const char* name) {
+  auto* list = new QTreeView(parent);
+  list->setObjectName(QString::fromLatin1(name));
+  list->setRootIsDecorated(false);
+  list->setItemsExpandable(false);
+  list->setUniformRowHeights(true);
+  list->setAllColumnsShowFocus(true);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setSortingEnabled(false);
+  list->setDragEnabled(false);
+  list->header()->setStretchLastSection(false);
+  list->header()->setSectionsMovable(false);
+  return list;
+}
+
+void SetColumnWidths(QTreeView* list, std::initializer_list<int> widths) {
+  int column = 0;
+  for (int width : widths) list->header()->resizeSection(column++, width);
+}
+
+QPushButton* NewButton(QWidget* parent, const QString& caption, const char* name, int width = 75) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  // The designed width, grown only when the caption would not fit in this font.
+  const int needed = button->fontMetrics().horizontalAdvance(caption) + 12;
+  button->setFixedSize(std::max(width, needed), 25);
+  button->setAutoDefault(false);
+  return button;
+}
+
+// A context menu entry of list doing what its button does; keys, when given, work in the whole window.
+QAction* AddListAction(QTreeView* list, const QString& caption, const QKeySequence& keys = {}) {
+  auto* action = new QAction(caption, list);
+  if (!keys.isEmpty()) action->setShortcut(keys);
+  list->addAction(action);
+  list->setContextMenuPolicy(Qt::ActionsContextMenu);
+  return action;
+}
+
+// Delete acts on the list that has the focus only.
+QAction* AddDeleteAction(QTreeView* list) {
+  QAction* action = AddListAction(list, QStringLiteral("Supprimer"), QKeySequence(QKeySequence::Delete));
+  action->setShortcutContext(Qt::WidgetShortcut);
+  return action;
+}
+
+}  // namespace
+
+TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, kistora::CatalogueStore& store,
+             QWidget* parent)
+    : QMainWindow(parent), catalogue_(catalogue), store_(store) {
+  setObjectName(QStringLiteral("Main"));
+  setWindowTitle(QStringLiteral("Kistora"));
+
+  BuildMenu();
+  Splitter = new QSplitter(Qt::Vertical, this);
+  Splitter->setObjectName(QStringLiteral("Splitter"));
+  Splitter->setHandleWidth(3);
+  Splitter->setOpaqueResize(true);  // the panels follow the pointer while it moves
+  Splitter->setChildrenCollapsible(false);
+  BuildCharPanel();
+  BuildItemsPanel();
+  Splitter->addWidget(CharPanel);
+  Splitter->addWidget(ItemsPanel);
+  // Growing the window grows the inventory; only the splitter resizes the characters.
+  Splitter->setStretchFactor(0, 0);
+  Splitter->setStretchFactor(1, 1);
+  setCentralWidget(Splitter);
+  resize(kDesignedWidth, kDesignedHeight);
+
+  // Whoever changed the catalogue, the lists follow.
+  connect(&changes, &kistora::CatalogueSignals::charsChanged, this, [this] {
+    FillChars();
+    FillCharInv();
+  });
+  connect(&changes, &kistora::CatalogueSignals::charModified, this, [this](int row) { charsModel_->RowChanged(row); });
+  connect(&changes, &kistora::CatalogueSignals::inventoriesChanged, this,
+          [this](const kistora::CatalogueChange& change) {
+            // An item the shown inventory does not list leaves it as it is, and so does
+            // another character's inventory: in a big catalogue that spares a pass over
+            // the item database per change.
+            const bool shown = change.Kind == kistora::ChangeKind::InventoryChanged ? change.Row == SelectedCharRow()
+                                                                                    : invModel_->Lists(change.Number);
+            if (shown) FillCharInv();
+          });
+
+  // The worker reports from its thread; the reports are shown from this one.
+  store_.SetReportsReady(
+      [this] { QMetaObject::invokeMethod(this, &TMain::ShowBackgroundReports, Qt::QueuedConnection); });
+  FormCreate();
+}
+
+void TMain::UseDialogs(TPerso* perso, TItemP* itemP) {
+  perso_ = perso;
+  itemP_ = itemP;
+}
+
+TMain::~TMain() {
+  // The store outlives this window: its worker must not report to it any more.
+  store_.SetReportsReady({});
+  // The lists look at the catalogue while the base class hides and destroys
+  // them, after the catalogue member is gone: take them down first.
+  Chars->viewport()->removeEventFilter(this);
+  delete Splitter;
+}
+
+// ---- layout ----
+
+void TMain::BuildMenu() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier"));
+  ExportInv = file->addAction(QStringLiteral("Exporter..."));
+  ExportInv->setObjectName(QStringLiteral("ExportInv"));
+  ExportCsv = file->addAction(QString::fromUtf8("Exporter en CSV…"));
+  ExportCsv->setObjectName(QStringLiteral("ExportCsv"));
+  file->addSeparator();
+  Quitter1 = file->addAction(QStringLiteral("&Quitter"));
+  Quitter1->setObjectName(QStringLiteral("Quitter1"));
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Aide"));
+  Apropos1 = help->addAction(QStringLiteral("A &propos..."));
+  Apropos1->setObjectName(QStringLiteral("Apropos1"));
+  connect(ExportInv, &QAction::triggered, this, &TMain::ExportInvClick);
+  connect(ExportCsv, &QAction::triggered, this, &TMain::ExportCsvClick);
+  connect(Quitter1, &QAction::triggered, this, &TMain::Quitter1Click);
+  connect(Apropos1, &QAction::triggered, this, &TMain::Apropos1Click);
+  ExportInv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+  Quitter1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
+void TMain::BuildCharPanel() {
+  CharPanel = new QWidget(this);
+  CharPanel->setObjectName(QStringLiteral("CharPanel"));
+  Chars = NewReportList(CharPanel, "Chars");
+  charsModel_ = new kistora::CharListModel(catalogue_, this);
+  Chars->setModel(charsModel_);
+  SetColumnWidths(Chars, {100, 100, 100, 40, 200});
+  connect(Chars->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { CharsClick(); });
+  // A click on the empty part of the list leaves no character selected.
+  Chars->viewport()->installEventFilter(this);
+
+  AddChar = NewButton(CharPanel, QStringLiteral("Ajouter..."), "AddChar");
+  DelChar = NewButton(CharPanel, QStringLiteral("Supprimer"), "DelChar");
+  ModChar = NewButton(CharPanel, QStringLiteral("Modifier..."), "ModChar");
+  UpChar = NewButton(CharPanel, QStringLiteral("Monter"), "UpChar");
+  DownChar = NewButton(CharPanel, QStringLiteral("Descendre"), "DownChar");
+  connect(AddChar, &QPushButton::clicked, this, &TMain::AddCharClick);
+  connect(DelChar, &QPushButton::clicked, this, &TMain::DelCharClick);
+  connect(ModChar, &QPushButton::clicked, this, &TMain::ModCharClick);
+  connect(UpChar, &QPushButton::clicked, this, &TMain::UpCharClick);
+  connect(DownChar, &QPushButton::clicked, this, &TMain::DownCharClick);
+
+  // Mouse and keyboard: the buttons' actions in the context menu, Ctrl+N adds,
+  // Delete deletes, Enter or a double click modifies.
+  Chars->setAccessibleName(QStringLiteral("Personnages"));
+  connect(AddListAction(Chars, QStringLiteral("Ajouter..."), QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered,
+          this, &TMain::AddCharClick);
+  connect(AddDeleteAction(Chars), &QAction::triggered, this, &TMain::DelCharClick);
+  connect(AddListAction(Chars, QStringLiteral("Modifier...")), &QAction::triggered, this, &TMain::ModCharClick);
+  connect(AddListAction(Chars, QStringLiteral("Monter")), &QAction::triggered, this, &TMain::UpCharClick);
+  connect(AddListAction(Chars, QStringLiteral("Descendre")), &QAction::triggered, this, &TMain::DownCharClick);
+  connect(Chars, &QAbstractItemView::doubleClicked, this, [this] { ModCharClick(); });
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* enter = new QShortcut(QKeySequence(key), Chars);
+    enter->setContext(Qt::WidgetShortcut);
+    connect(enter, &QShortcut::activated, this, &TMain::ModCharClick);
+  }
+  // An item dragged from the item database window onto a character goes to it.
+  Chars->viewport()->setAcceptDrops(true);
+
+  // Margins and spacing chosen so that the list is 110 pixels high in the
+  // panel's designed 145.
+  auto* layout = new QVBoxLayout(CharPanel);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(2);
+  layout->addWidget(Chars, 1);
+  auto* buttons = new QHBoxLayout();
+  buttons->setSpacing(4);
+  buttons->addWidget(AddChar);
+  buttons->addWidget(DelChar);
+  buttons->addWidget(ModChar);
+  buttons->addSpacing(12);
+  buttons->addWidget(UpChar);
+  buttons->addWidget(DownChar);
+  buttons->addStretch(1);
+  layout->addLayout(buttons);
+}
+
+void TMain::BuildItemsPanel() {
+  ItemsPanel = new QWidget(this);
+  ItemsPanel->setObjectName(QStringLiteral("ItemsPanel"));
+  CharInv = NewReportList(ItemsPanel, "CharInv");
+  invModel_ = new kistora::InventoryModel(this);
+  CharInv->setModel(invModel_);
+  SetColumnWidths(CharInv, {50, 100, 100, 100, 40, 200});
+  connect(CharInv, &QAbstractItemView::doubleClicked, this, [this] { CharInvDblClick(); });
+
+  DelItem = NewButton(ItemsPanel, QStringLiteral("Supprimer"), "DelItem");
+  SeeItem = NewButton(ItemsPanel, QStringLiteral("Voir..."), "SeeItem");
+  ItemGestion = NewButton(ItemsPanel, QStringLiteral("Gestionnaire d'objets"), "ItemGestion", 113);
+  connect(DelItem, &QPushButton::clicked, this, &TMain::DelItemClick);
+  connect(SeeItem, &QPushButton::clicked, this, &TMain::SeeItemClick);
+  connect(ItemGestion, &QPushButton::clicked, this, &TMain::ItemGestionClick);
+
+  CharInv->setAccessibleName(QStringLiteral("Inventaire"));
+  connect(AddDeleteAction(CharInv), &QAction::triggered, this, &TMain::DelItemClick);
+  connect(AddListAction(CharInv, QStringLiteral("Voir...")), &QAction::triggered, this, &TMain::SeeItemClick);
+  connect(AddListAction(CharInv, QStringLiteral("Gestionnaire d'objets")), &QAction::triggered, this,
+          &TMain::ItemGestionClick);
+  // An item dropped on the inventory goes to the selected character.
+  CharInv->viewport()->setAcceptDrops(true);
+  CharInv->viewport()->installEventFilter(this);
+  InvCount = new QLabel(ItemsPanel);
+  InvCount->setObjectName(QStringLiteral("InvCount"));
+  InvCount->setAccessibleName(QStringLiteral("Nombre d'objets du perso"));
+
+  auto* layout = new QVBoxLayout(ItemsPanel);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(2);
+  layout->addWidget(CharInv, 1);
+  auto* buttons = new QHBoxLayout();
+  buttons->setSpacing(4);
+  buttons->addWidget(DelItem);
+  buttons->addWidget(SeeItem);
+  buttons->addWidget(ItemGestion);
+  buttons->addSpacing(8);
+  buttons->addWidget(InvCount, 1);
+  layout->addLayout(buttons);
+}
+
+// ---- lifecycle ----
+
+std::string TMain::DataPath(const char* fileName) { return CurrentPlatform().DataDir + fileName; }
+
+void TMain::FormCreate() {
+  ++startupSteps_;
+  catalogue_.ClearItems();
+  catalogue_.ClearChars();
+  catalogue_.DefaultAccount.clear();
+  // The characters are read even when the item database could not be: they are
+  // the player's work too, and the close must not replace their file with an
+  // empty list. An entry whose item is missing simply shows its number.
+  bool itemsMissing = false;
+  for (const auto kind : {kistora::DatabaseKind::Items, kistora::DatabaseKind::Chars}) {
+    const std::string& path = store_.PathOf(kind);
+    // The store remembers the file as read, and keeps the original of a file
+    // not read whole before its first write.
+    const kistora::StartupRead read = store_.ReadAtStartup(catalogue_, kind);
+    const bool missing = read.State == kistora::StartupReadState::Missing;
+    if (kind == kistora::DatabaseKind::Items) itemsMissing = missing;
+    // A first run (neither file yet) tells only that the item database could
+    // not be opened, as it always has: one box, not two.
+    if (kind == kistora::DatabaseKind::Chars && missing && itemsMissing) continue;
+    const std::string keptAs = read.NeedsKeeping() ? kistora::FreeDamagedName(path) : std::string();
+    const QString text = kistora::StartupReadText(read, kind, keptAs);
+    if (!text.isEmpty()) CurrentPlatform().Messages->FileError(this, text);
+  }
+  catalogue_.NotifyReset();
+  // From now on every change of the catalogue reaches the files within moments.
+  store_.Track(catalogue_);
+  EndStartupStep();
+}
+
+void TMain::EndStartupStep() {
+  if (--startupSteps_ > 0 || !closeRequested_) return;
+  closeRequested_ = false;
+  // The close waited for start-up: it runs now, and saves what was loaded.
+  QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  FormShow();
+}
+
+void TMain::FormShow() {
+  if (shown_) return;
+  shown_ = true;
+  ++startupSteps_;
+  kistora::CentreOnScreen(*this);
+  // The window is laid out by now: give the characters their designed height.
+  const int rest = Splitter->height() - kCharPanelHeight - Splitter->handleWidth();
+  Splitter->setSizes({kCharPanelHeight, std::max(rest, 1)});
+  ReadOptionsStep();
+  // A stored position that no screen shows any more comes back onto the nearest one.
+  kistora::PullOntoScreen(*this);
+  FillCharInv();  // the options may have selected a character
+  EndStartupStep();
+}
+
+void TMain::ReadOptionsStep() {
+  // Every window exists by now: the file is applied to their controls, raising
+  // LastItemIndex and rebuilding the inventory after every line.
+  const std::string path = DataPath("kistora.ini");
+  try {
+    if (BindAllOptions) {
+      kistora::ReadOptions(path, BindAllOptions(), [this] {
+        catalogue_.SyncLastItemIndex();
+        FillCharInv();
+      });
+    }
+  } catch (const kistora::EFileError& failure) {
+    // What was applied before the failure stays; the window comes up anyway.
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
+  }
+}
+
+void TMain::WriteOptionsStep() {
+  // A failure propagates to FormClose, which stops before either database.
+  if (BindAllOptions) kistora::WriteOptions(DataPath("kistora.ini"), BindAllOptions());
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+  if (startupSteps_ > 0) {
+    // Asked while a start-up box is open: never between the loads.
+    closeRequested_ = true;
+    event->ignore();
+    return;
+  }
+  if (!FormClose()) {
+    event->ignore();  // the window stays open with the catalogue intact
+    return;
+  }
+  event->accept();
+}
+
+bool TMain::FormClose() {
+  // Each step runs only when the ones before it succeeded; each file is
+  // written whole beside the old one and then put in its place.
+  try {
+    WriteOptionsStep();
+  } catch (const kistora::EFileError& failure) {
+    // Nothing is freed: the player can make room and close again.
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
+    return false;
+  }
+  // Both databases, items then characters, after any save as you go still
+  // running; a file that start-up could not read whole is kept aside first.
+  const kistora::SaveReport report = store_.SaveAtClose(catalogue_);
+  ShowSaveReport(report);
+  if (!report.Ok()) return false;
+  catalogue_.Clear();
+  return true;
+}
+
+void TMain::ShowSaveReport(const kistora::SaveReport& report) {
+  kistora::MessageService* messages = CurrentPlatform().Messages;
+  for (const kistora::ConflictKept& conflict : report.Conflicts) {
+    messages->FileError(this, kistora::ConflictKeptText(conflict.Path, conflict.KeptAs));
+  }
+  if (const auto& failure = report.Failure) {
+    messages->FileError(this, failure->KeepFailed ? kistora::KeepFailureText(failure->Path)
+                                                  : FileFailureText(failure->Action, failure->Path));
+  }
+}
+
+void TMain::ShowBackgroundReports() {
+  // A failure is reported once by the store until a save succeeds again; the
+  // catalogue stays in memory and the next change or the close tries again.
+  for (const kistora::SaveReport& report : store_.TakeReports()) ShowSaveReport(report);
+}
+
+// ---- character list ----
+
+int TMain::SelectedCharRow() const {
+  const QModelIndexList rows = Chars->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TMain::SelectCharRow(int row) {
+  selectingChar_ = true;
+  QItemSelectionModel* selection = Chars->selectionModel();
+  if (row < 0 || row >= charsModel_->rowCount()) {
+    selection->clear();
+  } else {
+    const QModelIndex index = charsModel_->index(row, 0);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Chars->scrollTo(index);
+  }
+  selectingChar_ = false;
+  FillCharInv();
+}
+
+void TMain::FillChars() { charsModel_->Rebuild(); }
+
+void TMain::CharsClick() {
+  if (!selectingChar_) FillCharInv();
+}
+
+bool TMain::eventFilter(QObject* watched, QEvent* event) {
+  // The event type first: while the list is being destroyed its viewport still
+  // gets events, and the list must not be asked anything then.
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseButtonPress && watched == Chars->viewport()) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (!Chars->indexAt(mouse->position().toPoint()).isValid() && SelectedCharRow() >= 0) SelectCharRow(-1);
+  }
+  if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
+      (watched == Chars->viewport() || watched == CharInv->viewport())) {
+    return ItemDragEvent(watched == Chars->viewport(), static_cast<QDropEvent*>(event));
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+int TMain::DropTargetRow(bool onChars, const QPoint& position) const {
+  return onChars ? Chars->indexAt(position).row() : SelectedCharRow();
+}
+
+bool TMain::ItemDragEvent(bool onChars, QDropEvent* event) {
+  const std::optional<std::int32_t> number = kistora::ItemNumberFromMime(event->mimeData());
+  const int row = DropTargetRow(onChars, event->position().toPoint());
+  if (!number || row < 0) {
+    event->ignore();
+    return true;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  if (event->type() == QEvent::Drop) {
+    // The receiving character becomes the selected one, so that its inventory shows the new entry.
+    if (row != SelectedCharRow()) SelectCharRow(row);
+    catalogue_.AddItemToChar(row, *number);
+  }
+  return true;
+}
+
+void TMain::AddCharClick() {
+  if (!perso_ || !perso_->Execute()) return;
+  const std::string name = perso_->NameText();
+  if (kistora::TrimSpaces(name).empty()) {
+    CurrentPlatform().Messages->Error(this, QStringLiteral("Vous devez entrer un nom pour votre perso."));
+    return;
+  }
+  if (catalogue_.CharNameExists(name)) {
+    CurrentPlatform().Messages->Error(this, QString::fromUtf8("Le perso existe déjà, entrez un nom différent."));
+    return;
+  }
+  auto character = std::make_unique<kistora::TChar>();
+  perso_->StoreChar(*character);
+  SelectCharRow(catalogue_.AddChar(std::move(character)));
+  Chars->setFocus();
+}
+
+void TMain::DelCharClick() {
+  const int row = SelectedCharRow();
+  if (row < 0) return;
+  const QString question = QString::fromUtf8("Etes-vous sûr(e) de vouloir supprimer le personnage ") +
+                           QtText(catalogue_.CharAt(row)->Name) +
+                           QString::fromUtf8("? L'opération sera irréversible et tous l'inventaire sera perdu.");
+  if (!CurrentPlatform().Messages->Confirm(this, question)) return;
+  // The character's items stay in the item database; only its entries go.
+  catalogue_.RemoveChar(row);
+}
+
+void TMain::ModCharClick() {
+  const int row = SelectedCharRow();
+  if (row < 0 || !perso_) return;
+  perso_->LoadChar(*catalogue_.CharAt(row));
+  if (!perso_->Execute()) return;
+  // No checks here: a modified character may take an empty or an existing name.
+  kistora::TChar fields;
+  perso_->StoreChar(fields);
+  catalogue_.ModifyChar(row, fields);
+}
+
+void TMain::MoveChar(int row, int otherRow) {
+  // The character moves whole: its texts and its items travel together.
+  catalogue_.SwapChars(row, otherRow);
+  SelectCharRow(otherRow);
+}
+
+void TMain::UpCharClick() {
+  const int row = SelectedCharRow();
+  if (row < 0) return;
+  if (row > 0)
+    MoveChar(row, row - 1);
+  else
+    FillCharInv();
+  Chars->setFocus();
+}
+
+void TMain::DownCharClick() {
+  const int row = SelectedCharRow();
+  if (row < 0) return;
+  if (row + 1 < static_cast<int>(catalogue_.CharList.size()))
+    MoveChar(row, row + 1);
+  else
+    FillCharInv();
+  Chars->setFocus();
+}
+
+// ---- inventory ----
+
+void TMain::FillCharInv() {
+  const kistora::TChar* character = catalogue_.CharAt(SelectedCharRow());
+  invModel_->Fill(catalogue_, character);
+  // Counted from the rows just listed: one pass over the database, not two.
+  InvCount->setText(QtText(kistora::InventoryCountText(invModel_->Totals())));
+}
+
+int TMain::AddItemToChar(std::int32_t number) {
+  const int row = SelectedCharRow();
+  if (row < 0 || !catalogue_.AddItemToChar(row, number)) return -1;
+  return row;
+}
+
+int TMain::SelectedInvRow() const {
+  const QModelIndexList rows = CharInv->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TMain::DelItemClick() {
+  const int invRow = SelectedInvRow();
+  const int charRow = SelectedCharRow();
+  if (invRow < 0 || charRow < 0) return;
+  // By position: other entries of the same number stay.
+  catalogue_.RemoveInventoryEntry(charRow, invRow);
+}
+
+void TMain::SeeItemClick() {
+  const int invRow = SelectedInvRow();
+  if (invRow >= 0) {
+    std::int32_t number = -1;
+    if (!kistora::TryStrToInt(invModel_->NumberText(invRow), number)) number = -1;
+    const kistora::TD2Item* item = catalogue_.FindItem(number);
+    if (item && itemP_) {
+      itemP_->LoadItem(*item);
+      itemP_->SetReadOnly(true);
+      itemP_->Execute();  // a view only: its answer changes nothing
+    }
+  }
+  CharInv->setFocus();
+}
+
+void TMain::ItemGestionClick() { emit itemDatabaseRequested(); }
+
+void TMain::ExportInvClick() { emit exportRequested(); }
+
+std::optional<QString> TMain::PickCsvFileWithDialog(QWidget* parent) {
+  const QString start = QFile::decodeName(CurrentPlatform().DataDir.c_str()) + QStringLiteral("kistora.csv");
+  const QString chosen = QFileDialog::getSaveFileName(parent, QString::fromUtf8("Exporter en CSV"), start,
+                                                      QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"),
+                                                      nullptr, QFileDialog::DontUseNativeDialog);
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen;
+}
+
+void TMain::ExportCsvClick() {
+  const std::optional<QString> chosen = PickCsvFile(this);
+  if (!chosen) return;
+  try {
+    // The items for a spreadsheet (UTF-8, one column per field), through the safe save.
+    kistora::SaveItemsCsv(catalogue_, QFile::encodeName(*chosen).toStdString());
+  } catch (const kistora::EFileError& failure) {
+    CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
+  }
+}
+
+void TMain::Apropos1Click() { emit aboutRequested(); }
+
+// ---- options ----
+
+void TMain::BindOptions(kistora::OptionBindings& b) {
+  using Id = kistora::OptionId;
+  kistora::BindBounds(b, Id::MwpLeft, this);
+  kistora::BindColumns(b, Id::CcsName, Chars, 5);
+  kistora::BindColumns(b, Id::IcsIndex, CharInv, 6);
+  b.BindText(
+      Id::SelectedChar,
+      [this] {
+        const kistora::TChar* character = catalogue_.CharAt(SelectedCharRow());
+        return character ? character->Name : std::string();
+      },
+      [this](const std::string& name) {
+        const int row = catalogue_.FindCharRow(name);
+        if (row >= 0) SelectCharRow(row);  // no match: the selection stays
+      });
+  b.BindInteger(Id::LastItemIndex, catalogue_.LastItemIndex);
+}

@@ -1,0 +1,152 @@
+// The main window: the character list, the selected character's inventory, and
+// the program's start (load) and close (save) of the catalogue it is given.
+#pragma once
+
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "model/catalogue.h"
+#include "options/option_bindings.h"
+#include "storage/damaged_file.h"
+
+class QDropEvent;
+class QLabel;
+class QPushButton;
+class QTreeView;
+class QSplitter;
+class QAction;
+class QWidget;
+class TPerso;
+class TItemP;
+
+namespace kistora {
+class CatalogueStore;
+struct SaveReport;
+class CatalogueSignals;
+class CharListModel;
+class InventoryModel;
+}  // namespace kistora
+
+class TMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Creation: loads items.kdb then chars.kdb of store's folder into catalogue,
+  // whose changes it follows through changes; once start-up is over, store
+  // saves every change as it comes.
+  TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, kistora::CatalogueStore& store,
+        QWidget* parent = nullptr);
+  ~TMain() override;
+
+  kistora::TCatalogue& Catalogue() { return catalogue_; }
+  // The character dialog and the item properties dialog it opens (created after it).
+  void UseDialogs(TPerso* perso, TItemP* itemP);
+  // Every window's options (set where the windows are created): read at the
+  // first show, written at close.
+  std::function<kistora::OptionBindings()> BindAllOptions;
+  // Binds the main window's own keys: bounds, column widths, selected character, last item number.
+  void BindOptions(kistora::OptionBindings& b);
+  // Row index of the selected character, -1 when none.
+  int SelectedCharRow() const;
+  void SelectCharRow(int row);  // -1 clears the selection; the inventory follows
+  // Rebuilds the inventory list from the selected character.
+  void FillCharInv();
+  // Appends the number to the selected character's inventory and returns that
+  // character's row; nothing (and -1) when none is selected.
+  int AddItemToChar(std::int32_t number);
+  // Rebuilds the character list from CharList (after a load or a reorder).
+  void FillChars();
+  // Full path of a data file (items.kdb, chars.kdb, kistora.ini) in the data folder.
+  static std::string DataPath(const char* fileName);
+
+  // Button, menu and list handlers.
+  void AddCharClick();
+  void DelCharClick();
+  void ModCharClick();
+  void UpCharClick();
+  void DownCharClick();
+  void CharsClick();  // the selected character changed (mouse or keyboard)
+  void DelItemClick();
+  void SeeItemClick();
+  void CharInvDblClick() { SeeItemClick(); }
+  void ItemGestionClick();
+  void ExportInvClick();
+  // "Exporter en CSV…": the item database as a CSV file for a spreadsheet.
+  void ExportCsvClick();
+  // Where the CSV goes (a save dialog); replaceable so that tests can answer it.
+  std::function<std::optional<QString>(QWidget* parent)> PickCsvFile = PickCsvFileWithDialog;
+  static std::optional<QString> PickCsvFileWithDialog(QWidget* parent);
+  void Quitter1Click() { close(); }
+  void Apropos1Click();
+
+  QTreeView* Chars = nullptr;
+  QTreeView* CharInv = nullptr;
+  QPushButton* AddChar = nullptr;
+  QPushButton* DelChar = nullptr;
+  QPushButton* ModChar = nullptr;
+  QPushButton* UpChar = nullptr;
+  QPushButton* DownChar = nullptr;
+  QPushButton* DelItem = nullptr;
+  QPushButton* SeeItem = nullptr;
+  QPushButton* ItemGestion = nullptr;
+  QLabel* InvCount = nullptr;  // right of the inventory's buttons: its count and value
+  QAction* ExportInv = nullptr;
+  QAction* ExportCsv = nullptr;
+  QAction* Quitter1 = nullptr;
+  QAction* Apropos1 = nullptr;
+  QSplitter* Splitter = nullptr;
+  QWidget* CharPanel = nullptr;
+  QWidget* ItemsPanel = nullptr;
+
+ signals:
+  // "Gestionnaire d'objets", "Exporter..." and "A propos...": the windows they show.
+  void itemDatabaseRequested();
+  void exportRequested();
+  void aboutRequested();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BuildCharPanel();
+  void BuildItemsPanel();
+  // The three lifecycle steps: load at creation, options at the first show,
+  // save at close (false when a step failed and the window must stay open).
+  void FormCreate();
+  void FormShow();
+  bool FormClose();
+  // The options file; kept as separate steps so that it slots in first at
+  // close and last at the first show.
+  void ReadOptionsStep();
+  void WriteOptionsStep();
+  // Tells the player what a save had to say: its failure (in the close's
+  // words) and the files changed behind the program's back that were kept aside.
+  void ShowSaveReport(const kistora::SaveReport& report);
+  // The saves as you go report from their thread: shown from the window's.
+  void ShowBackgroundReports();
+  // Start-up (the loads at creation, the options at the first show) runs
+  // whole: a close asked for meanwhile waits until it is over.
+  void EndStartupStep();
+  void MoveChar(int row, int otherRow);
+  // An item dragged over or dropped on the character list (onChars) or the
+  // inventory: accepted when it carries an item and a character would receive it.
+  bool ItemDragEvent(bool onChars, QDropEvent* event);
+  int DropTargetRow(bool onChars, const QPoint& position) const;
+  int SelectedInvRow() const;
+
+  kistora::TCatalogue& catalogue_;
+  TPerso* perso_ = nullptr;
+  TItemP* itemP_ = nullptr;
+  kistora::CharListModel* charsModel_ = nullptr;
+  kistora::InventoryModel* invModel_ = nullptr;
+  kistora::CatalogueStore& store_;
+  int startupSteps_ = 0;         // start-up steps running
+  bool closeRequested_ = false;  // a close asked for during start-up
+  bool shown_ = false;
+  bool selectingChar_ = false;  // SelectCharRow fills the inventory itself
+};
