@@ -158,7 +158,7 @@ void ExportWriter::WriteHtmlItem(const TD2Item& item) {
     out.append("    <span id=\"i").append(number);
     out.append("\" style=\"z-index:1; overflow: visible; display:none\"><P>").append(kEol);
     AppendCharacteristics(item);
-    for (const std::string& property : item.MagicProps)
+    for (const std::string_view property : item.MagicProps)
       out.append("      ").append(property).append("<BR>").append(kEol);
     out.append("    <P></span>").append(kEol);
     out.append("  </TD>").append(kEol);

@@ -228,7 +228,7 @@ void TItemP::LoadItem(const TD2Item& item) {
   ItemSpeed->setCurrentIndex(speed >= 0 && speed < ItemSpeed->count() ? speed : -1);
 
   QStringList lines;
-  for (const std::string& line : item.MagicProps) lines.append(QtText(line));
+  for (const std::string_view line : item.MagicProps) lines.append(QtText(line));
   ItemMagicProps->setPlainText(lines.join(u'\n'));
 }
 

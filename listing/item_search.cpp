@@ -124,7 +124,7 @@ void AppendItemSearchText(const TD2Item& item, std::string& out) {
   // A class the program does not create: its family's labels, found the slow way.
   if (!labelled) AppendWithSpace(SearchFolded(ListCategoryLabel(item) + " " + DialogCategoryLabel(item)), out);
   if (item.Quality < kQualityLabels.size()) AppendWithSpace(kQualityLabels[item.Quality], out);
-  for (const std::string& line : item.MagicProps) {
+  for (const std::string_view line : item.MagicProps) {
     AppendSearchFolded(line, out);
     out.push_back(' ');
   }

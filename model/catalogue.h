@@ -118,7 +118,7 @@ class TCatalogue {
   // operations (the loaders, an import) are read at the next look; a list
   // moved, shrunk or cleared outside them is read again whole.
   struct ItemScan {
-    const std::shared_ptr<TD2Item>* Data = nullptr;
+    const ItemPtr* Data = nullptr;
     std::size_t Count = 0;
     std::int32_t Highest = -1;
     std::int32_t LastNumber = std::numeric_limits<std::int32_t>::min();

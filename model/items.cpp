@@ -39,11 +39,16 @@ void TD2Item::LoadFromStream(TExtFileStream& stream) {
   MagicProps.clear();
   const std::int32_t count = stream.ReadInt();
   if (count <= 0) return;
-  // Every line takes at least its 4 length bytes: a count beyond that is damage
-  // and must not reserve memory the file cannot fill.
-  const auto bounded = std::min<std::uint64_t>(static_cast<std::uint64_t>(count), stream.Remaining() / 4);
-  MagicProps.reserve(static_cast<std::size_t>(bounded));
-  for (std::int32_t i = 0; i < count && !stream.ShortRead(); ++i) MagicProps.push_back(stream.ReadStr());
+  // The lines are packed into buffers kept from item to item, then copied in at
+  // their exact size: one allocation for all of an item's lines.
+  thread_local std::string line;
+  thread_local std::string packed;
+  packed.clear();
+  for (std::int32_t i = 0; i < count && !stream.ShortRead(); ++i) {
+    stream.ReadStrInto(line);
+    PropertyLines::Append(packed, line);
+  }
+  MagicProps.AdoptPacked(packed);
 }
 
 void TD2DefItem::SaveToStream(TExtFileStream& stream) const {

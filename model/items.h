@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "model/item_ptr.h"
+#include "model/property_lines.h"
+
 namespace kistora {
 
 class TExtFileStream;
@@ -22,8 +25,17 @@ class TD2Item {
   virtual void LoadFromStream(TExtFileStream& stream);
 
   std::int32_t Index = 0;
+
+ private:
+  friend class ItemPtr;
+  // Who holds the item (ItemPtr); declared here to fill the gap after Index.
+  ItemRefCount refs_;
+
+ public:
   std::string Name;
   std::string Notes;
+  // Before the numbers, so that a subclass's own numbers fill the room left after them.
+  PropertyLines MagicProps;
   std::uint8_t Quality = 0;
   std::int32_t Price = 0;
   std::int32_t CLvl = 0;
@@ -31,7 +43,6 @@ class TD2Item {
   std::int32_t Dex = 0;
   std::int32_t Dur = 0;
   std::int32_t MaxDur = 0;
-  std::vector<std::string> MagicProps;
 };
 
 class TD2DefItem : public TD2Item {
@@ -71,7 +82,22 @@ class TD2Jewel : public TD2Item {};
 // The items of a catalogue. Shared so that a save in the background can hold the
 // items it writes while the catalogue moves on: an item in a catalogue is never
 // changed in place, an operation that modifies one puts a new object there.
-using ItemVector = std::vector<std::shared_ptr<TD2Item>>;
+using ItemVector = std::vector<ItemPtr>;
+
+inline void ItemPtr::Retain() const noexcept {
+  if (item_) item_->refs_.count_.fetch_add(1, std::memory_order_relaxed);
+}
+
+inline void ItemPtr::Release() noexcept {
+  // The last holder deletes; acquire-release so that its delete sees every
+  // other holder's reads done.
+  if (item_ && item_->refs_.count_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete item_;
+  item_ = nullptr;
+}
+
+inline std::uint32_t ItemPtr::use_count() const noexcept {
+  return item_ ? item_->refs_.count_.load(std::memory_order_relaxed) : 0;
+}
 
 // Class tag of items.kdb: 0 bare item, 1 gloves ... 10 jewel, 11 boots.
 std::uint8_t ClassTag(const TD2Item& item);

@@ -151,6 +151,19 @@ std::string TExtFileStream::ReadStr() {
   return ReadChars(static_cast<std::size_t>(n));
 }
 
+void TExtFileStream::ReadStrInto(std::string& out) {
+  out.clear();
+  const std::int32_t n = ReadInt();
+  if (n <= 0 || shortRead_) return;
+  const auto count = static_cast<std::size_t>(n);
+  if (count > Remaining()) {
+    MarkShort(nullptr, 0);
+    return;
+  }
+  out.resize(count);
+  Take(out.data(), count);
+}
+
 std::string TExtFileStream::ReadChars(std::size_t count) {
   // A length beyond the rest of the file is damage: nothing is allocated for it.
   if (shortRead_ || count > Remaining()) {

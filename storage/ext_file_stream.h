@@ -29,6 +29,8 @@ class TExtFileStream {
   char ReadChar();
   std::int32_t ReadInt();
   std::string ReadStr();
+  // ReadStr into out, whose room is reused (no allocation once it is big enough).
+  void ReadStrInto(std::string& out);
   std::string ReadChars(std::size_t count);
   bool ShortRead() const { return shortRead_; }
   std::uint64_t Remaining() const;

@@ -71,7 +71,7 @@ ItemVector& ItemBlockMirror::Writable(std::size_t block) {
   return *blocks_[block];
 }
 
-const std::shared_ptr<TD2Item>& ItemBlockMirror::At(std::size_t position) const {
+const ItemPtr& ItemBlockMirror::At(std::size_t position) const {
   const Place place = Locate(position);
   return (*blocks_[place.Block])[place.Offset];
 }

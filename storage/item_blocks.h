@@ -41,7 +41,7 @@ class ItemBlockMirror {
   // The block and offset of position (position == Size() gives the end).
   Place Locate(std::size_t position) const;
   ItemVector& Writable(std::size_t block);
-  const std::shared_ptr<TD2Item>& At(std::size_t position) const;
+  const ItemPtr& At(std::size_t position) const;
   bool Insert(const ItemVector& items, std::size_t position);
   bool Replace(const ItemVector& items, std::size_t position);
   bool Erase(std::size_t position);

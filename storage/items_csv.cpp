@@ -49,11 +49,13 @@ std::string Quoted(std::string_view cp1252) {
 
 // Lines joined by " | ", every "|" inside a line doubled so that no line can
 // be cut in two on reading. (A list of one empty line reads back as no line.)
-std::string JoinProps(const std::vector<std::string>& props) {
+std::string JoinProps(const PropertyLines& props) {
   std::string joined;
-  for (std::size_t i = 0; i < props.size(); ++i) {
-    if (i > 0) joined += kPropSeparator;
-    for (const char c : props[i]) joined += c == '|' ? std::string("||") : std::string(1, c);
+  bool first = true;
+  for (const std::string_view line : props) {
+    if (!first) joined += kPropSeparator;
+    first = false;
+    for (const char c : line) joined += c == '|' ? std::string("||") : std::string(1, c);
   }
   return joined;
 }

@@ -138,5 +138,24 @@ TEST(Items, SetNamesAndTitles) {
   EXPECT_EQ(SetTitle(helm), "Roi: Heaume");
 }
 
+TEST(Items, TheLastHolderDeletesAndACopyStartsUnshared) {
+  struct Watched : TD2Ring {
+    explicit Watched(bool& gone) : gone_(gone) {}
+    ~Watched() override { gone_ = true; }
+    bool& gone_;
+  };
+  bool gone = false;
+  ItemPtr first(std::make_unique<Watched>(gone));
+  ItemPtr second = first;
+  EXPECT_EQ(first.use_count(), 2u);
+  // A copy of a shared item is another item, held by nobody yet.
+  auto copy = std::make_unique<TD2Ring>(static_cast<const TD2Ring&>(*first));
+  EXPECT_EQ(ItemPtr(std::move(copy)).use_count(), 1u);
+  first.reset();
+  EXPECT_FALSE(gone);
+  second = nullptr;
+  EXPECT_TRUE(gone);
+}
+
 }  // namespace
 }  // namespace kistora

@@ -107,6 +107,11 @@ std::unique_ptr<TD2Item> MakeItem(int tag) {
   item->MaxDur = base + 6;
   for (int i = 0; i < tag % 4; ++i) item->MagicProps.push_back("+" + std::to_string(i) + " prop");
   if (tag % 3 == 0) item->MagicProps.push_back("+0 prop");  // duplicates are kept
+  if (tag == 5) {
+    // Lines are packed with their lengths: every length form, and any byte.
+    for (const std::size_t length : {0, 254, 255, 256, 70000}) item->MagicProps.push_back(std::string(length, '\xFF'));
+    item->MagicProps.push_back(std::string("a\0b\r\n", 5));
+  }
   if (auto* def = dynamic_cast<TD2DefItem*>(item.get())) def->Def = base + 7;
   if (auto* shield = dynamic_cast<TD2Shield*>(item.get())) shield->Parade = base + 8;
   if (auto* weapon = dynamic_cast<TD2Weapon*>(item.get())) {
@@ -156,6 +161,10 @@ TEST(Database, EveryClassRoundTripsWithEveryFieldInOrder) {
   SaveItems(c, dir.File("items.kdb"));
   const std::string bytes = ReadBytes(dir.File("items.kdb"));
   EXPECT_EQ(bytes[16], 11);  // the first record's class tag: boots
+  const PropertyLines& armourLines = c.ItemList[7]->MagicProps;
+  ASSERT_EQ(armourLines.size(), 7u);
+  EXPECT_EQ(armourLines[4].size(), 256u);
+  EXPECT_EQ(armourLines.back(), std::string_view("a\0b\r\n", 5));
 
   TCatalogue loaded;
   EXPECT_EQ(LoadItems(loaded, dir.File("items.kdb")), kLoadOk);

@@ -72,7 +72,7 @@ TEST(ItemBlockMirror, AMirrorThatLostStepIsNoticed) {
   ItemBlockMirror mirror;
   mirror.Rebuild(catalogue.ItemList);
   EXPECT_TRUE(mirror.Matches(catalogue.ItemList));
-  catalogue.ItemList.back() = std::make_shared<TD2Ring>();  // changed without telling anyone
+  catalogue.ItemList.back() = std::make_unique<TD2Ring>();  // changed without telling anyone
   EXPECT_FALSE(mirror.Matches(catalogue.ItemList));
   catalogue.ItemList.pop_back();
   EXPECT_FALSE(mirror.Matches(catalogue.ItemList));

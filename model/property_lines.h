@@ -1,0 +1,90 @@
+// An item's magic-property lines, kept packed in one block of bytes: each line
+// is its length (one byte, or 0xFF and four bytes from 255 on) then its bytes.
+// A million items then cost one allocation each for their lines, not one per
+// line plus one for the list. Reads like a list of std::string_view.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kistora {
+
+class PropertyLines {
+ public:
+  class const_iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::string_view;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const std::string_view*;
+    using reference = std::string_view;
+
+    const_iterator() = default;
+    std::string_view operator*() const { return line_; }
+    const std::string_view* operator->() const { return &line_; }
+    const_iterator& operator++() {
+      pos_ = next_;
+      Read();
+      return *this;
+    }
+    const_iterator operator++(int) {
+      const_iterator before = *this;
+      ++*this;
+      return before;
+    }
+    friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.pos_ == b.pos_; }
+
+   private:
+    friend class PropertyLines;
+    const_iterator(std::string_view packed, std::size_t pos) : packed_(packed), pos_(pos) { Read(); }
+    void Read();
+
+    std::string_view packed_;
+    std::size_t pos_ = 0;
+    std::size_t next_ = 0;
+    std::string_view line_;
+  };
+  using iterator = const_iterator;
+  using value_type = std::string_view;
+
+  PropertyLines() = default;
+  PropertyLines(std::initializer_list<std::string_view> lines);
+  PropertyLines(const std::vector<std::string>& lines);  // NOLINT: a list of lines reads as one
+  PropertyLines& operator=(std::initializer_list<std::string_view> lines);
+
+  const_iterator begin() const { return {packed_, 0}; }
+  const_iterator end() const { return {packed_, packed_.size()}; }
+  bool empty() const { return packed_.empty(); }
+  std::size_t size() const;
+  std::string_view operator[](std::size_t index) const;
+  std::string_view front() const { return *begin(); }
+  std::string_view back() const;
+
+  void push_back(std::string_view line);
+  void emplace_back(std::string_view line) { push_back(line); }
+  void clear() { packed_.clear(); }
+  // Replaces every line by those of lines, in one allocation of the exact size.
+  template <typename Lines>
+  void Assign(const Lines& lines) {
+    std::string packed;
+    for (const auto& line : lines) Append(packed, line);
+    packed_ = packed;  // a copy sized to fit, where appending would leave spare room
+  }
+  std::vector<std::string> ToVector() const;
+  // A loader packs the lines into a scratch buffer of its own with Append, then
+  // copies it in with AdoptPacked (sized to fit, and the scratch buffer is reused).
+  static void Append(std::string& packed, std::string_view line);
+  void AdoptPacked(const std::string& packed) { packed_ = packed; }
+
+  friend bool operator==(const PropertyLines& a, const PropertyLines& b) { return a.packed_ == b.packed_; }
+
+ private:
+  std::string packed_;
+};
+
+}  // namespace kistora
