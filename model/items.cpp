@@ -87,20 +87,7 @@ void TD2Weapon::LoadFromStream(TExtFileStream& stream) {
 
 // ---- Classes, tags and labels ----------------------------------------------
 
-std::uint8_t ClassTag(const TD2Item& item) {
-  if (dynamic_cast<const TD2Gloves*>(&item)) return 1;
-  if (dynamic_cast<const TD2Belt*>(&item)) return 2;
-  if (dynamic_cast<const TD2Helm*>(&item)) return 3;
-  if (dynamic_cast<const TD2Shield*>(&item)) return 4;
-  if (dynamic_cast<const TD2Armor*>(&item)) return 5;
-  if (dynamic_cast<const TD2Weapon*>(&item)) return 6;
-  if (dynamic_cast<const TD2Amulet*>(&item)) return 7;
-  if (dynamic_cast<const TD2Ring*>(&item)) return 8;
-  if (dynamic_cast<const TD2Charm*>(&item)) return 9;
-  if (dynamic_cast<const TD2Jewel*>(&item)) return 10;
-  if (dynamic_cast<const TD2Boots*>(&item)) return 11;
-  return 0;
-}
+std::uint8_t ClassTag(const TD2Item& item) { return item.Tag(); }
 
 std::unique_ptr<TD2Item> CreateItemFromTag(std::uint8_t tag) {
   switch (tag) {
@@ -140,20 +127,15 @@ namespace {
 
 constexpr std::array<const char*, 6> kQualityLabels = {"Normal", "Magique", "Rare", "Crafted", "Set", "Unique"};
 
-// The category label in list spelling, tested in the program's fixed order.
+// The category label of each class tag (0: a bare item, no category).
+constexpr std::array<const char*, 12> kCategoryByTag = {"",     "Gants",    "Ceinture", "Casque", "Bouclier", "Armure",
+                                                        "Arme", "Amulette", "Anneau",   "Charme", "Joyau",    "Bottes"};
+constexpr std::uint8_t kJewelTag = 10;
+
 const char* CategoryLabel(const TD2Item& item, bool dialogSpelling) {
-  if (dynamic_cast<const TD2Gloves*>(&item)) return "Gants";
-  if (dynamic_cast<const TD2Boots*>(&item)) return "Bottes";
-  if (dynamic_cast<const TD2Belt*>(&item)) return "Ceinture";
-  if (dynamic_cast<const TD2Helm*>(&item)) return "Casque";
-  if (dynamic_cast<const TD2Shield*>(&item)) return "Bouclier";
-  if (dynamic_cast<const TD2Armor*>(&item)) return "Armure";
-  if (dynamic_cast<const TD2Weapon*>(&item)) return "Arme";
-  if (dynamic_cast<const TD2Amulet*>(&item)) return "Amulette";
-  if (dynamic_cast<const TD2Ring*>(&item)) return "Anneau";
-  if (dynamic_cast<const TD2Charm*>(&item)) return "Charme";
-  if (dynamic_cast<const TD2Jewel*>(&item)) return dialogSpelling ? "Joyaux" : "Joyau";
-  return "";
+  const std::uint8_t tag = ClassTag(item);
+  if (tag == kJewelTag && dialogSpelling) return "Joyaux";
+  return tag < kCategoryByTag.size() ? kCategoryByTag[tag] : "";
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ class TD2Item {
   // Writes or reads the fields in stored order: the common ones, then the class's own.
   virtual void SaveToStream(TExtFileStream& stream) const;
   virtual void LoadFromStream(TExtFileStream& stream);
+  // The class's tag in items.kdb (ClassTag below): asked of every item at every
+  // save and listing, so a virtual call rather than a chain of dynamic_casts.
+  virtual std::uint8_t Tag() const { return 0; }
 
   std::int32_t Index = 0;
 
@@ -52,14 +55,30 @@ class TD2DefItem : public TD2Item {
   std::int32_t Def = 0;
 };
 
-class TD2Gloves : public TD2DefItem {};
-class TD2Boots : public TD2DefItem {};
-class TD2Belt : public TD2DefItem {};
-class TD2Helm : public TD2DefItem {};
-class TD2Armor : public TD2DefItem {};
+class TD2Gloves : public TD2DefItem {
+ public:
+  std::uint8_t Tag() const override { return 1; }
+};
+class TD2Boots : public TD2DefItem {
+ public:
+  std::uint8_t Tag() const override { return 11; }
+};
+class TD2Belt : public TD2DefItem {
+ public:
+  std::uint8_t Tag() const override { return 2; }
+};
+class TD2Helm : public TD2DefItem {
+ public:
+  std::uint8_t Tag() const override { return 3; }
+};
+class TD2Armor : public TD2DefItem {
+ public:
+  std::uint8_t Tag() const override { return 5; }
+};
 
 class TD2Shield : public TD2DefItem {
  public:
+  std::uint8_t Tag() const override { return 4; }
   void SaveToStream(TExtFileStream& stream) const override;
   void LoadFromStream(TExtFileStream& stream) override;
   std::int32_t Parade = 0;
@@ -67,6 +86,7 @@ class TD2Shield : public TD2DefItem {
 
 class TD2Weapon : public TD2Item {
  public:
+  std::uint8_t Tag() const override { return 6; }
   void SaveToStream(TExtFileStream& stream) const override;
   void LoadFromStream(TExtFileStream& stream) override;
   std::int32_t MinDmg = 0;
@@ -74,10 +94,22 @@ class TD2Weapon : public TD2Item {
   std::int32_t Speed = 0;
 };
 
-class TD2Amulet : public TD2Item {};
-class TD2Ring : public TD2Item {};
-class TD2Charm : public TD2Item {};
-class TD2Jewel : public TD2Item {};
+class TD2Amulet : public TD2Item {
+ public:
+  std::uint8_t Tag() const override { return 7; }
+};
+class TD2Ring : public TD2Item {
+ public:
+  std::uint8_t Tag() const override { return 8; }
+};
+class TD2Charm : public TD2Item {
+ public:
+  std::uint8_t Tag() const override { return 9; }
+};
+class TD2Jewel : public TD2Item {
+ public:
+  std::uint8_t Tag() const override { return 10; }
+};
 
 // The items of a catalogue. Shared so that a save in the background can hold the
 // items it writes while the catalogue moves on: an item in a catalogue is never

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -34,7 +35,14 @@ class SafeFileWriter {
   SafeFileWriter(const SafeFileWriter&) = delete;
   SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
-  void Write(const void* data, std::size_t size);
+  void Write(const void* data, std::size_t size) {
+    // The usual write, a few bytes of a record, only appends to the buffer.
+    if (!done_ && buffer_.size() + size <= kBufferSize) {
+      buffer_.append(static_cast<const char*>(data), size);
+      return;
+    }
+    WriteThrough(data, size);
+  }
   void Write(std::string_view s) { Write(s.data(), s.size()); }
   // Flushes, fsyncs, closes and renames over the target. beforeReplace runs
   // once the new content is whole on disk, just before it replaces the target:
@@ -48,6 +56,11 @@ class SafeFileWriter {
   const std::string& TargetPath() const { return target_; }
 
  private:
+  static constexpr std::size_t kBufferSize = 256 * 1024;
+  static constexpr std::uint64_t kWritebackStep = 8u << 20;
+  // Write's other cases: the buffer full, a large block, or the writer done.
+  void WriteThrough(const void* data, std::size_t size);
+  void WriteAll(const char* data, std::size_t size);
   void Flush();
   [[noreturn]] void Fail(int error);
 
@@ -56,6 +69,8 @@ class SafeFileWriter {
   std::string shownPath_;
   int fd_ = -1;
   std::string buffer_;
+  std::uint64_t written_ = 0;  // bytes handed to the file so far
+  std::uint64_t started_ = 0;  // bytes whose writing to the disk was started
   bool done_ = false;
 };
 
