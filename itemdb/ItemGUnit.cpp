@@ -133,6 +133,10 @@ void TItemG::BuildShortcutsAndMenu() {
   QAction* del = action(QStringLiteral("Supprimer"), QKeySequence(QKeySequence::Delete), &TItemG::DelItemClick);
   del->setShortcutContext(Qt::WidgetShortcut);
   action(QStringLiteral("<< Ajouter au perso"), {}, &TItemG::AddToCharClick);
+  auto* separator = new QAction(this);
+  separator->setSeparator(true);
+  Liste->addAction(separator);
+  action(QStringLiteral("Statistiques"), QKeySequence(Qt::CTRL | Qt::Key_I), &TItemG::StatsClick);
 
   auto shortcut = [](QKeySequence keys, QWidget* on, Qt::ShortcutContext context, auto handler) {
     auto* s = new QShortcut(keys, on);
@@ -272,6 +276,7 @@ int TItemG::SelectedItemPos() const {
 }
 
 void TItemG::ShowClick() {
+  emit filterChanged();
   // A hidden window is filled when it is shown; no need to list for nobody.
   if (!isVisible()) return;
   if (listStale_) {
