@@ -45,6 +45,7 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
     box->setChecked(checked);
     // Also programmatic changes (the options file) re-filter, as a click does.
     connect(box, &QCheckBox::toggled, this, &TItemG::ShowClick);
+    connect(box, &QCheckBox::toggled, this, &TItemG::filterChanged);
     return box;
   };
   ShowUniques = check(QStringLiteral("Uniques"), 8, 70, true);
@@ -199,6 +200,7 @@ void TItemG::SearchEdited() {
 void TItemG::ApplySearchNow() {
   searchTimer_->stop();
   search_ = ItemSearchQuery(Cp1252Text(Search->text()));
+  emit filterChanged();
   ShowClick();
 }
 
@@ -276,7 +278,6 @@ int TItemG::SelectedItemPos() const {
 }
 
 void TItemG::ShowClick() {
-  emit filterChanged();
   // A hidden window is filled when it is shown; no need to list for nobody.
   if (!isVisible()) return;
   if (listStale_) {
