@@ -40,62 +40,74 @@ class ClassTags {
 // stands for its last item, as in the inventory list.
 class NumberTable {
  public:
-  struct Entry {
-    std::int32_t Number = 0;
+  enum State : std::uint8_t { kNoItem, kHidden, kCounted, kHeld };
+  struct Slot {
     std::int32_t Price = 0;
-    bool Counted = false;
-    bool Held = false;
+    State What = kNoItem;
   };
 
-  explicit NumberTable(std::size_t capacity) { entries_.reserve(capacity); }
+  explicit NumberTable(std::size_t capacity) { items_.reserve(capacity); }
 
   void Add(std::int32_t number, std::int32_t price, bool counted) {
     lowest_ = std::min(lowest_, number);
     highest_ = std::max(highest_, number);
-    entries_.push_back({number, price, counted, false});
+    items_.push_back({number, {price, counted ? kCounted : kHidden}});
   }
 
   // Prepares Find once every item was added: a table indexed by number when
-  // the numbers are dense (the usual 1..N), else the entries sorted by number.
+  // the numbers are dense (the usual 1..N, with the holes of deleted items),
+  // else the numbers sorted for a binary search.
   void Finish() {
-    if (entries_.empty()) return;
+    if (items_.empty()) return;
     const std::int64_t span = std::int64_t{highest_} - lowest_ + 1;
-    dense_ = span <= 4 * static_cast<std::int64_t>(entries_.size()) + 1024;
+    dense_ = span <= 4 * static_cast<std::int64_t>(items_.size()) + 1024;
     if (dense_) {
-      byNumber_.assign(static_cast<std::size_t>(span), kNone);
-      for (std::size_t i = 0; i < entries_.size(); ++i) {
-        byNumber_[static_cast<std::size_t>(entries_[i].Number - std::int64_t{lowest_})] = static_cast<std::uint32_t>(i);
-      }
+      table_.assign(static_cast<std::size_t>(span), Slot{});
+      for (const auto& [number, slot] : items_) table_[Offset(number)] = slot;  // the last item of a number wins
+      items_ = {};
       return;
     }
-    byNumber_.resize(entries_.size());
-    for (std::size_t i = 0; i < entries_.size(); ++i) byNumber_[i] = static_cast<std::uint32_t>(i);
-    std::stable_sort(byNumber_.begin(), byNumber_.end(),
-                     [this](std::uint32_t a, std::uint32_t b) { return entries_[a].Number < entries_[b].Number; });
+    const auto byNumber = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(items_.begin(), items_.end(), byNumber))
+      std::stable_sort(items_.begin(), items_.end(), byNumber);
+    numbers_.reserve(items_.size());
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+      if (i + 1 < items_.size() && items_[i + 1].first == items_[i].first) continue;  // keep the last of a number
+      numbers_.push_back(items_[i].first);
+      table_.push_back(items_[i].second);
+    }
+    items_ = {};
   }
 
-  Entry* Find(std::int32_t number) {
-    if (entries_.empty() || number < lowest_ || number > highest_) return nullptr;
+  Slot* Find(std::int32_t number) {
+    if (number < lowest_ || number > highest_) return nullptr;
     if (dense_) {
-      const std::uint32_t at = byNumber_[static_cast<std::size_t>(number - std::int64_t{lowest_})];
-      return at == kNone ? nullptr : &entries_[at];
+      Slot& slot = table_[Offset(number)];
+      return slot.What == kNoItem ? nullptr : &slot;
     }
-    // The last entry of that number: the one before the first entry above it.
-    const auto above =
-        std::upper_bound(byNumber_.begin(), byNumber_.end(), number,
-                         [this](std::int32_t wanted, std::uint32_t at) { return wanted < entries_[at].Number; });
-    if (above == byNumber_.begin() || entries_[*(above - 1)].Number != number) return nullptr;
-    return &entries_[*(above - 1)];
+    const auto at = std::lower_bound(numbers_.begin(), numbers_.end(), number);
+    return at == numbers_.end() || *at != number ? nullptr : &table_[static_cast<std::size_t>(at - numbers_.begin())];
+  }
+
+  // Asks the processor for the slot of a number looked up a little later.
+  void Prefetch(std::int32_t number) const {
+    if (dense_ && number >= lowest_ && number <= highest_) __builtin_prefetch(&table_[Offset(number)]);
   }
 
  private:
-  static constexpr std::uint32_t kNone = 0xFFFFFFFF;
-  std::vector<Entry> entries_;  // in list order
-  std::vector<std::uint32_t> byNumber_;
+  std::size_t Offset(std::int32_t number) const { return static_cast<std::size_t>(std::int64_t{number} - lowest_); }
+
+  std::vector<std::pair<std::int32_t, Slot>> items_;  // while adding, in list order
+  std::vector<Slot> table_;                           // by number - lowest_ (dense), or beside numbers_
+  std::vector<std::int32_t> numbers_;                 // sorted, once each (sparse)
   std::int32_t lowest_ = INT32_MAX;
   std::int32_t highest_ = INT32_MIN;
   bool dense_ = false;
 };
+
+// How far ahead the passes ask for the memory they will read: the items and
+// the slots lie all over the heap, and waiting for each in turn is most of the cost.
+constexpr std::size_t kPrefetchDistance = 16;
 
 std::string NobodyLabel() { return "aucun perso"; }
 
@@ -125,9 +137,16 @@ ItemStats CountItemStats(const TCatalogue& catalogue, const ItemFilter& filter) 
   NumberTable numbers(catalogue.ItemList.size());
   ItemStats stats;
 
-  for (const auto& pointer : catalogue.ItemList) {
-    if (!pointer) continue;
-    const TD2Item& item = *pointer;
+  const ItemVector& items = catalogue.ItemList;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i + kPrefetchDistance < items.size()) {
+      // The vtable pointer and the quality and price are two cache lines apart.
+      const char* ahead = reinterpret_cast<const char*>(items[i + kPrefetchDistance].get());
+      __builtin_prefetch(ahead);
+      __builtin_prefetch(ahead + sizeof(TD2Item) - 1);
+    }
+    if (!items[i]) continue;
+    const TD2Item& item = *items[i];
     ++stats.InDatabase;
     const bool counted = IsItemShown(item, filter);
     numbers.Add(item.Index, item.Price, counted);
@@ -149,13 +168,15 @@ ItemStats CountItemStats(const TCatalogue& catalogue, const ItemFilter& filter) 
   for (const auto& character : catalogue.CharList) {
     StatsGroup& group = stats.ByCharacter.emplace_back();
     group.Label = character->Name;
-    for (const std::int32_t number : character->Items) {
-      NumberTable::Entry* entry = numbers.Find(number);
-      if (!entry || !entry->Counted) continue;
-      group.Totals.Add(entry->Price);
-      if (!entry->Held) {
-        entry->Held = true;
-        held.Add(entry->Price);
+    const std::vector<std::int32_t>& entries = character->Items;
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+      if (e + kPrefetchDistance < entries.size()) numbers.Prefetch(entries[e + kPrefetchDistance]);
+      NumberTable::Slot* slot = numbers.Find(entries[e]);
+      if (!slot || slot->What == NumberTable::kHidden) continue;
+      group.Totals.Add(slot->Price);
+      if (slot->What == NumberTable::kCounted) {
+        slot->What = NumberTable::kHeld;
+        held.Add(slot->Price);
       }
     }
   }
