@@ -140,10 +140,11 @@ ItemStats CountItemStats(const TCatalogue& catalogue, const ItemFilter& filter) 
   const ItemVector& items = catalogue.ItemList;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (i + kPrefetchDistance < items.size()) {
-      // The vtable pointer and the quality and price are two cache lines apart.
-      const char* ahead = reinterpret_cast<const char*>(items[i + kPrefetchDistance].get());
-      __builtin_prefetch(ahead);
-      __builtin_prefetch(ahead + sizeof(TD2Item) - 1);
+      // The vtable pointer (the class) and the quality and price may lie in two cache lines.
+      if (const TD2Item* ahead = items[i + kPrefetchDistance].get()) {
+        __builtin_prefetch(ahead);
+        __builtin_prefetch(&ahead->Price);
+      }
     }
     if (!items[i]) continue;
     const TD2Item& item = *items[i];

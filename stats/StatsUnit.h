@@ -42,7 +42,7 @@ class TStats : public QMainWindow {
   void FilterChanged();
   // Counts and draws everything now.
   void Recount();
-  // "Tout afficher" / "Revenir aux objets affich\xE9s": the statistics' own scope
+  // "Tout afficher" / "Revenir aux objets affichés": the statistics' own scope
   // (the item window keeps its filter).
   void SetWholeDatabase(bool whole);
   bool WholeDatabase() const { return wholeDatabase_; }
