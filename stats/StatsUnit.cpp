@@ -30,6 +30,11 @@ using kistora::StatsGrouping;
 
 namespace {
 
+// From this many items a count takes tens of milliseconds or more (far more
+// with a search): changes that come in a burst, keys typed in the item
+// window's search above all, are gathered into one count once they pause.
+constexpr std::size_t kGatherChangesFrom = 100000;
+constexpr int kGatherPauseMs = 200;
 constexpr int kDesignedWidth = 900;
 constexpr int kDesignedHeight = 640;
 // The table sorts by these values: the rows' own order, the group's name, the figures.
@@ -151,7 +156,6 @@ TStats::TStats(const kistora::TCatalogue& catalogue, kistora::CatalogueSignals& 
 
   recountTimer_ = new QTimer(this);
   recountTimer_->setSingleShot(true);
-  recountTimer_->setInterval(0);
   connect(recountTimer_, &QTimer::timeout, this, &TStats::Recount);
   connect(&changes, &kistora::CatalogueSignals::changed, this, &TStats::CatalogueChanged);
 }
@@ -178,7 +182,7 @@ void TStats::RecountSoon() {
     stale_ = true;
     return;
   }
-  recountTimer_->start();
+  recountTimer_->start(catalogue_.ItemList.size() >= kGatherChangesFrom ? kGatherPauseMs : 0);
 }
 
 void TStats::SetWholeDatabase(bool whole) {

@@ -65,8 +65,8 @@ class TStats : public QMainWindow {
 
  private:
   void CatalogueChanged();
-  // Counts again at the next turn of the event loop (several changes, one count),
-  // or when next shown.
+  // Counts again at the next turn of the event loop (several changes, one
+  // count; in a big catalogue, once changes pause), or when next shown.
   void RecountSoon();
   void FillTable();
   void DrawCharts();
