@@ -15,6 +15,7 @@
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/PersoUnit.h"
 #include "model/catalogue.h"
+#include "stats/StatsUnit.h"
 #include "storage/catalogue_store.h"
 
 KistoraWindows& Windows() {
@@ -50,6 +51,11 @@ void Connect(KistoraWindows& w) {
   });
   QObject::connect(w.ItemG, &TItemG::exportRequested, main, &TMain::ExportInvClick);
   QObject::connect(w.ItemG, &TItemG::quitRequested, main, &TMain::Quitter1Click);
+  // The statistics count what the item window shows, and open over the window they were asked from.
+  w.Stats->ShownFilter = [&w] { return w.ItemG->Filter(); };
+  QObject::connect(w.ItemG, &TItemG::filterChanged, w.Stats, &TStats::FilterChanged);
+  QObject::connect(main, &TMain::statsRequested, w.Stats, [&w] { w.Stats->ShowOver(w.Main); });
+  QObject::connect(w.ItemG, &TItemG::statsRequested, w.Stats, [&w] { w.Stats->ShowOver(w.ItemG); });
 }
 
 }  // namespace
@@ -68,9 +74,11 @@ void CreateWindows() {
   w.ItemP = new TItemP(w.Main);
   w.ExportWin = new TExportWin(w.Main);
   w.About = new TAbout(w.Main);
+  w.Stats = new TStats(*w.Catalogue, *w.Changes, w.Main);
   Connect(w);
   // Every input is named for screen readers by the label beside it.
-  for (QWidget* window : std::initializer_list<QWidget*>{w.Main, w.Perso, w.ItemG, w.ItemP, w.ExportWin, w.About}) {
+  for (QWidget* window :
+       std::initializer_list<QWidget*>{w.Main, w.Perso, w.ItemG, w.ItemP, w.ExportWin, w.About, w.Stats}) {
     kistora::NameInputsByTheirLabels(*window);
   }
 }
@@ -84,6 +92,7 @@ void DestroyWindows() {
   // Last created, first destroyed; the secondary windows are children of Main,
   // so they go before it. Then the store finishes a save as you go already
   // asked for and lets the catalogue go, which goes last.
+  destroy(w.Stats);
   destroy(w.About);
   destroy(w.ExportWin);
   destroy(w.ItemP);

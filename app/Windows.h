@@ -13,6 +13,7 @@ class TItemG;
 class TItemP;
 class TExportWin;
 class TAbout;
+class TStats;
 
 namespace kistora {
 class TCatalogue;
@@ -30,12 +31,13 @@ struct KistoraWindows {
   TItemP* ItemP = nullptr;
   TExportWin* ExportWin = nullptr;
   TAbout* About = nullptr;
+  TStats* Stats = nullptr;
 };
 
 // The windows of this run (all null before CreateWindows).
 KistoraWindows& Windows();
 // Creates the catalogue and its store on the data folder, then Main (which loads it), Perso, ItemG, ItemP,
-// ExportWin, About in that order, and connects them.
+// ExportWin, About and Stats in that order, and connects them.
 void CreateWindows();
 // Destroys them, then the catalogue (tests create and destroy several runs in one process).
 void DestroyWindows();

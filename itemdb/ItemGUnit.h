@@ -84,6 +84,7 @@ class TItemG : public QWidget {
   void AddToCharClick();
   void DuplicateItemClick();
   void ListeColumnClick(int column);
+  void StatsClick() { emit statsRequested(); }
 
  signals:
   // "<< Ajouter au perso": the item numbered number goes to the selected character.
@@ -91,6 +92,10 @@ class TItemG : public QWidget {
   // Ctrl+E and Ctrl+Q typed in this window: what the main window's menu does.
   void exportRequested();
   void quitRequested();
+  // "Statistiques" (the list's context menu, Ctrl+I): the statistics of the listed items.
+  void statsRequested();
+  // The check boxes or the search changed what the list shows (also while the window is hidden).
+  void filterChanged();
 
  protected:
   void showEvent(QShowEvent* event) override;

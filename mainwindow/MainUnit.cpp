@@ -163,6 +163,10 @@ TMain::~TMain() {
 
 void TMain::BuildMenu() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier"));
+  Statistics = file->addAction(QStringLiteral("Statistiques"));
+  Statistics->setObjectName(QStringLiteral("Statistics"));
+  Statistics->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  connect(Statistics, &QAction::triggered, this, &TMain::statsRequested);
   ExportInv = file->addAction(QStringLiteral("Exporter..."));
   ExportInv->setObjectName(QStringLiteral("ExportInv"));
   ExportCsv = file->addAction(QString::fromUtf8("Exporter en CSV…"));

@@ -92,6 +92,7 @@ class TMain : public QMainWindow {
   QPushButton* SeeItem = nullptr;
   QPushButton* ItemGestion = nullptr;
   QLabel* InvCount = nullptr;  // right of the inventory's buttons: its count and value
+  QAction* Statistics = nullptr;
   QAction* ExportInv = nullptr;
   QAction* ExportCsv = nullptr;
   QAction* Quitter1 = nullptr;
@@ -105,6 +106,8 @@ class TMain : public QMainWindow {
   void itemDatabaseRequested();
   void exportRequested();
   void aboutRequested();
+  // "Statistiques": the statistics window, over this one.
+  void statsRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -84,7 +84,7 @@ TEST(CliUsage, VersionAndHelpOfEachCommand) {
   EXPECT_EQ(RunCli("--version").out, "kistora-cli " KISTORA_VERSION "\n");
   const CliRun help = RunCli("--help");
   EXPECT_EQ(help.status, 0);
-  for (const char* command : {"check", "dump", "resave", "export", "csv", "import-csv"}) {
+  for (const char* command : {"check", "dump", "resave", "export", "csv", "import-csv", "stats"}) {
     SCOPED_TRACE(command);
     EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos);
     // "--help" after a command is that command's help, never a folder named "--help".
@@ -108,6 +108,31 @@ TEST(CliUsage, WithoutDirTheDataFolderRuleChooses) {
   const CliRun beside = RunCli("check");
   EXPECT_EQ(beside.status, 2);
   EXPECT_NE(beside.err.find("impossible d'ouvrir "), std::string::npos) << beside.err;
+}
+
+// The sample: a magic ring (100) held twice by Zoé, a shield (0) she holds once, an axe (0) nobody holds.
+TEST(CliStats, JsonOfTheWholeDatabase) {
+  TempDir dir;
+  SaveSample(dir);
+  const CliRun run = RunCli("stats " + Quote(dir.Path()) + " --json");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  const auto group = [](const char* label, int items, int value) {
+    return std::string("    {\"label\": \"") + label + "\", \"items\": " + std::to_string(items) +
+           ", \"value\": " + std::to_string(value) + "}";
+  };
+  std::string expected =
+      "{\n  \"items\": 3,\n  \"value\": 100,\n  \"mean_price\": 33,\n  \"highest_price\": 100,\n"
+      "  \"price_zero\": 2,\n  \"by_quality\": [\n";
+  for (const char* quality : {"Unique", "Set", "Crafted", "Rare"}) expected += group(quality, 0, 0) + ",\n";
+  expected += group("Magique", 1, 100) + ",\n" + group("Normal", 2, 0) + "\n  ],\n  \"by_category\": [\n";
+  expected += group("Amulette", 0, 0) + ",\n" + group("Anneau", 1, 100) + ",\n" + group("Arme", 1, 0) + ",\n";
+  for (const char* category : {"Armure", "Bottes"}) expected += group(category, 0, 0) + ",\n";
+  expected += group("Bouclier", 1, 0) + ",\n";
+  for (const char* category : {"Casque", "Ceinture", "Charme", "Gants"}) expected += group(category, 0, 0) + ",\n";
+  expected += group("Joyau", 0, 0) + "\n  ],\n  \"by_character\": [\n" + group("Zo\xC3\xA9", 3, 200) + ",\n" +
+              group("", 0, 0) + "\n  ],\n  \"held_by_nobody\": {\"items\": 1, \"value\": 0}\n}\n";
+  EXPECT_EQ(run.out, expected);
 }
 
 TEST(CliCheck, ReportsEachFileAndItsStatus) {
