@@ -134,8 +134,17 @@ TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes,
             // An item the shown inventory does not list leaves it as it is, and so does
             // another character's inventory: in a big catalogue that spares a pass over
             // the item database per change.
-            const bool shown = change.Kind == kistora::ChangeKind::InventoryChanged ? change.Row == SelectedCharRow()
-                                                                                    : invModel_->Lists(change.Number);
+            const int row = SelectedCharRow();
+            bool shown = false;
+            if (change.Kind == kistora::ChangeKind::InventoryChanged) {
+              shown = change.Row == row;
+            } else if (change.Kind == kistora::ChangeKind::ItemRestored) {
+              // An item put back may come back into the shown inventory.
+              const kistora::TChar* selected = catalogue_.CharAt(row);
+              shown = selected && selected->HoldsItem(change.Number);
+            } else {
+              shown = invModel_->Lists(change.Number);
+            }
             if (shown) FillCharInv();
           });
 
