@@ -91,6 +91,9 @@ class TItemG : public QWidget {
   // Ctrl+E and Ctrl+Q typed in this window: what the main window's menu does.
   void exportRequested();
   void quitRequested();
+  // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y: the main window's "Annuler" and "Rétablir".
+  void undoRequested();
+  void redoRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;
