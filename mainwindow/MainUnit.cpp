@@ -751,7 +751,8 @@ void TMain::ReplayHistory(const std::function<bool()>& replay) {
     if (!std::binary_search(before.begin(), before.end(), character)) cameBack.push_back(static_cast<int>(row));
   }
   int row = cameBack.size() == 1 ? cameBack.front() : stillThere;
-  if (row < 0 && !selectedName.empty()) row = catalogue_.FindCharRow(selectedName);  // a restored backup
+  // A restored backup (or its undoing) brings every character anew: found again by name.
+  if (row < 0 && cameBack.size() > 1 && !selectedName.empty()) row = catalogue_.FindCharRow(selectedName);
   if (row >= 0 && row != SelectedCharRow()) SelectCharRow(row);
 }
 

@@ -111,7 +111,7 @@ std::int32_t TCatalogue::AddNewItem(std::unique_ptr<TD2Item> item) {
   if (scannedAll) scan_.Data = ItemList.data();
   const int position = static_cast<int>(ItemList.size()) - 1;
   if (recorder_) recorder_->Record(edit::ItemInserted{position, ItemList.back()});
-  Notify({.Kind = ChangeKind::ItemAdded, .Position = static_cast<int>(ItemList.size()) - 1, .Number = number});
+  Notify({.Kind = ChangeKind::ItemAdded, .Position = position, .Number = number});
   return number;
 }
 

@@ -30,6 +30,19 @@ struct SavedFiles {
   const testing::TempDir& dir_;
 };
 
+// Whether the quick lookups by number (which follow the list change by change) still find what a scan finds.
+bool LookupsRight(const TCatalogue& c) {
+  for (std::size_t i = 0; i < c.ItemList.size(); ++i) {
+    const std::int32_t number = c.ItemList[i]->Index;
+    std::size_t first = 0;
+    while (c.ItemList[first]->Index != number) ++first;
+    const TD2Item* last = nullptr;
+    for (const auto& item : c.ItemList) last = item->Index == number ? item.get() : last;
+    if (c.FindFirstItemPos(number) != static_cast<int>(first) || c.FindItem(number) != last) return false;
+  }
+  return true;
+}
+
 class RandomOperations {
  public:
   RandomOperations(TCatalogue& catalogue, CatalogueHistory& history, unsigned seed)
@@ -160,6 +173,7 @@ TEST(History, UndoAndRedoGiveBackTheFilesOfEachStepExactly) {
     const std::string end = files.back();
     while (history.Undo()) {
       ASSERT_EQ(saved.Of(c), files[history.DoneCount()]) << "seed " << seed << " undo to " << history.DoneCount();
+      ASSERT_TRUE(LookupsRight(c)) << "seed " << seed << " undo to " << history.DoneCount();
     }
     EXPECT_EQ(saved.Of(c), files.front()) << "seed " << seed;
     EXPECT_TRUE(history.GoTo(history.StepCount()));
