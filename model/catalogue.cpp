@@ -217,8 +217,12 @@ bool TCatalogue::RemoveInventoryEntry(int row, int position) {
 
 void TCatalogue::ReplaceContent(ItemVector items, std::vector<std::unique_ptr<TChar>> characters) {
   ExchangeContent(items, characters);
-  // What was there before: the history keeps it whole, else it goes now.
-  if (recorder_) recorder_->Record(edit::ContentReplaced{std::move(items), std::move(characters)});
+  // What was there before: the history keeps it whole (without the room a
+  // growing list keeps, up to as much again), else it goes now.
+  if (recorder_) {
+    items.shrink_to_fit();
+    recorder_->Record(edit::ContentReplaced{std::move(items), std::move(characters)});
+  }
   Notify({.Kind = ChangeKind::Reset});
 }
 
