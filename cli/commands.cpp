@@ -12,6 +12,7 @@ constexpr CommandOption kExportOptions[] = {{"--output", true}, {"--now", true}}
 constexpr CommandOption kCsvOptions[] = {{"--output", true}};
 constexpr CommandOption kImportOptions[] = {{"--dry-run", false}};
 constexpr CommandOption kStatsOptions[] = {{"--json", false}};
+constexpr CommandOption kRestoreOptions[] = {{"--date", true}, {"--dry-run", false}};
 
 const Command kCommands[] = {
     {"check", CmdCheck, kCheckOptions, "[DOSSIER] [--date AAAA-MM-JJ]",
@@ -67,6 +68,16 @@ const Command kCommands[] = {
      "deux fois, comme son inventaire. Texte séparé par des tabulations, comme la copie\n"
      "de la fenêtre (Ctrl+C). N'écrit rien.\n\n"
      "  --json  les mêmes chiffres en un objet JSON (UTF-8)\n"},
+    {"restore", CmdRestore, kRestoreOptions, "[DOSSIER] --date AAAA-MM-JJ [--dry-run]",
+     "remet le catalogue d'une sauvegarde du jour de DOSSIER/backups à la place des bases",
+     "Dit d'abord ce que cela change (objets et personnages ajoutés, supprimés,\n"
+     "modifiés), puis remplace items.kdb et chars.kdb d'un bloc. Seulement quand les deux\n"
+     "sauvegardes du jour se chargent sans erreur. Les numéros d'objets déjà donnés ne\n"
+     "reviennent pas. Refusé (code 75) tant que le programme est ouvert sur le dossier :\n"
+     "dans le programme, « Fichier › Restaurer une sauvegarde… » fait de même, et\n"
+     "« Édition › Annuler » le défait.\n\n"
+     "  --date AAAA-MM-JJ  le jour de la sauvegarde (items-AAAA-MM-JJ.kdb et chars-...)\n"
+     "  --dry-run          montre ce qui changerait, sans rien écrire\n"},
 };
 
 bool StartsWithDash(std::string_view arg) { return arg.size() > 1 && arg[0] == '-'; }

@@ -155,6 +155,10 @@ void TItemG::BuildShortcutsAndMenu() {
   shortcut(QKeySequence(Qt::Key_Escape), Search, Qt::WidgetShortcut, [this] { Search->clear(); });
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this, Qt::WindowShortcut, [this] { emit exportRequested(); });
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, Qt::WindowShortcut, [this] { emit quitRequested(); });
+  // In the search field these keys take back its typing, as in any text field.
+  shortcut(QKeySequence(QKeySequence::Undo), this, Qt::WindowShortcut, [this] { emit undoRequested(); });
+  for (const QKeySequence& redo : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+    shortcut(redo, this, Qt::WindowShortcut, [this] { emit redoRequested(); });
 }
 
 ItemFilter TItemG::Filter() const {

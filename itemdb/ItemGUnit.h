@@ -96,6 +96,9 @@ class TItemG : public QWidget {
   void statsRequested();
   // The check boxes or the search changed what the list shows (also while the window is hidden).
   void filterChanged();
+  // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y: the main window's "Annuler" and "Rétablir".
+  void undoRequested();
+  void redoRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -1,6 +1,6 @@
 // kistora-cli: its command line (--version, --help per command, the default
 // folder), check, dump and resave (exit statuses, output, only resave of two
-// clean files ever writes anything), csv and import-csv.
+// clean files ever writes anything), csv, import-csv and restore.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,7 +84,7 @@ TEST(CliUsage, VersionAndHelpOfEachCommand) {
   EXPECT_EQ(RunCli("--version").out, "kistora-cli " KISTORA_VERSION "\n");
   const CliRun help = RunCli("--help");
   EXPECT_EQ(help.status, 0);
-  for (const char* command : {"check", "dump", "resave", "export", "csv", "import-csv", "stats"}) {
+  for (const char* command : {"check", "dump", "resave", "export", "csv", "import-csv", "stats", "restore"}) {
     SCOPED_TRACE(command);
     EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos);
     // "--help" after a command is that command's help, never a folder named "--help".
@@ -316,6 +316,47 @@ TEST(CliResave, RefusesUnlessBothLoadCleanly) {
   run = RunCli("resave " + Quote(dir.Path()));
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(Snapshot(dir), before);
+}
+
+TEST(CliRestore, PutsBackADayReadWholeAndNeverWhileTheProgramRuns) {
+  TempDir dir;
+  SaveSample(dir);
+  ASSERT_EQ(RunCli("resave " + Quote(dir.Path())).status, 0);  // today's backup: the sample
+  const std::string today = LocalDateToday();
+  const std::string backup = ReadBytes(dir.File("backups/items-" + today + ".kdb"));
+  TCatalogue now;
+  AddItem(now, 5, "Bague", 2, 300);
+  SaveItems(now, dir.File("items.kdb"));
+  // A damaged day, listed but refused.
+  WriteBytes(dir.File("backups/items-2001-01-01.kdb"), backup.substr(0, backup.size() - 3));
+  WriteBytes(dir.File("backups/chars-2001-01-01.kdb"), ReadBytes(dir.File("chars.kdb")));
+  const auto databases = [&] { return ReadBytes(dir.File("items.kdb")) + ReadBytes(dir.File("chars.kdb")); };
+  const std::string before = databases();
+  const std::string restore = "restore " + Quote(dir.Path()) + " --date ";
+
+  CliRun run = RunCli(restore + today + " --dry-run");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("objets : 2 ajout\xC3\xA9s, 0 supprim\xC3\xA9, 1 modifi\xC3\xA9\n"
+                         "personnages : 0 ajout\xC3\xA9, 0 supprim\xC3\xA9, 0 modifi\xC3\xA9\n"),
+            std::string::npos)
+      << run.out;
+  run = RunCli(restore + "2001-01-01");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("endommag\xC3\xA9"
+                         "e ; rien n'a \xC3\xA9t\xC3\xA9 restaur\xC3\xA9"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(RunCli(restore + "2001-01-02").status, 2) << "no backup that day";
+  {
+    DataFolderLock program;
+    ASSERT_EQ(program.TryAcquire(dir.Path()).State, LockState::Held);
+    EXPECT_EQ(RunCli(restore + today).status, 75);
+  }
+  EXPECT_EQ(databases(), before);
+
+  run = RunCli(restore + today);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadBytes(dir.File("items.kdb")), backup);
 }
 
 TEST(CliCsv, WritesTheItemDatabaseOnStandardOutputOrIntoAFile) {
