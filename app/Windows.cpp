@@ -9,12 +9,17 @@
 #include "export/ExportUnit.h"
 #include "gui/AccessibleNames.h"
 #include "gui/CatalogueSignals.h"
+#include "gui/HistorySignals.h"
 #include "gui/Platform.h"
+#include "history/HistoryUnit.h"
+#include "history/RestoreUnit.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/PersoUnit.h"
 #include "model/catalogue.h"
+#include "model/catalogue_history.h"
+#include "stats/StatsUnit.h"
 #include "storage/catalogue_store.h"
 
 KistoraWindows& Windows() {
@@ -50,6 +55,20 @@ void Connect(KistoraWindows& w) {
   });
   QObject::connect(w.ItemG, &TItemG::exportRequested, main, &TMain::ExportInvClick);
   QObject::connect(w.ItemG, &TItemG::quitRequested, main, &TMain::Quitter1Click);
+  // The statistics count what the item window shows, and open over the window they were asked from.
+  w.Stats->ShownFilter = [&w] { return w.ItemG->Filter(); };
+  QObject::connect(w.ItemG, &TItemG::filterChanged, w.Stats, &TStats::FilterChanged);
+  QObject::connect(main, &TMain::statsRequested, w.Stats, [&w] { w.Stats->ShowOver(w.Main); });
+  QObject::connect(w.ItemG, &TItemG::statsRequested, w.Stats, [&w] { w.Stats->ShowOver(w.ItemG); });
+  // Taking changes back: the main window's menu, its keys in the other windows, the history window.
+  main->UseHistory(w.HistoryChanges);
+  QObject::connect(main, &TMain::historyRequested, w.HistoryWin, &THistory::ShowAndRaise);
+  QObject::connect(main, &TMain::restoreRequested, w.Restore, &TRestore::Execute);
+  QObject::connect(w.HistoryWin, &THistory::goToRequested, main, &TMain::HistoryGoTo);
+  QObject::connect(w.HistoryWin, &THistory::undoRequested, main, &TMain::UndoClick);
+  QObject::connect(w.HistoryWin, &THistory::redoRequested, main, &TMain::RedoClick);
+  QObject::connect(w.ItemG, &TItemG::undoRequested, main, &TMain::UndoClick);
+  QObject::connect(w.ItemG, &TItemG::redoRequested, main, &TMain::RedoClick);
 }
 
 }  // namespace
@@ -59,6 +78,9 @@ void CreateWindows() {
   w.Catalogue = new kistora::TCatalogue();
   w.Changes = new kistora::CatalogueSignals(*w.Catalogue);
   w.Store = new kistora::CatalogueStore(kistora::CurrentPlatform().DataDir);
+  // Recording from the start; the load at the main window's creation makes it forget what came before.
+  w.History = new kistora::CatalogueHistory(*w.Catalogue);
+  w.HistoryChanges = new kistora::HistorySignals(*w.History);
   // The main window loads the catalogue while it is created, before any other window exists.
   w.Main = new TMain(*w.Catalogue, *w.Changes, *w.Store);
   w.Perso = new TPerso(*w.Catalogue, w.Main);
@@ -68,9 +90,13 @@ void CreateWindows() {
   w.ItemP = new TItemP(w.Main);
   w.ExportWin = new TExportWin(w.Main);
   w.About = new TAbout(w.Main);
+  w.Stats = new TStats(*w.Catalogue, *w.Changes, w.Main);
+  w.HistoryWin = new THistory(*w.HistoryChanges, w.Main);
+  w.Restore = new TRestore(*w.Catalogue, w.History, w.Main);
   Connect(w);
   // Every input is named for screen readers by the label beside it.
-  for (QWidget* window : std::initializer_list<QWidget*>{w.Main, w.Perso, w.ItemG, w.ItemP, w.ExportWin, w.About}) {
+  for (QWidget* window : std::initializer_list<QWidget*>{w.Main, w.Perso, w.ItemG, w.ItemP, w.ExportWin, w.About,
+                                                         w.Stats, w.HistoryWin, w.Restore}) {
     kistora::NameInputsByTheirLabels(*window);
   }
 }
@@ -83,7 +109,10 @@ void DestroyWindows() {
   };
   // Last created, first destroyed; the secondary windows are children of Main,
   // so they go before it. Then the store finishes a save as you go already
-  // asked for and lets the catalogue go, which goes last.
+  // asked for and lets the catalogue go, and the history lets it go, which goes last.
+  destroy(w.Restore);
+  destroy(w.HistoryWin);
+  destroy(w.Stats);
   destroy(w.About);
   destroy(w.ExportWin);
   destroy(w.ItemP);
@@ -91,6 +120,8 @@ void DestroyWindows() {
   destroy(w.Perso);
   destroy(w.Main);
   destroy(w.Store);
+  destroy(w.HistoryChanges);
+  destroy(w.History);
   destroy(w.Changes);
   destroy(w.Catalogue);
 }

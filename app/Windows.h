@@ -13,29 +13,40 @@ class TItemG;
 class TItemP;
 class TExportWin;
 class TAbout;
+class TStats;
+class THistory;
+class TRestore;
 
 namespace kistora {
 class TCatalogue;
 class CatalogueSignals;
 class CatalogueStore;
+class CatalogueHistory;
+class HistorySignals;
 }  // namespace kistora
 
 struct KistoraWindows {
   kistora::TCatalogue* Catalogue = nullptr;
   kistora::CatalogueSignals* Changes = nullptr;
-  kistora::CatalogueStore* Store = nullptr;  // writes the catalogue into the data folder
+  kistora::CatalogueStore* Store = nullptr;      // writes the catalogue into the data folder
+  kistora::CatalogueHistory* History = nullptr;  // the catalogue's changes of this run, to take back
+  kistora::HistorySignals* HistoryChanges = nullptr;
   TMain* Main = nullptr;
   TPerso* Perso = nullptr;
   TItemG* ItemG = nullptr;
   TItemP* ItemP = nullptr;
   TExportWin* ExportWin = nullptr;
   TAbout* About = nullptr;
+  TStats* Stats = nullptr;
+  THistory* HistoryWin = nullptr;
+  TRestore* Restore = nullptr;
 };
 
 // The windows of this run (all null before CreateWindows).
 KistoraWindows& Windows();
-// Creates the catalogue and its store on the data folder, then Main (which loads it), Perso, ItemG, ItemP,
-// ExportWin, About in that order, and connects them.
+// Creates the catalogue, its store on the data folder and its history, then Main (which loads it), Perso,
+// ItemG, ItemP, ExportWin, About, then the statistics window, the history window and the restore dialog, in
+// that order, and connects them.
 void CreateWindows();
 // Destroys them, then the catalogue (tests create and destroy several runs in one process).
 void DestroyWindows();

@@ -37,9 +37,9 @@ void PrintUsage(std::FILE* out) {
   }
   std::fputs(
       "\nUne sauvegarde se vérifie dans son dossier : check DOSSIER/backups --date 2026-12-07\n"
-      "lit items-2026-12-07.kdb et chars-2026-12-07.kdb. Pour en restaurer une, fermez le\n"
-      "programme et copiez les deux fichiers sur DOSSIER/items.kdb et DOSSIER/chars.kdb.\n"
-      "\nresave et import-csv prennent le verrou du dossier (le fichier kistora.lock) et\n"
+      "lit items-2026-12-07.kdb et chars-2026-12-07.kdb ; restore DOSSIER --date 2026-12-07\n"
+      "la remet à la place des bases.\n"
+      "\nresave, import-csv et restore prennent le verrou du dossier (kistora.lock) et\n"
       "suppriment les fichiers temporaires laissés par des enregistrements interrompus ;\n"
       "ils refusent tant que le programme est ouvert sur ce dossier. Au premier\n"
       "enregistrement de chaque jour, les deux bases sont copiées dans DOSSIER/backups.\n"
@@ -47,7 +47,7 @@ void PrintUsage(std::FILE* out) {
       "2 un fichier manque ou ne peut être ouvert, lu ou écrit ; 3 (export) les options\n"
       "demandent le personnage sélectionné et aucun ne l'est ; 64 ligne de commande\n"
       "incorrecte ; 65 (import-csv) une ligne du fichier CSV est incorrecte ; 75 (resave,\n"
-      "import-csv) le dossier est utilisé par le programme, rien n'a été écrit.\n",
+      "import-csv, restore) le dossier est utilisé par le programme, rien n'a été écrit.\n",
       out);
 }
 

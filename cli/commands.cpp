@@ -11,6 +11,8 @@ constexpr CommandOption kCheckOptions[] = {{"--date", true}};
 constexpr CommandOption kExportOptions[] = {{"--output", true}, {"--now", true}};
 constexpr CommandOption kCsvOptions[] = {{"--output", true}};
 constexpr CommandOption kImportOptions[] = {{"--dry-run", false}};
+constexpr CommandOption kStatsOptions[] = {{"--json", false}};
+constexpr CommandOption kRestoreOptions[] = {{"--date", true}, {"--dry-run", false}};
 
 const Command kCommands[] = {
     {"check", CmdCheck, kCheckOptions, "[DOSSIER] [--date AAAA-MM-JJ]",
@@ -57,6 +59,25 @@ const Command kCommands[] = {
      "numéro. items.kdb est remplacé d'un bloc, jamais à moitié écrit. Refusé\n"
      "(code 75) tant que le programme est ouvert sur le dossier.\n\n"
      "  --dry-run  montre ce qui serait ajouté, sans rien écrire\n"},
+    {"stats", CmdStats, kStatsOptions, "[DOSSIER] [--json]",
+     "donne les statistiques de la base d'objets : par qualité, catégorie et personnage",
+     "Les chiffres de la fenêtre Statistiques pour toute la base : nombre d'objets et\n"
+     "valeur par qualité, par catégorie et par personnage (et « aucun perso » pour les\n"
+     "objets que personne ne porte), puis le total, le prix moyen, le prix le plus haut\n"
+     "et le nombre d'objets à prix 0. Un perso qui porte deux fois un objet le compte\n"
+     "deux fois, comme son inventaire. Texte séparé par des tabulations, comme la copie\n"
+     "de la fenêtre (Ctrl+C). N'écrit rien.\n\n"
+     "  --json  les mêmes chiffres en un objet JSON (UTF-8)\n"},
+    {"restore", CmdRestore, kRestoreOptions, "[DOSSIER] --date AAAA-MM-JJ [--dry-run]",
+     "remet le catalogue d'une sauvegarde du jour de DOSSIER/backups à la place des bases",
+     "Dit d'abord ce que cela change (objets et personnages ajoutés, supprimés,\n"
+     "modifiés), puis remplace items.kdb et chars.kdb d'un bloc. Seulement quand les deux\n"
+     "sauvegardes du jour se chargent sans erreur. Les numéros d'objets déjà donnés ne\n"
+     "reviennent pas. Refusé (code 75) tant que le programme est ouvert sur le dossier :\n"
+     "dans le programme, « Fichier › Restaurer une sauvegarde… » fait de même, et\n"
+     "« Édition › Annuler » le défait.\n\n"
+     "  --date AAAA-MM-JJ  le jour de la sauvegarde (items-AAAA-MM-JJ.kdb et chars-...)\n"
+     "  --dry-run          montre ce qui changerait, sans rien écrire\n"},
 };
 
 bool StartsWithDash(std::string_view arg) { return arg.size() > 1 && arg[0] == '-'; }

@@ -39,6 +39,8 @@ int CmdResave(const CommandArgs& args);
 int CmdExport(const CommandArgs& args);
 int CmdCsv(const CommandArgs& args);
 int CmdImportCsv(const CommandArgs& args);
+int CmdStats(const CommandArgs& args);
+int CmdRestore(const CommandArgs& args);
 
 // The write of import-csv, whole in one place (load items.kdb, number the new
 // items, save): anything that must guard the data folder goes around this call.

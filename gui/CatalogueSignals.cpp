@@ -16,6 +16,7 @@ void CatalogueSignals::CatalogueChanged(const CatalogueChange& change) {
       break;
     case ChangeKind::ItemModified:
     case ChangeKind::ItemDeleted:
+    case ChangeKind::ItemRestored:
       emit itemsChanged();
       emit inventoriesChanged(change);
       break;

@@ -61,6 +61,23 @@ void PullOntoScreen(QWidget& window) {
   if (place != frame.topLeft()) window.move(place);
 }
 
+void CentreOverWhollyOnScreen(QWidget& window, const QWidget* over) {
+  QSize frame = window.frameGeometry().size();
+  // A window never shown has no frame yet: it will get the same as its owner's.
+  if (frame == window.size() && over != nullptr) frame += over->frameGeometry().size() - over->size();
+  const QPoint centred = CentredOverPosition(window, over);
+  QScreen* screen = QGuiApplication::screenAt(QRect(centred, frame).center());
+  if (screen == nullptr) screen = over != nullptr ? over->screen() : window.screen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  const QSize fitted = frame.boundedTo(area.size());
+  if (fitted != frame) window.resize(window.size() - (frame - fitted));
+  // Centred over the same point, then pushed inside the area.
+  const QPoint place = centred + QPoint((frame.width() - fitted.width()) / 2, (frame.height() - fitted.height()) / 2);
+  window.move(std::clamp(place.x(), area.left(), area.right() + 1 - fitted.width()),
+              std::clamp(place.y(), area.top(), area.bottom() + 1 - fitted.height()));
+}
+
 void KeepPositionAfterFirstShow(QWidget& dialog, const QShowEvent& event) {
   // A dialog without an explicit position is centred over its parent at every
   // show; marking the position as explicit keeps where it was last left.

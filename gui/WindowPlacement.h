@@ -26,6 +26,10 @@ QPoint PositionOnScreens(const QRect& frame, const QList<QRect>& areas);
 // Moves window by PositionOnScreens over the screens' available areas (for a
 // position read from the options file that no screen shows any more).
 void PullOntoScreen(QWidget& window);
+// Puts window's frame centred over over's (over its current place when over
+// is null), then wholly inside the available area of the screen under that
+// place: moved the least, and made smaller first when it is larger than the area.
+void CentreOverWhollyOnScreen(QWidget& window, const QWidget* over);
 // Call from a dialog's showEvent after QDialog::showEvent: from then on the
 // dialog keeps its position (the user's last one) instead of re-centring.
 void KeepPositionAfterFirstShow(QWidget& dialog, const QShowEvent& event);

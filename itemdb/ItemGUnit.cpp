@@ -45,6 +45,7 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
     box->setChecked(checked);
     // Also programmatic changes (the options file) re-filter, as a click does.
     connect(box, &QCheckBox::toggled, this, &TItemG::ShowClick);
+    connect(box, &QCheckBox::toggled, this, &TItemG::filterChanged);
     return box;
   };
   ShowUniques = check(QStringLiteral("Uniques"), 8, 70, true);
@@ -133,6 +134,10 @@ void TItemG::BuildShortcutsAndMenu() {
   QAction* del = action(QStringLiteral("Supprimer"), QKeySequence(QKeySequence::Delete), &TItemG::DelItemClick);
   del->setShortcutContext(Qt::WidgetShortcut);
   action(QStringLiteral("<< Ajouter au perso"), {}, &TItemG::AddToCharClick);
+  auto* separator = new QAction(this);
+  separator->setSeparator(true);
+  Liste->addAction(separator);
+  action(QStringLiteral("Statistiques"), QKeySequence(Qt::CTRL | Qt::Key_I), &TItemG::StatsClick);
 
   auto shortcut = [](QKeySequence keys, QWidget* on, Qt::ShortcutContext context, auto handler) {
     auto* s = new QShortcut(keys, on);
@@ -150,6 +155,10 @@ void TItemG::BuildShortcutsAndMenu() {
   shortcut(QKeySequence(Qt::Key_Escape), Search, Qt::WidgetShortcut, [this] { Search->clear(); });
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this, Qt::WindowShortcut, [this] { emit exportRequested(); });
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, Qt::WindowShortcut, [this] { emit quitRequested(); });
+  // In the search field these keys take back its typing, as in any text field.
+  shortcut(QKeySequence(QKeySequence::Undo), this, Qt::WindowShortcut, [this] { emit undoRequested(); });
+  for (const QKeySequence& redo : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+    shortcut(redo, this, Qt::WindowShortcut, [this] { emit redoRequested(); });
 }
 
 ItemFilter TItemG::Filter() const {
@@ -195,6 +204,7 @@ void TItemG::SearchEdited() {
 void TItemG::ApplySearchNow() {
   searchTimer_->stop();
   search_ = ItemSearchQuery(Cp1252Text(Search->text()));
+  emit filterChanged();
   ShowClick();
 }
 

@@ -84,6 +84,7 @@ class TItemG : public QWidget {
   void AddToCharClick();
   void DuplicateItemClick();
   void ListeColumnClick(int column);
+  void StatsClick() { emit statsRequested(); }
 
  signals:
   // "<< Ajouter au perso": the item numbered number goes to the selected character.
@@ -91,6 +92,13 @@ class TItemG : public QWidget {
   // Ctrl+E and Ctrl+Q typed in this window: what the main window's menu does.
   void exportRequested();
   void quitRequested();
+  // "Statistiques" (the list's context menu, Ctrl+I): the statistics of the listed items.
+  void statsRequested();
+  // The check boxes or the search changed what the list shows (also while the window is hidden).
+  void filterChanged();
+  // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y: the main window's "Annuler" and "Rétablir".
+  void undoRequested();
+  void redoRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;

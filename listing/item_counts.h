@@ -16,6 +16,7 @@ struct ItemTotals {
     ++Count;
     Value += price;
   }
+  bool operator==(const ItemTotals&) const = default;
 };
 
 // Decimal, digits grouped by three with a no-break space (0xA0) so that the

@@ -32,10 +32,16 @@ SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVe
   const bool inRange = change.Position >= 0 && position < items.size() && items[position];
   switch (change.Kind) {
     case ChangeKind::ItemAdded:
-      if (oneForOne && inRange && position == rows_.size() && items.size() == itemCount_ + 1) {
-        AppendRow(*items[position]);
+    case ChangeKind::ItemRestored:
+      // A new item comes at the end; one put back comes at its old place.
+      if (oneForOne && inRange && position <= rows_.size() && items.size() == itemCount_ + 1) {
         itemCount_ = items.size();
-        return {SnapshotEdit::Kind::Appended, position};
+        if (position == rows_.size()) {
+          AppendRow(*items[position]);
+          return {SnapshotEdit::Kind::Appended, position};
+        }
+        InsertRow(position, *items[position]);
+        return {SnapshotEdit::Kind::Inserted, position};
       }
       break;
     case ChangeKind::ItemModified:
@@ -67,6 +73,14 @@ void ItemListSnapshot::AppendRow(const TD2Item& item) {
   qualities_.push_back(item.Quality);
   prices_.push_back(item.Price);
   textSpans_.push_back(AppendText(item));
+}
+
+void ItemListSnapshot::InsertRow(std::size_t position, const TD2Item& item) {
+  const auto at = static_cast<std::ptrdiff_t>(position);
+  rows_.insert(rows_.begin() + at, MakeItemListRow(item));
+  qualities_.insert(qualities_.begin() + at, item.Quality);
+  prices_.insert(prices_.begin() + at, item.Price);
+  textSpans_.insert(textSpans_.begin() + at, AppendText(item));
 }
 
 void ItemListSnapshot::ReplaceRow(std::size_t position, const TD2Item& item) {

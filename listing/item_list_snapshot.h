@@ -19,9 +19,9 @@ namespace kistora {
 
 // What ItemListSnapshot::Apply did to its rows, for the shown rows that follow it.
 struct SnapshotEdit {
-  enum class Kind { Nothing, Appended, Replaced, Erased, Rebuilt };
+  enum class Kind { Nothing, Appended, Inserted, Replaced, Erased, Rebuilt };
   Kind What = Kind::Nothing;
-  std::size_t Position = 0;   // the row appended, replaced or erased
+  std::size_t Position = 0;   // the row appended, inserted (the rows from there on moved down), replaced or erased
   std::int32_t OldPrice = 0;  // the price the replaced or erased row had
 };
 
@@ -31,13 +31,14 @@ class ItemListSnapshot {
   // MakeItemListRows makes them with no filter.
   void Build(const ItemVector& items);
   // Follows one change of the catalogue whose items are items (already
-  // changed): appends, replaces or erases the one row concerned, or builds
+  // changed): appends, inserts, replaces or erases the one row concerned, or builds
   // everything again after a reset or when the rows no longer match the items
   // one for one (a null entry among them). Says which.
   SnapshotEdit Apply(const CatalogueChange& change, const ItemVector& items);
 
   // Row operations by position in Rows() (the item's position in a list without null entries).
   void AppendRow(const TD2Item& item);
+  void InsertRow(std::size_t position, const TD2Item& item);
   void ReplaceRow(std::size_t position, const TD2Item& item);
   void EraseRow(std::size_t position);
 

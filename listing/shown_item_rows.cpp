@@ -40,6 +40,12 @@ void ShownItemRows::FollowChange(ItemListSnapshot& snapshot, const CatalogueChan
     }
   }
   if (erasedRow >= 0) tell.RowGone();
+  if (edit.What == SnapshotEdit::Kind::Inserted) {
+    // The rows from its place on moved down by one; their relative order is unchanged.
+    for (std::uint32_t& shown : order_) {
+      if (shown >= position) ++shown;
+    }
+  }
 
   switch (edit.What) {
     case SnapshotEdit::Kind::Replaced:
@@ -54,6 +60,7 @@ void ShownItemRows::FollowChange(ItemListSnapshot& snapshot, const CatalogueChan
         tell.RowGone();
       }
       [[fallthrough]];
+    case SnapshotEdit::Kind::Inserted:
     case SnapshotEdit::Kind::Appended:
       if (const int row = PlaceFor(snapshot, position); row >= 0) {
         tell.RowAboutToCome(row);

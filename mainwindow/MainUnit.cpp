@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,10 +20,13 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "gui/CatalogueSignals.h"
 #include "gui/FileMessages.h"
+#include "gui/HistorySignals.h"
 #include "gui/ItemDrag.h"
 #include "gui/OptionBinders.h"
 #include "gui/Platform.h"
@@ -134,8 +138,17 @@ TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes,
             // An item the shown inventory does not list leaves it as it is, and so does
             // another character's inventory: in a big catalogue that spares a pass over
             // the item database per change.
-            const bool shown = change.Kind == kistora::ChangeKind::InventoryChanged ? change.Row == SelectedCharRow()
-                                                                                    : invModel_->Lists(change.Number);
+            const int row = SelectedCharRow();
+            bool shown = false;
+            if (change.Kind == kistora::ChangeKind::InventoryChanged) {
+              shown = change.Row == row;
+            } else if (change.Kind == kistora::ChangeKind::ItemRestored) {
+              // An item put back may come back into the shown inventory.
+              const kistora::TChar* selected = catalogue_.CharAt(row);
+              shown = selected && selected->HoldsItem(change.Number);
+            } else {
+              shown = invModel_->Lists(change.Number);
+            }
             if (shown) FillCharInv();
           });
 
@@ -148,6 +161,12 @@ TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes,
 void TMain::UseDialogs(TPerso* perso, TItemP* itemP) {
   perso_ = perso;
   itemP_ = itemP;
+}
+
+void TMain::UseHistory(kistora::HistorySignals* history) {
+  history_ = history;
+  if (history_) connect(history_, &kistora::HistorySignals::changed, this, &TMain::ShowHistoryState);
+  ShowHistoryState();
 }
 
 TMain::~TMain() {
@@ -163,18 +182,44 @@ TMain::~TMain() {
 
 void TMain::BuildMenu() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&Fichier"));
+  Statistics = file->addAction(QStringLiteral("Statistiques"));
+  Statistics->setObjectName(QStringLiteral("Statistics"));
+  Statistics->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+  connect(Statistics, &QAction::triggered, this, &TMain::statsRequested);
   ExportInv = file->addAction(QStringLiteral("Exporter..."));
   ExportInv->setObjectName(QStringLiteral("ExportInv"));
   ExportCsv = file->addAction(QString::fromUtf8("Exporter en CSV…"));
   ExportCsv->setObjectName(QStringLiteral("ExportCsv"));
+  ImportCsv = file->addAction(QString::fromUtf8("Importer un CSV…"));
+  ImportCsv->setObjectName(QStringLiteral("ImportCsv"));
+  file->addSeparator();
+  Restaurer1 = file->addAction(QString::fromUtf8("Restaurer une sauvegarde…"));
+  Restaurer1->setObjectName(QStringLiteral("Restaurer1"));
   file->addSeparator();
   Quitter1 = file->addAction(QStringLiteral("&Quitter"));
   Quitter1->setObjectName(QStringLiteral("Quitter1"));
+  QMenu* edit = menuBar()->addMenu(QString::fromUtf8("&Édition"));
+  edit->setObjectName(QStringLiteral("Edition1"));
+  Annuler1 = edit->addAction(QString());
+  Annuler1->setObjectName(QStringLiteral("Annuler1"));
+  Annuler1->setShortcut(QKeySequence(QKeySequence::Undo));
+  Retablir1 = edit->addAction(QString());
+  Retablir1->setObjectName(QStringLiteral("Retablir1"));
+  Retablir1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  edit->addSeparator();
+  Historique1 = edit->addAction(QString::fromUtf8("&Historique…"));
+  Historique1->setObjectName(QStringLiteral("Historique1"));
+  ShowHistoryState();
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Aide"));
   Apropos1 = help->addAction(QStringLiteral("A &propos..."));
   Apropos1->setObjectName(QStringLiteral("Apropos1"));
   connect(ExportInv, &QAction::triggered, this, &TMain::ExportInvClick);
   connect(ExportCsv, &QAction::triggered, this, &TMain::ExportCsvClick);
+  connect(ImportCsv, &QAction::triggered, this, &TMain::ImportCsvClick);
+  connect(Restaurer1, &QAction::triggered, this, &TMain::restoreRequested);
+  connect(Annuler1, &QAction::triggered, this, &TMain::UndoClick);
+  connect(Retablir1, &QAction::triggered, this, &TMain::RedoClick);
+  connect(Historique1, &QAction::triggered, this, &TMain::historyRequested);
   connect(Quitter1, &QAction::triggered, this, &TMain::Quitter1Click);
   connect(Apropos1, &QAction::triggered, this, &TMain::Apropos1Click);
   ExportInv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -609,6 +654,111 @@ void TMain::ExportCsvClick() {
 }
 
 void TMain::Apropos1Click() { emit aboutRequested(); }
+
+// ---- importing ----
+
+std::optional<QString> TMain::PickCsvImportFileWithDialog(QWidget* parent) {
+  const QString chosen = QFileDialog::getOpenFileName(
+      parent, QString::fromUtf8("Importer un CSV"), QFile::decodeName(CurrentPlatform().DataDir.c_str()),
+      QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"), nullptr, QFileDialog::DontUseNativeDialog);
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen;
+}
+
+void TMain::ImportCsvClick() {
+  const std::optional<QString> chosen = PickCsvImportFile(this);
+  if (!chosen) return;
+  kistora::MessageService* messages = CurrentPlatform().Messages;
+  QFile file(*chosen);
+  if (!file.open(QIODevice::ReadOnly)) {
+    messages->FileError(this, FileFailureText(kistora::FileAction::Open, QFile::encodeName(*chosen).toStdString()));
+    return;
+  }
+  const QByteArray bytes = file.readAll();
+  kistora::CsvItems read = kistora::ItemsFromCsv(std::string_view(bytes.constData(), bytes.size()));
+  // All or nothing, as kistora-cli import-csv: every bad line is told.
+  if (!read.problems.empty()) {
+    constexpr std::size_t kLinesShown = 12;
+    QString text = QString::fromUtf8("Rien n'a été importé : %1 ligne(s) de %2 sont incorrectes.\n")
+                       .arg(read.problems.size())
+                       .arg(QFileInfo(*chosen).fileName());
+    for (std::size_t i = 0; i < read.problems.size() && i < kLinesShown; ++i) {
+      text += QString::fromUtf8("\nligne %1 : ").arg(read.problems[i].line) + QtText(read.problems[i].reason);
+    }
+    if (read.problems.size() > kLinesShown) text += QString::fromUtf8("\n…");
+    messages->Error(this, text);
+    return;
+  }
+  const std::size_t count = read.items.size();
+  if (count == 0) {
+    messages->Message(this, QStringLiteral("Kistora"), QString::fromUtf8("Ce fichier ne contient aucun objet."));
+    return;
+  }
+  const std::string words =
+      kistora::GroupedNumber(static_cast<std::int64_t>(count)) + (count > 1 ? " objets" : " objet");
+  {
+    // One step of the history, however many items.
+    kistora::CatalogueHistory::Group step(
+        history_ ? &history_->History() : nullptr,
+        "Import de " + words + " (" + kistora::Cp1252Text(QFileInfo(*chosen).fileName()) + ")");
+    kistora::AddWithNewNumbers(catalogue_, std::move(read.items));
+  }
+  messages->Message(this, QStringLiteral("Kistora"),
+                    QtText(words) + (count > 1 ? QString::fromUtf8(" ajoutés") : QString::fromUtf8(" ajouté")) +
+                        QString::fromUtf8(" à la base d'objets."));
+}
+
+// ---- history ----
+
+void TMain::ShowHistoryState() {
+  const kistora::CatalogueHistory* history = history_ ? &history_->History() : nullptr;
+  // "Annuler suppression de l'objet 12 « Anneau »": the step in the menu's words.
+  const auto entry = [](QAction* action, const QString& verb, const std::string& step) {
+    QString words = QtText(step);
+    if (!words.isEmpty()) words[0] = words[0].toLower();
+    action->setText(words.isEmpty() ? verb : verb + QLatin1Char(' ') + words.replace(QLatin1Char('&'), "&&"));
+    action->setEnabled(!step.empty());
+  };
+  entry(Annuler1, QStringLiteral("&Annuler"), history ? history->UndoText() : std::string());
+  entry(Retablir1, QString::fromUtf8("&Rétablir"), history ? history->RedoText() : std::string());
+  Historique1->setEnabled(history != nullptr);
+}
+
+void TMain::UndoClick() {
+  ReplayHistory([this] { return history_->History().Undo(); });
+}
+
+void TMain::RedoClick() {
+  ReplayHistory([this] { return history_->History().Redo(); });
+}
+
+void TMain::HistoryGoTo(std::size_t done) {
+  ReplayHistory([this, done] { return history_->History().GoTo(done); });
+}
+
+void TMain::ReplayHistory(const std::function<bool()>& replay) {
+  if (!history_) return;
+  // The list of characters is made again when one comes or goes: find the
+  // selected one again afterwards, or select the one that came back.
+  const kistora::TChar* selected = catalogue_.CharAt(SelectedCharRow());
+  const std::string selectedName = selected ? selected->Name : std::string();
+  std::vector<const kistora::TChar*> before;
+  before.reserve(catalogue_.CharList.size());
+  for (const auto& character : catalogue_.CharList) before.push_back(character.get());
+  std::sort(before.begin(), before.end());
+  if (!replay()) return;
+  int stillThere = -1;
+  std::vector<int> cameBack;
+  for (std::size_t row = 0; row < catalogue_.CharList.size(); ++row) {
+    const kistora::TChar* character = catalogue_.CharList[row].get();
+    if (character == selected) stillThere = static_cast<int>(row);
+    if (!std::binary_search(before.begin(), before.end(), character)) cameBack.push_back(static_cast<int>(row));
+  }
+  int row = cameBack.size() == 1 ? cameBack.front() : stillThere;
+  // A restored backup (or its undoing) brings every character anew: found again by name.
+  if (row < 0 && cameBack.size() > 1 && !selectedName.empty()) row = catalogue_.FindCharRow(selectedName);
+  if (row >= 0 && row != SelectedCharRow()) SelectCharRow(row);
+}
 
 // ---- options ----
 

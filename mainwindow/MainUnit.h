@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -26,6 +27,7 @@ namespace kistora {
 class CatalogueStore;
 struct SaveReport;
 class CatalogueSignals;
+class HistorySignals;
 class CharListModel;
 class InventoryModel;
 }  // namespace kistora
@@ -43,6 +45,8 @@ class TMain : public QMainWindow {
   kistora::TCatalogue& Catalogue() { return catalogue_; }
   // The character dialog and the item properties dialog it opens (created after it).
   void UseDialogs(TPerso* perso, TItemP* itemP);
+  // The history of the catalogue's changes, which the Édition menu takes back and does again.
+  void UseHistory(kistora::HistorySignals* history);
   // Every window's options (set where the windows are created): read at the
   // first show, written at close.
   std::function<kistora::OptionBindings()> BindAllOptions;
@@ -78,6 +82,17 @@ class TMain : public QMainWindow {
   // Where the CSV goes (a save dialog); replaceable so that tests can answer it.
   std::function<std::optional<QString>(QWidget* parent)> PickCsvFile = PickCsvFileWithDialog;
   static std::optional<QString> PickCsvFileWithDialog(QWidget* parent);
+  // "Importer un CSV…": the items of a CSV file (as "Exporter en CSV…" writes
+  // it) join the database with new numbers, in one step of the history.
+  void ImportCsvClick();
+  std::function<std::optional<QString>(QWidget* parent)> PickCsvImportFile = PickCsvImportFileWithDialog;
+  static std::optional<QString> PickCsvImportFileWithDialog(QWidget* parent);
+  // "Annuler", "Rétablir" (also asked by the item database window) and a step
+  // clicked in the history window: the catalogue goes back or forward, and the
+  // selected character stays selected (or the one that came back is).
+  void UndoClick();
+  void RedoClick();
+  void HistoryGoTo(std::size_t done);
   void Quitter1Click() { close(); }
   void Apropos1Click();
 
@@ -92,8 +107,14 @@ class TMain : public QMainWindow {
   QPushButton* SeeItem = nullptr;
   QPushButton* ItemGestion = nullptr;
   QLabel* InvCount = nullptr;  // right of the inventory's buttons: its count and value
+  QAction* Statistics = nullptr;
   QAction* ExportInv = nullptr;
   QAction* ExportCsv = nullptr;
+  QAction* ImportCsv = nullptr;
+  QAction* Restaurer1 = nullptr;  // "Restaurer une sauvegarde…"
+  QAction* Annuler1 = nullptr;
+  QAction* Retablir1 = nullptr;
+  QAction* Historique1 = nullptr;
   QAction* Quitter1 = nullptr;
   QAction* Apropos1 = nullptr;
   QSplitter* Splitter = nullptr;
@@ -105,6 +126,11 @@ class TMain : public QMainWindow {
   void itemDatabaseRequested();
   void exportRequested();
   void aboutRequested();
+  // "Statistiques": the statistics window, over this one.
+  void statsRequested();
+  // "Historique…" and "Restaurer une sauvegarde…": the windows they show.
+  void historyRequested();
+  void restoreRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -113,6 +139,9 @@ class TMain : public QMainWindow {
 
  private:
   void BuildMenu();
+  // The Édition entries say what they would take back or do again.
+  void ShowHistoryState();
+  void ReplayHistory(const std::function<bool()>& replay);
   void BuildCharPanel();
   void BuildItemsPanel();
   // The three lifecycle steps: load at creation, options at the first show,
@@ -145,6 +174,7 @@ class TMain : public QMainWindow {
   kistora::CharListModel* charsModel_ = nullptr;
   kistora::InventoryModel* invModel_ = nullptr;
   kistora::CatalogueStore& store_;
+  kistora::HistorySignals* history_ = nullptr;
   int startupSteps_ = 0;         // start-up steps running
   bool closeRequested_ = false;  // a close asked for during start-up
   bool shown_ = false;

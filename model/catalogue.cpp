@@ -4,6 +4,7 @@
 #include <limits>
 #include <unordered_set>
 
+#include "model/catalogue_edit.h"
 #include "model/text_utils.h"
 
 namespace kistora {
@@ -108,7 +109,9 @@ std::int32_t TCatalogue::AddNewItem(std::unique_ptr<TD2Item> item) {
   ItemList.push_back(std::move(item));
   // A grown buffer holds the same items: what was read of them still holds.
   if (scannedAll) scan_.Data = ItemList.data();
-  Notify({.Kind = ChangeKind::ItemAdded, .Position = static_cast<int>(ItemList.size()) - 1, .Number = number});
+  const int position = static_cast<int>(ItemList.size()) - 1;
+  if (recorder_) recorder_->Record(edit::ItemInserted{position, ItemList.back()});
+  Notify({.Kind = ChangeKind::ItemAdded, .Position = position, .Number = number});
   return number;
 }
 
@@ -130,26 +133,34 @@ void TCatalogue::ReplaceItemAt(int position, std::unique_ptr<TD2Item> replacemen
   if (!replacement || position < 0 || static_cast<std::size_t>(position) >= ItemList.size()) return;
   auto& slot = ItemList[static_cast<std::size_t>(position)];
   replacement->Index = slot->Index;
-  slot = std::move(replacement);
+  ItemPtr replaced = std::exchange(slot, std::move(replacement));
+  if (recorder_) recorder_->Record(edit::ItemReplaced{position, std::move(replaced)});
   Notify({.Kind = ChangeKind::ItemModified, .Position = position, .Number = slot->Index});
 }
 
 void TCatalogue::DeleteItemAt(int position) {
   if (position < 0 || static_cast<std::size_t>(position) >= ItemList.size()) return;
   const std::int32_t number = ItemList[static_cast<std::size_t>(position)]->Index;
-  for (auto& character : CharList) {
-    auto& items = character->Items;
+  std::vector<EntryPlace> entries;  // where the number was, for taking the deletion back
+  for (std::size_t row = 0; row < CharList.size(); ++row) {
+    auto& items = CharList[row]->Items;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (items[i] == number) entries.push_back({static_cast<int>(row), static_cast<int>(i)});
+    }
     items.erase(std::remove(items.begin(), items.end(), number), items.end());
   }
+  ItemPtr item = std::move(ItemList[static_cast<std::size_t>(position)]);
   ItemList.erase(ItemList.begin() + position);
   // The items after it move up one place: still read, still in order.
   if (static_cast<std::size_t>(position) < scan_.Count) --scan_.Count;
+  if (recorder_) recorder_->Record(edit::ItemErased{position, std::move(item), std::move(entries)});
   Notify({.Kind = ChangeKind::ItemDeleted, .Position = position, .Number = number});
 }
 
 int TCatalogue::AddChar(std::unique_ptr<TChar> character) {
   CharList.push_back(std::move(character));
   const int row = static_cast<int>(CharList.size()) - 1;
+  if (recorder_) recorder_->Record(edit::CharInserted{row, nullptr});
   Notify({.Kind = ChangeKind::CharAdded, .Row = row});
   return row;
 }
@@ -157,18 +168,22 @@ int TCatalogue::AddChar(std::unique_ptr<TChar> character) {
 bool TCatalogue::ModifyChar(int row, const TChar& fields) {
   if (!ValidRow(row)) return false;
   TChar& character = *CharList[static_cast<std::size_t>(row)];
-  character.Name = fields.Name;
-  character.Account = fields.Account;
-  character.Class = fields.Class;
-  character.Level = fields.Level;
-  character.Notes = fields.Notes;
+  auto before = std::make_unique<TChar>();
+  before->Name = std::exchange(character.Name, fields.Name);
+  before->Account = std::exchange(character.Account, fields.Account);
+  before->Class = std::exchange(character.Class, fields.Class);
+  before->Level = std::exchange(character.Level, fields.Level);
+  before->Notes = std::exchange(character.Notes, fields.Notes);
+  if (recorder_) recorder_->Record(edit::CharTexts{row, std::move(before)});
   Notify({.Kind = ChangeKind::CharModified, .Row = row});
   return true;
 }
 
 bool TCatalogue::RemoveChar(int row) {
   if (!ValidRow(row)) return false;
+  std::unique_ptr<TChar> removed = std::move(CharList[static_cast<std::size_t>(row)]);
   CharList.erase(CharList.begin() + row);
+  if (recorder_) recorder_->Record(edit::CharErased{row, std::move(removed)});
   Notify({.Kind = ChangeKind::CharRemoved, .Row = row});
   return true;
 }
@@ -176,13 +191,15 @@ bool TCatalogue::RemoveChar(int row) {
 bool TCatalogue::SwapChars(int row, int otherRow) {
   if (!ValidRow(row) || !ValidRow(otherRow) || row == otherRow) return false;
   std::swap(CharList[static_cast<std::size_t>(row)], CharList[static_cast<std::size_t>(otherRow)]);
+  if (recorder_) recorder_->Record(edit::CharsSwapped{row, otherRow});
   Notify({.Kind = ChangeKind::CharsSwapped, .Row = row, .OtherRow = otherRow});
   return true;
 }
 
 bool TCatalogue::AddItemToChar(int row, std::int32_t number) {
   if (!ValidRow(row)) return false;
-  CharList[static_cast<std::size_t>(row)]->AddItem(number);
+  const int position = CharList[static_cast<std::size_t>(row)]->AddItem(number);
+  if (recorder_) recorder_->Record(edit::EntryInserted{row, position, number});
   Notify({.Kind = ChangeKind::InventoryChanged, .Row = row, .Number = number});
   return true;
 }
@@ -193,8 +210,20 @@ bool TCatalogue::RemoveInventoryEntry(int row, int position) {
   if (position < 0 || position >= character.ItemCount()) return false;
   const std::int32_t number = character.ItemAt(position);
   character.RemoveItemAt(position);
+  if (recorder_) recorder_->Record(edit::EntryErased{row, position, number});
   Notify({.Kind = ChangeKind::InventoryChanged, .Row = row, .Number = number});
   return true;
+}
+
+void TCatalogue::ReplaceContent(ItemVector items, std::vector<std::unique_ptr<TChar>> characters) {
+  ExchangeContent(items, characters);
+  // What was there before: the history keeps it whole (without the room a
+  // growing list keeps, up to as much again), else it goes now.
+  if (recorder_) {
+    items.shrink_to_fit();
+    recorder_->Record(edit::ContentReplaced{std::move(items), std::move(characters)});
+  }
+  Notify({.Kind = ChangeKind::Reset});
 }
 
 void TCatalogue::Clear() {
@@ -203,7 +232,75 @@ void TCatalogue::Clear() {
   NotifyReset();
 }
 
-void TCatalogue::NotifyReset() { Notify({.Kind = ChangeKind::Reset}); }
+void TCatalogue::NotifyReset() {
+  Forget();
+  Notify({.Kind = ChangeKind::Reset});
+}
+
+void TCatalogue::Forget() {
+  if (recorder_) recorder_->Forget();
+}
+
+void TCatalogue::PutItemBack(int position, ItemPtr item, const std::vector<EntryPlace>& entries) {
+  const auto at = static_cast<std::size_t>(position);
+  const std::int32_t number = item->Index;
+  // What the scan has read of the list stays true once the item is back in
+  // its place: its number counts, and the order holds if its neighbours agree.
+  const bool scanValid = scan_.Data == ItemList.data() && scan_.Count <= ItemList.size();
+  ItemList.insert(ItemList.begin() + position, std::move(item));
+  if (scanValid) {
+    if (at < scan_.Count) {
+      ++scan_.Count;
+      scan_.Highest = std::max(scan_.Highest, number);
+      if ((at > 0 && ItemList[at - 1] && ItemList[at - 1]->Index > number) ||
+          (ItemList[at + 1] && number > ItemList[at + 1]->Index))
+        scan_.InOrder = false;
+    }
+    scan_.Data = ItemList.data();
+  }
+  for (const EntryPlace& place : entries) {
+    auto& items = CharList[static_cast<std::size_t>(place.Row)]->Items;
+    items.insert(items.begin() + place.Position, number);
+  }
+  Notify({.Kind = ChangeKind::ItemRestored, .Position = position, .Number = number});
+}
+
+void TCatalogue::SwapItemAt(int position, ItemPtr& other) {
+  auto& slot = ItemList[static_cast<std::size_t>(position)];
+  slot.swap(other);
+  Notify({.Kind = ChangeKind::ItemModified, .Position = position, .Number = slot->Index});
+}
+
+void TCatalogue::InsertCharAt(int row, std::unique_ptr<TChar> character) {
+  CharList.insert(CharList.begin() + row, std::move(character));
+  Notify({.Kind = ChangeKind::CharAdded, .Row = row});
+}
+
+std::unique_ptr<TChar> TCatalogue::TakeCharAt(int row) {
+  std::unique_ptr<TChar> taken = std::move(CharList[static_cast<std::size_t>(row)]);
+  CharList.erase(CharList.begin() + row);
+  Notify({.Kind = ChangeKind::CharRemoved, .Row = row});
+  return taken;
+}
+
+void TCatalogue::InsertInventoryEntry(int row, int position, std::int32_t number) {
+  auto& items = CharList[static_cast<std::size_t>(row)]->Items;
+  items.insert(items.begin() + position, number);
+  Notify({.Kind = ChangeKind::InventoryChanged, .Row = row, .Number = number});
+}
+
+void TCatalogue::SwapContent(ItemVector& items, std::vector<std::unique_ptr<TChar>>& characters) {
+  ExchangeContent(items, characters);
+  Notify({.Kind = ChangeKind::Reset});
+}
+
+void TCatalogue::ExchangeContent(ItemVector& items, std::vector<std::unique_ptr<TChar>>& characters) {
+  ItemList.swap(items);
+  CharList.swap(characters);
+  scan_ = {};
+  // Numbers handed out stay handed out, whatever the items now are.
+  SyncLastItemIndex();
+}
 
 void TCatalogue::AddObserver(CatalogueObserver* observer) {
   if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())

@@ -14,6 +14,9 @@
 
 namespace kistora {
 
+class CatalogueRecorder;
+class CatalogueHistory;
+
 // A character: its five texts (name, account, class, level, notes, as shown in
 // its row) and the ordered item numbers it holds, duplicates allowed.
 class TChar {
@@ -30,6 +33,12 @@ class TChar {
 
   std::string Name, Account, Class, Level, Notes;
   std::vector<std::int32_t> Items;
+};
+
+// Where an inventory entry was: the character's row and the entry's position in its inventory.
+struct EntryPlace {
+  int Row = 0;
+  int Position = 0;
 };
 
 class TCatalogue {
@@ -96,10 +105,18 @@ class TCatalogue {
   // Removes the inventory entry at position (0-based) of the character at row;
   // other entries of the same number stay.
   bool RemoveInventoryEntry(int row, int position);
+  // Puts items and characters in the place of the present ones, which go (a
+  // restored backup; observers are told Reset). One change, taken back whole by the history.
+  void ReplaceContent(ItemVector items, std::vector<std::unique_ptr<TChar>> characters);
   // Frees every item and every character (last to first).
   void Clear();
   // Tells the observers that anything may have changed (after the loaders).
   void NotifyReset();
+
+  // The history that keeps what each operation above did, to take it back
+  // (nullptr: none). Clear and NotifyReset make it forget: the lists changed
+  // outside the operations.
+  void SetRecorder(CatalogueRecorder* recorder) { recorder_ = recorder; }
 
   void AddObserver(CatalogueObserver* observer);
   void RemoveObserver(CatalogueObserver* observer);
@@ -108,7 +125,25 @@ class TCatalogue {
   void ClearChars();  // frees every character, last to first (idem)
 
  private:
+  friend class CatalogueHistory;
+  // What the history uses to put back exactly what an operation changed. Not
+  // recorded; each tells the observers like the operations.
+  // The item at position again, with its number at each of entries (in
+  // ascending order of position per character); ItemRestored.
+  void PutItemBack(int position, ItemPtr item, const std::vector<EntryPlace>& entries);
+  // The item at position and other trade places (ItemModified).
+  void SwapItemAt(int position, ItemPtr& other);
+  // The character at row again (CharAdded), or taken out and given (CharRemoved).
+  void InsertCharAt(int row, std::unique_ptr<TChar> character);
+  std::unique_ptr<TChar> TakeCharAt(int row);
+  // number again at position of the inventory of the character at row (InventoryChanged).
+  void InsertInventoryEntry(int row, int position, std::int32_t number);
+  // Every item and character trade places with items and characters (Reset).
+  void SwapContent(ItemVector& items, std::vector<std::unique_ptr<TChar>>& characters);
+
+  void ExchangeContent(ItemVector& items, std::vector<std::unique_ptr<TChar>>& characters);
   void Notify(const CatalogueChange& change);
+  void Forget();
   bool ValidRow(int row) const { return row >= 0 && static_cast<std::size_t>(row) < CharList.size(); }
 
   // What passes over the items have learnt, kept so that one change of a big
@@ -127,6 +162,7 @@ class TCatalogue {
   const ItemScan& ScanItems() const;
 
   std::vector<CatalogueObserver*> observers_;
+  CatalogueRecorder* recorder_ = nullptr;
   mutable ItemScan scan_;
 };
 

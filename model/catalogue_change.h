@@ -11,6 +11,8 @@ enum class ChangeKind {
   ItemAdded,         // Position: the new item's place in ItemList; Number: its number
   ItemModified,      // Position, Number: the item replaced in place (it kept its number)
   ItemDeleted,       // Position: where it was; Number: its number, now gone from every inventory
+  ItemRestored,      // Position: an item put back in its place (a deletion taken back, an addition done
+                     // again); Number: its number, back in every inventory entry it had
   CharAdded,         // Row: the new character's row
   CharModified,      // Row: the character whose texts changed
   CharRemoved,       // Row: where it was
@@ -29,7 +31,7 @@ struct CatalogueChange {
   // Whether the item database file or the characters file no longer holds the catalogue.
   bool TouchesItems() const {
     return Kind == ChangeKind::ItemAdded || Kind == ChangeKind::ItemModified || Kind == ChangeKind::ItemDeleted ||
-           Kind == ChangeKind::Reset;
+           Kind == ChangeKind::ItemRestored || Kind == ChangeKind::Reset;
   }
   bool TouchesChars() const { return Kind != ChangeKind::ItemAdded && Kind != ChangeKind::ItemModified; }
 };

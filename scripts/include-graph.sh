@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Prints which window files include which (one "A -> B" line per unit, a unit
-# being a .h/.cpp pair of app/, mainwindow/, gui/, itemdb/, export/ or about/), then checks with
-# tsort that they include one another in no circle, and that the layers hold:
+# being a .h/.cpp pair of app/, mainwindow/, gui/, itemdb/, export/, about/, stats/ or history/), then checks
+# with tsort that they include one another in no circle, and that the layers hold:
 # gui/ (what every window uses) includes no window, and only app/ includes app/
 # (the wiring). Exit 1 on a circle or a broken layer.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 edges=$(
-  for file in app/*.cpp app/*.h mainwindow/*.cpp mainwindow/*.h gui/*.cpp gui/*.h itemdb/*.cpp itemdb/*.h export/[A-Z]*.cpp export/[A-Z]*.h about/*.cpp about/*.h; do
+  for file in app/*.cpp app/*.h mainwindow/*.cpp mainwindow/*.h gui/*.cpp gui/*.h itemdb/*.cpp itemdb/*.h export/[A-Z]*.cpp export/[A-Z]*.h about/*.cpp about/*.h stats/*.cpp stats/*.h history/*.cpp history/*.h; do
     unit="${file%.*}"
-    grep -o '^#include "\(app\|mainwindow\|gui\|itemdb\|export\|about\)/[A-Za-z_]*\.h"' "$file" | sed 's/^#include "\(.*\)\.h"/\1/' |
+    grep -o '^#include "\(app\|mainwindow\|gui\|itemdb\|export\|about\|stats\|history\)/[A-Za-z_]*\.h"' "$file" | sed 's/^#include "\(.*\)\.h"/\1/' |
       while read -r target; do if [[ "$target" != "$unit" ]]; then echo "$unit -> $target"; fi; done || true
   done | sort -u
 )

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Takes docs/screenshots/main-window.png and item-window.png: the real kistora,
-# started under Xvfb in a temporary folder holding a few characters and items,
-# with the first character selected so that its inventory is listed, then its
-# item database window with a search typed.
-# Usage: scripts/screenshot-main.sh [OUTPUT.png [ITEMS-OUTPUT.png]]
+# Takes docs/screenshots/main-window.png, item-window.png and stats-window.png:
+# the real kistora, started under Xvfb in a temporary folder holding a few
+# characters and items, with the first character selected so that its inventory
+# is listed, then its item database window with a search typed, then the
+# statistics of the items that window shows.
+# Usage: scripts/screenshot-main.sh [OUTPUT.png [ITEMS-OUTPUT.png [STATS-OUTPUT.png]]]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 if [[ "${1:-}" == --inside-xvfb ]]; then
   # Second stage, run by xvfb-run: DISPLAY is the virtual screen.
-  work="$2" out="$3" items_out="$4"
+  work="$2" out="$3" items_out="$4" stats_out="$5"
   unset QT_QPA_PLATFORM  # the X11 platform, not the offscreen one of the tests
   "$work/kistora" >"$work/kistora.log" 2>&1 &
   pid=$!
@@ -52,11 +53,27 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
   xdotool type --window "$items" --delay 50 "de"
   sleep 1
   import -window "$items" "$items_out"
+
+  # "Statistiques" (Ctrl+I) from the item window: the statistics of what it shows.
+  xdotool key --window "$items" ctrl+i
+  stats=""
+  for _ in $(seq 50); do
+    stats="$(xdotool search --onlyvisible --name '^Statistiques$' 2>/dev/null | head -n1 || true)"
+    [[ -n "$stats" ]] && break
+    sleep 0.1
+  done
+  if [[ -z "$stats" ]]; then
+    echo "The statistics window did not appear" >&2
+    exit 1
+  fi
+  sleep 1
+  import -window "$stats" "$stats_out"
   exit 0
 fi
 
 out="$(realpath -m "${1:-$root/docs/screenshots/main-window.png}")"
 items_out="$(realpath -m "${2:-$root/docs/screenshots/item-window.png}")"
+stats_out="$(realpath -m "${3:-$root/docs/screenshots/stats-window.png}")"
 build="$root/build/screenshot"
 "$root/scripts/deps.sh" test  # Xvfb, xdotool and ImageMagick among the rest
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -69,5 +86,6 @@ trap 'rm -rf "$work"' EXIT
 cp "$build/app/kistora" "$work/"
 "$build/tests/gui/support/kistora_sample_data" "$work"
 mkdir -p "$(dirname "$out")"
-xvfb-run -a -s "-screen 0 1024x768x24" "$root/scripts/screenshot-main.sh" --inside-xvfb "$work" "$out" "$items_out"
-echo "Wrote $out and $items_out"
+xvfb-run -a -s "-screen 0 1024x768x24" "$root/scripts/screenshot-main.sh" --inside-xvfb "$work" "$out" "$items_out" \
+  "$stats_out"
+echo "Wrote $out, $items_out and $stats_out"

@@ -25,6 +25,7 @@ void ItemBlockMirror::Apply(const ItemVector& items, const CatalogueChange& chan
   bool followed = true;
   switch (change.Kind) {
     case ChangeKind::ItemAdded:
+    case ChangeKind::ItemRestored:
       followed = change.Position >= 0 && Insert(items, position);
       break;
     case ChangeKind::ItemModified:

@@ -417,10 +417,8 @@ CsvItems ItemsFromCsv(std::string_view bytes) {
 }
 
 void AddWithNewNumbers(TCatalogue& catalogue, std::vector<std::unique_ptr<TD2Item>> items) {
-  for (auto& item : items) {
-    item->Index = catalogue.NewItemIndex();
-    catalogue.ItemList.push_back(std::move(item));
-  }
+  // Through the operation, so that the windows, the saves and the history follow an import too.
+  for (auto& item : items) catalogue.AddNewItem(std::move(item));
 }
 
 }  // namespace kistora

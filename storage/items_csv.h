@@ -44,7 +44,7 @@ struct CsvItems {
 };
 CsvItems ItemsFromCsv(std::string_view bytes);
 
-// Appends the items to the catalogue, each with a new number from NewItemIndex.
+// Appends the items to the catalogue, each with a new number (AddNewItem, one by one).
 void AddWithNewNumbers(TCatalogue& catalogue, std::vector<std::unique_ptr<TD2Item>> items);
 
 }  // namespace kistora

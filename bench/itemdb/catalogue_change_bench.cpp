@@ -5,101 +5,22 @@
 // selected character and its count line), then the event loop letting both
 // list views take their model resets. Goal: at most 50 ms at 1,000,000 items.
 // Counter max_ms: the slowest change of the run (a save as you go runs on its
-// worker meanwhile, as in the program).
+// worker meanwhile, as in the program). The same for a change taken back and
+// done again through the history (undo_max_ms, redo_max_ms).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTreeView>
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <memory>
 #include <random>
-#include <string>
 
-#include "bench/itemdb/game_catalogue.h"
-#include "gui/CatalogueSignals.h"
-#include "itemdb/ItemListModel.h"
-#include "listing/item_counts.h"
-#include "mainwindow/InventoryModel.h"
-#include "storage/catalogue_store.h"
+#include "bench/itemdb/open_windows.h"
+#include "model/catalogue_history.h"
 
 using namespace kistora;
 
 namespace {
-
-constexpr int kCharCount = 1000;
-constexpr int kItemsPerChar = 100;
-
-QTreeView* ListView(QAbstractItemModel& model) {
-  auto* view = new QTreeView;
-  view->setUniformRowHeights(true);
-  view->setRootIsDecorated(false);
-  view->setModel(&model);
-  view->resize(600, 400);
-  view->show();
-  return view;
-}
-
-// The catalogue with characters holding its items, its store, and the two lists as the windows show them.
-struct OpenWindows {
-  std::filesystem::path dir;
-  std::unique_ptr<TCatalogue> catalogue;
-  std::unique_ptr<CatalogueStore> store;
-  std::unique_ptr<CatalogueSignals> changes;
-  ItemListModel items;
-  InventoryModel inventory;
-  std::unique_ptr<QTreeView> itemView;
-  std::unique_ptr<QTreeView> inventoryView;
-  ItemTotals inventoryTotals;
-
-  explicit OpenWindows(int count) : catalogue(MakeGameCatalogue(count)) {
-    std::mt19937 random(3);
-    for (int i = 0; i < kCharCount; ++i) {
-      auto character = std::make_unique<TChar>();
-      character->Name = "Perso" + std::to_string(i);
-      for (int k = 0; k < kItemsPerChar; ++k) character->AddItem(static_cast<std::int32_t>(random() % count) + 1);
-      catalogue->CharList.push_back(std::move(character));
-    }
-    catalogue->SyncLastItemIndex();
-    char pattern[] = "/tmp/kistora-change-bench-XXXXXX";
-    dir = ::mkdtemp(pattern);
-    store = std::make_unique<CatalogueStore>(dir.string());
-    store->Track(*catalogue);
-    changes = std::make_unique<CatalogueSignals>(*catalogue);
-    // The item window: a search typed, the list following every change of the items.
-    ItemFilter filter;
-    filter.Search = ItemSearchQuery("feu");
-    items.Rebuild(*catalogue, filter, kColIndex, false);
-    QObject::connect(changes.get(), &CatalogueSignals::changed, &items, [this](const CatalogueChange& change) {
-      if (change.TouchesItems()) items.ApplyChange(change, *catalogue);
-    });
-    // The main window: the selected character's inventory and its count line.
-    QObject::connect(
-        changes.get(), &CatalogueSignals::inventoriesChanged, &inventory, [this](const CatalogueChange& change) {
-          // As the main window: only a change to what the inventory lists refills it.
-          const bool shown =
-              change.Kind == ChangeKind::InventoryChanged ? change.Row == 0 : inventory.Lists(change.Number);
-          if (shown) FillInventory();
-        });
-    FillInventory();
-    itemView.reset(ListView(items));
-    inventoryView.reset(ListView(inventory));
-    QApplication::processEvents();
-  }
-  ~OpenWindows() {
-    itemView.reset();
-    inventoryView.reset();
-    changes.reset();
-    store.reset();  // finishes the save under way
-    std::filesystem::remove_all(dir);
-  }
-  void FillInventory() {
-    const TChar& selected = *catalogue->CharList.front();
-    inventory.Fill(*catalogue, &selected);
-    inventoryTotals = inventory.Totals();
-  }
-};
 
 std::unique_ptr<TD2Item> Helm() {
   std::unique_ptr<TD2Item> item = CreateItemFromTag(3);
@@ -110,40 +31,96 @@ std::unique_ptr<TD2Item> Helm() {
 
 enum class Change { Modify, Delete, Add };
 
+void Make(TCatalogue& catalogue, Change change, int position) {
+  switch (change) {
+    case Change::Modify:
+      catalogue.ReplaceItemAt(position, Helm());
+      break;
+    case Change::Delete:
+      catalogue.DeleteItemAt(position);
+      break;
+    case Change::Add:
+      catalogue.AddNewItem(Helm());
+      break;
+  }
+}
+
+// Milliseconds from the call until the views have taken the change in.
+template <class Step>
+double Timed(Step step) {
+  const auto start = std::chrono::steady_clock::now();
+  step();
+  QApplication::processEvents();  // the views lay out their rows again
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The change itself, recorded by the history as in the program.
 void CatalogueChange(benchmark::State& state, Change change) {
   OpenWindows windows(static_cast<int>(state.range(0)));
   TCatalogue& catalogue = *windows.catalogue;
+  CatalogueHistory history(catalogue);
   std::mt19937 random(11);
   double slowest = 0;
   for (auto _ : state) {
     const auto position = static_cast<int>(random() % catalogue.ItemList.size());
-    const auto start = std::chrono::steady_clock::now();
-    switch (change) {
-      case Change::Modify:
-        catalogue.ReplaceItemAt(position, Helm());
-        break;
-      case Change::Delete:
-        catalogue.DeleteItemAt(position);
-        break;
-      case Change::Add:
-        catalogue.AddNewItem(Helm());
-        break;
-    }
-    QApplication::processEvents();  // the views lay out their rows again
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    slowest = std::max(slowest, ms);
+    slowest = std::max(slowest, Timed([&] { Make(catalogue, change, position); }));
   }
   state.counters["max_ms"] = slowest;
   state.counters["shown"] = windows.items.rowCount();
 }
 
+// The change taken back (Ctrl+Z), then done again (Ctrl+Y); the time of each,
+// the change itself untimed. A deletion taken back puts the item back mid-list
+// with its inventory entries.
+void UndoRedo(benchmark::State& state, Change change) {
+  OpenWindows windows(static_cast<int>(state.range(0)));
+  TCatalogue& catalogue = *windows.catalogue;
+  CatalogueHistory history(catalogue);
+  std::mt19937 random(11);
+  double slowestUndo = 0;
+  double slowestRedo = 0;
+  for (auto _ : state) {
+    const auto position = static_cast<int>(random() % catalogue.ItemList.size());
+    Make(catalogue, change, position);
+    QApplication::processEvents();
+    const double undo = Timed([&] { history.Undo(); });
+    const double redo = Timed([&] { history.Redo(); });
+    slowestUndo = std::max(slowestUndo, undo);
+    slowestRedo = std::max(slowestRedo, redo);
+    state.SetIterationTime((undo + redo) / 2000);  // seconds per step taken back or done again
+  }
+  state.counters["undo_max_ms"] = slowestUndo;
+  state.counters["redo_max_ms"] = slowestRedo;
+}
+
 void BM_ChangeWithWindowsOpen_Modify(benchmark::State& state) { CatalogueChange(state, Change::Modify); }
 void BM_ChangeWithWindowsOpen_Delete(benchmark::State& state) { CatalogueChange(state, Change::Delete); }
 void BM_ChangeWithWindowsOpen_Add(benchmark::State& state) { CatalogueChange(state, Change::Add); }
+void BM_UndoRedoWithWindowsOpen_Modify(benchmark::State& state) { UndoRedo(state, Change::Modify); }
+void BM_UndoRedoWithWindowsOpen_Delete(benchmark::State& state) { UndoRedo(state, Change::Delete); }
+void BM_UndoRedoWithWindowsOpen_Add(benchmark::State& state) { UndoRedo(state, Change::Add); }
 
 BENCHMARK(BM_ChangeWithWindowsOpen_Modify)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(40);
 BENCHMARK(BM_ChangeWithWindowsOpen_Delete)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(40);
 BENCHMARK(BM_ChangeWithWindowsOpen_Add)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(40);
+BENCHMARK(BM_UndoRedoWithWindowsOpen_Modify)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(40);
+BENCHMARK(BM_UndoRedoWithWindowsOpen_Delete)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(40);
+BENCHMARK(BM_UndoRedoWithWindowsOpen_Add)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(40);
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 // kistora-cli: its command line (--version, --help per command, the default
 // folder), check, dump and resave (exit statuses, output, only resave of two
-// clean files ever writes anything), csv and import-csv.
+// clean files ever writes anything), csv, import-csv and restore.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,7 +84,7 @@ TEST(CliUsage, VersionAndHelpOfEachCommand) {
   EXPECT_EQ(RunCli("--version").out, "kistora-cli " KISTORA_VERSION "\n");
   const CliRun help = RunCli("--help");
   EXPECT_EQ(help.status, 0);
-  for (const char* command : {"check", "dump", "resave", "export", "csv", "import-csv"}) {
+  for (const char* command : {"check", "dump", "resave", "export", "csv", "import-csv", "stats", "restore"}) {
     SCOPED_TRACE(command);
     EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos);
     // "--help" after a command is that command's help, never a folder named "--help".
@@ -108,6 +108,31 @@ TEST(CliUsage, WithoutDirTheDataFolderRuleChooses) {
   const CliRun beside = RunCli("check");
   EXPECT_EQ(beside.status, 2);
   EXPECT_NE(beside.err.find("impossible d'ouvrir "), std::string::npos) << beside.err;
+}
+
+// The sample: a magic ring (100) held twice by Zoé, a shield (0) she holds once, an axe (0) nobody holds.
+TEST(CliStats, JsonOfTheWholeDatabase) {
+  TempDir dir;
+  SaveSample(dir);
+  const CliRun run = RunCli("stats " + Quote(dir.Path()) + " --json");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  const auto group = [](const char* label, int items, int value) {
+    return std::string("    {\"label\": \"") + label + "\", \"items\": " + std::to_string(items) +
+           ", \"value\": " + std::to_string(value) + "}";
+  };
+  std::string expected =
+      "{\n  \"items\": 3,\n  \"value\": 100,\n  \"mean_price\": 33,\n  \"highest_price\": 100,\n"
+      "  \"price_zero\": 2,\n  \"by_quality\": [\n";
+  for (const char* quality : {"Unique", "Set", "Crafted", "Rare"}) expected += group(quality, 0, 0) + ",\n";
+  expected += group("Magique", 1, 100) + ",\n" + group("Normal", 2, 0) + "\n  ],\n  \"by_category\": [\n";
+  expected += group("Amulette", 0, 0) + ",\n" + group("Anneau", 1, 100) + ",\n" + group("Arme", 1, 0) + ",\n";
+  for (const char* category : {"Armure", "Bottes"}) expected += group(category, 0, 0) + ",\n";
+  expected += group("Bouclier", 1, 0) + ",\n";
+  for (const char* category : {"Casque", "Ceinture", "Charme", "Gants"}) expected += group(category, 0, 0) + ",\n";
+  expected += group("Joyau", 0, 0) + "\n  ],\n  \"by_character\": [\n" + group("Zo\xC3\xA9", 3, 200) + ",\n" +
+              group("", 0, 0) + "\n  ],\n  \"held_by_nobody\": {\"items\": 1, \"value\": 0}\n}\n";
+  EXPECT_EQ(run.out, expected);
 }
 
 TEST(CliCheck, ReportsEachFileAndItsStatus) {
@@ -291,6 +316,47 @@ TEST(CliResave, RefusesUnlessBothLoadCleanly) {
   run = RunCli("resave " + Quote(dir.Path()));
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(Snapshot(dir), before);
+}
+
+TEST(CliRestore, PutsBackADayReadWholeAndNeverWhileTheProgramRuns) {
+  TempDir dir;
+  SaveSample(dir);
+  ASSERT_EQ(RunCli("resave " + Quote(dir.Path())).status, 0);  // today's backup: the sample
+  const std::string today = LocalDateToday();
+  const std::string backup = ReadBytes(dir.File("backups/items-" + today + ".kdb"));
+  TCatalogue now;
+  AddItem(now, 5, "Bague", 2, 300);
+  SaveItems(now, dir.File("items.kdb"));
+  // A damaged day, listed but refused.
+  WriteBytes(dir.File("backups/items-2001-01-01.kdb"), backup.substr(0, backup.size() - 3));
+  WriteBytes(dir.File("backups/chars-2001-01-01.kdb"), ReadBytes(dir.File("chars.kdb")));
+  const auto databases = [&] { return ReadBytes(dir.File("items.kdb")) + ReadBytes(dir.File("chars.kdb")); };
+  const std::string before = databases();
+  const std::string restore = "restore " + Quote(dir.Path()) + " --date ";
+
+  CliRun run = RunCli(restore + today + " --dry-run");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("objets : 2 ajout\xC3\xA9s, 0 supprim\xC3\xA9, 1 modifi\xC3\xA9\n"
+                         "personnages : 0 ajout\xC3\xA9, 0 supprim\xC3\xA9, 0 modifi\xC3\xA9\n"),
+            std::string::npos)
+      << run.out;
+  run = RunCli(restore + "2001-01-01");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("endommag\xC3\xA9"
+                         "e ; rien n'a \xC3\xA9t\xC3\xA9 restaur\xC3\xA9"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(RunCli(restore + "2001-01-02").status, 2) << "no backup that day";
+  {
+    DataFolderLock program;
+    ASSERT_EQ(program.TryAcquire(dir.Path()).State, LockState::Held);
+    EXPECT_EQ(RunCli(restore + today).status, 75);
+  }
+  EXPECT_EQ(databases(), before);
+
+  run = RunCli(restore + today);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadBytes(dir.File("items.kdb")), backup);
 }
 
 TEST(CliCsv, WritesTheItemDatabaseOnStandardOutputOrIntoAFile) {

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "core_test_support.h"
+#include "model/catalogue_history.h"
 
 namespace kistora {
 namespace {
@@ -76,10 +77,18 @@ TEST(ShownItemRows, FollowsChangesInTheOrderAndTotalsOfAFullListing) {
         filter.HidePrice0 = column % 2 == 0;
         filter.ShowQuality[2] = !inverted;
         ListFollower follower(catalogue, filter, column, inverted);
+        // Taking a deletion back puts a row back in the middle of the list.
+        CatalogueHistory history(catalogue);
         for (int step = 0; step < 60; ++step) {
           const int size = static_cast<int>(catalogue.ItemList.size());
           const int position = static_cast<int>(random() % static_cast<unsigned>(size));
-          switch (random() % 3) {
+          switch (random() % 5) {
+            case 3:
+              history.Undo();
+              break;
+            case 4:
+              history.Redo();
+              break;
             case 0:
               catalogue.AddNewItem(RandomItem(random));
               break;
