@@ -3,13 +3,11 @@
 // whose controls the options file binds.
 #include "app/Windows.h"
 
-#include <initializer_list>
-
 #include "about/AboutUnit.h"
 #include "export/ExportUnit.h"
-#include "gui/AccessibleNames.h"
 #include "gui/CatalogueSignals.h"
 #include "gui/Platform.h"
+#include "gui/WindowCare.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
 #include "mainwindow/MainUnit.h"
@@ -69,10 +67,10 @@ void CreateWindows() {
   w.ExportWin = new TExportWin(w.Main);
   w.About = new TAbout(w.Main);
   Connect(w);
-  // Every input is named for screen readers by the label beside it.
-  for (QWidget* window : std::initializer_list<QWidget*>{w.Main, w.Perso, w.ItemG, w.ItemP, w.ExportWin, w.About}) {
-    kistora::NameInputsByTheirLabels(*window);
-  }
+  // Every window, these and any shown later: inputs named by their labels,
+  // text fields that take only what the files hold, frames kept on the
+  // screen, and dialogs that give the focus back to the window they came from.
+  kistora::CareForWindows(*w.Main);
 }
 
 void DestroyWindows() {

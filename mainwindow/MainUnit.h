@@ -79,6 +79,8 @@ class TMain : public QMainWindow {
   std::function<std::optional<QString>(QWidget* parent)> PickCsvFile = PickCsvFileWithDialog;
   static std::optional<QString> PickCsvFileWithDialog(QWidget* parent);
   void Quitter1Click() { close(); }
+  // The first show runs the start-up's last steps (FormShow) before the window is made.
+  void setVisible(bool visible) override;
   void Apropos1Click();
 
   QTreeView* Chars = nullptr;
@@ -107,7 +109,6 @@ class TMain : public QMainWindow {
   void aboutRequested();
 
  protected:
-  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
