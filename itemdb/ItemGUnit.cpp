@@ -21,6 +21,7 @@
 #include "gui/WindowFrame.h"
 #include "gui/WindowPlacement.h"
 #include "itemdb/ItemListModel.h"
+#include "itemdb/ItemListView.h"
 #include "itemdb/ItemPUnit.h"
 
 using namespace kistora;
@@ -73,7 +74,7 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   AddToChar->resize(std::max(105, AddToChar->sizeHint().width()), 25);
 
   model_ = new ItemListModel(this);
-  Liste = new QTreeView(this);
+  Liste = new ItemListView(this);
   Liste->setModel(model_);
   Liste->setRootIsDecorated(false);
   Liste->setItemsExpandable(false);

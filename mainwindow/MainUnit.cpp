@@ -474,7 +474,11 @@ bool TMain::ItemDragEvent(bool onChars, QDropEvent* event) {
   const bool dropped = event->type() == QEvent::Drop;
   // While the item is dragged, the character that would receive it is highlighted.
   charsModel_->SetDropRow(number && row >= 0 && !dropped ? row : -1);
-  if (!number || row < 0) {
+  // An item entering the character list is taken even where no row is (below
+  // the last one, say): a drag refused as it enters gets no moves, and could
+  // not reach a row after.
+  const bool entersChars = onChars && event->type() == QEvent::DragEnter;
+  if (!number || (row < 0 && !entersChars)) {
     event->ignore();
     return true;
   }

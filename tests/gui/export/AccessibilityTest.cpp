@@ -62,7 +62,7 @@ TEST(Accessibility, EveryInputOfEveryWindowIsNamedByItsOwnLabel) {
         EXPECT_EQ(input->accessibleName(), "Rechercher");
         continue;
       }
-      EXPECT_EQ(input->accessibleName(), AsName(own->text())) << where;
+      EXPECT_EQ(input->accessibleName().toStdString(), AsName(own->text()).toStdString()) << where;
     }
   }
   EXPECT_EQ(inputs, 5 + 1 + 16 + 9);  // Perso, ItemG, ItemP, ExportWin

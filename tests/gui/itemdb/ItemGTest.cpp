@@ -739,8 +739,13 @@ TEST_F(ItemGTest, AnItemDroppedOnACharacterOrTheInventoryGoesToThatCharacter) {
   };
   const QPoint onBob = Main().Chars->visualRect(Main().Chars->model()->index(1, 0)).center();
   const QPoint onZoe = Main().Chars->visualRect(Main().Chars->model()->index(0, 0)).center();
-  // While dragged, the row under the pointer is highlighted, and only that one.
-  EXPECT_TRUE(dragOverChars(true, onZoe));
+  const QPoint belowRows(5, Main().Chars->viewport()->height() - 2);
+  // Entering below the rows (coming from the item window beside), then onto
+  // them: the row under the pointer is highlighted, and only that one.
+  EXPECT_TRUE(dragOverChars(true, belowRows)) << "a drag refused as it enters never reaches a row";
+  EXPECT_FALSE(highlighted(0) || highlighted(1));
+  EXPECT_FALSE(dragOverChars(false, belowRows));
+  EXPECT_TRUE(dragOverChars(false, onZoe));
   EXPECT_TRUE(highlighted(0));
   EXPECT_TRUE(dragOverChars(false, onBob));
   EXPECT_TRUE(highlighted(1));
@@ -759,7 +764,7 @@ TEST_F(ItemGTest, AnItemDroppedOnACharacterOrTheInventoryGoesToThatCharacter) {
   EXPECT_EQ(Inventory(0), QStringList({"7", "7"}));
   EXPECT_EQ(Main().InvCount->text(), Utf8("2 objets \u2014 valeur 2"));
   // Below the last character nobody receives it.
-  EXPECT_FALSE(drop(Main().Chars, QPoint(5, Main().Chars->viewport()->height() - 2)));
+  EXPECT_FALSE(drop(Main().Chars, belowRows));
   EXPECT_TRUE(Cat().CharList[0]->Items.empty());
 }
 
