@@ -192,10 +192,8 @@ void TMain::BuildCharPanel() {
   Chars->setModel(charsModel_);
   SetColumnWidths(Chars, {100, 100, 100, 40, 200});
   connect(Chars->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { CharsClick(); });
-  // A click on the empty part of the list leaves no character selected; an
-  // item dropped on a character's row goes to that character.
+  // A click on the empty part of the list leaves no character selected.
   Chars->viewport()->installEventFilter(this);
-  Chars->viewport()->setAcceptDrops(true);
 
   AddChar = NewButton(CharPanel, QStringLiteral("Ajouter..."), "AddChar");
   DelChar = NewButton(CharPanel, QStringLiteral("Supprimer"), "DelChar");
