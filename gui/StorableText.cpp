@@ -100,7 +100,7 @@ class StorableLineValidator final : public QValidator {
 class StorableDocumentGuard final : public QObject {
  public:
   StorableDocumentGuard(QWidget& field, QTextDocument& document) : QObject(&field), field_(field), document_(document) {
-    last_ = document.toPlainText();
+    last_ = document.toRawText();
     connect(&document, &QTextDocument::contentsChange, this, &StorableDocumentGuard::Changed);
   }
 
@@ -112,7 +112,7 @@ class StorableDocumentGuard final : public QObject {
     inserted.setPosition(std::min(position + added, document_.characterCount() - 1), QTextCursor::KeepAnchor);
     const TypedText checked = CheckTypedText(inserted.selectedText().toStdU32String(), false);
     if (!checked.Refused) {
-      last_ = document_.toPlainText();
+      last_ = document_.toRawText();
       HideNoteOf(field_);
       return;
     }
@@ -128,7 +128,7 @@ class StorableDocumentGuard final : public QObject {
       cursor.insertText(replaced);
       cursor.endEditBlock();
       reverting_ = false;
-      last_ = document_.toPlainText();
+      last_ = document_.toRawText();
       if (auto* plain = qobject_cast<QPlainTextEdit*>(&field_)) plain->setTextCursor(cursor);
       if (auto* rich = qobject_cast<QTextEdit*>(&field_)) rich->setTextCursor(cursor);
     });
