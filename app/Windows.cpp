@@ -3,14 +3,12 @@
 // whose controls the options file binds.
 #include "app/Windows.h"
 
-#include <initializer_list>
-
 #include "about/AboutUnit.h"
 #include "export/ExportUnit.h"
-#include "gui/AccessibleNames.h"
 #include "gui/CatalogueSignals.h"
 #include "gui/HistorySignals.h"
 #include "gui/Platform.h"
+#include "gui/WindowCare.h"
 #include "history/HistoryUnit.h"
 #include "history/RestoreUnit.h"
 #include "itemdb/ItemGUnit.h"
@@ -94,11 +92,10 @@ void CreateWindows() {
   w.HistoryWin = new THistory(*w.HistoryChanges, w.Main);
   w.Restore = new TRestore(*w.Catalogue, w.History, w.Main);
   Connect(w);
-  // Every input is named for screen readers by the label beside it.
-  for (QWidget* window : std::initializer_list<QWidget*>{w.Main, w.Perso, w.ItemG, w.ItemP, w.ExportWin, w.About,
-                                                         w.Stats, w.HistoryWin, w.Restore}) {
-    kistora::NameInputsByTheirLabels(*window);
-  }
+  // Every window, these and any shown later: inputs named by their labels,
+  // text fields that take only what the files hold, frames kept on the
+  // screen, and dialogs that give the focus back to the window they came from.
+  kistora::CareForWindows(*w.Main);
 }
 
 void DestroyWindows() {

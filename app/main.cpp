@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
   std::string error;
   const kistora::DataDirChoice folder = kistora::ResolveDataDir(DataDirArgument(argc, argv), error);
   kistora::CurrentPlatform().DataDir = folder.dir;
+  kistora::CurrentPlatform().DataDirCreated = folder.created;
   if (!error.empty()) {
     // Nothing could be kept there: say so rather than lose the player's work at close.
     QMessageBox::critical(nullptr, QStringLiteral("Kistora"), kistora::QtText(error));

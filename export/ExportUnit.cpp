@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "export/export_run.h"
 #include "gui/Platform.h"
 #include "gui/QtText.h"
+#include "gui/WindowFrame.h"
 #include "gui/WindowPlacement.h"
 #include "model/catalogue.h"
 #include "options/export_options.h"
@@ -156,6 +158,7 @@ TExportWin::TExportWin(QWidget* parent)
   // FormCreate: the narrow form.
   wide_ = false;
   PanelMore->hide();
+  setFixedSize(kNarrowWidth, kClientHeight);
   SetOuterWidth(kNarrowWidth);
 }
 
@@ -174,8 +177,9 @@ void TExportWin::BuildLeftPart() {
     if (on) FormatASCIIClick();
   });
 
-  NewLabel(this, "Fichier:", 8, 37, 54);
+  QLabel* fileLabel = NewLabel(this, "Fichier:", 8, 37, 54);
   FileName = Place(new QLineEdit(this), "FileName", 64, 32, 217, 23);
+  fileLabel->setBuddy(FileName);
   Parcourir = NewButton(this, "Parcourir", "Parcourir...", 288, 31);
   connect(Parcourir, &QPushButton::clicked, this, &TExportWin::ParcourirClick);
   NewLine(this, QFrame::HLine, 0, 63, kPanelMoreLeft, 2);
@@ -213,21 +217,22 @@ void TExportWin::BuildPanelMore() {
 
   // Left column: presentation.
   ShowPrice = NewCheck(p, "ShowPrice", "Afficher prix", 8, 8, 200, false);
-  NewLabel(p, "Couleur de fond des titres principaux:", 8, 32, 188);
+  // Each label names its control for screen readers (its buddy).
   PTCol = NewSwatch(p, "PTCol", 200, 30, 0);
-  NewLabel(p, "Couleur de fond des titres secondaires:", 8, 56, 188);
+  NewLabel(p, "Couleur de fond des titres principaux:", 8, 32, 188)->setBuddy(PTCol);
   STCol = NewSwatch(p, "STCol", 200, 54, 0);
-  NewLabel(p, "Couleur de fond de la page:", 8, 80, 188);
+  NewLabel(p, "Couleur de fond des titres secondaires:", 8, 56, 188)->setBuddy(STCol);
   PageCol = NewSwatch(p, "PageCol", 200, 78, 0);
-  NewLabel(p, "Couleur de fond du tableau:", 8, 104, 188);
+  NewLabel(p, "Couleur de fond de la page:", 8, 80, 188)->setBuddy(PageCol);
   TabCol = NewSwatch(p, "TabCol", 200, 102, 0);
+  NewLabel(p, "Couleur de fond du tableau:", 8, 104, 188)->setBuddy(TabCol);
   for (ColourSwatch* swatch : {PTCol, STCol, PageCol, TabCol})
     connect(swatch, &ColourSwatch::clicked, this, [this, swatch] { ColPanelClick(swatch); });
   TabBorder = NewCheck(p, "TabBorder", "Afficher la bordure du tableau", 8, 128, 210, true);
-  NewLabel(p, "Titre:", 8, 155, 30);
   PageTitle = Place(new QLineEdit(p), "PageTitle", 40, 151, 177, 23);
-  NewLabel(p, "Signature:", 8, 183, 62);
+  NewLabel(p, "Titre:", 8, 155, 30)->setBuddy(PageTitle);
   Sign = Place(new QLineEdit(p), "Sign", 72, 179, 145, 23);
+  NewLabel(p, "Signature:", 8, 183, 62)->setBuddy(Sign);
   DoShellExec = NewCheck(p, "DoShellExec", "Afficher le résultat", 8, 208, 210, true);
   Default = NewButton(p, "Default", "Défaut", 8, 240);
   connect(Default, &QPushButton::clicked, this, &TExportWin::DefaultClick);
@@ -236,11 +241,11 @@ void TExportWin::BuildPanelMore() {
   NewLine(p, QFrame::VLine, 224, 0, 2, 232);
 
   // Right column: highlighting and sorting.
-  NewLabel(p, "Couleur de fond des objets intéressants:", 232, 8, 188);
   IICol = NewSwatch(p, "IICol", 232, 30, 0);
+  NewLabel(p, "Couleur de fond des objets intéressants:", 232, 8, 188)->setBuddy(IICol);
   connect(IICol, &ColourSwatch::clicked, this, [this] { ColPanelClick(IICol); });
-  NewLabel(p, "(Prix minimum:", 256, 32, 70);
   IIPrice = Place(new QSpinBox(p), "IIPrice", 328, 27, 57, 23);
+  NewLabel(p, "(Prix minimum:", 256, 32, 70)->setBuddy(IIPrice);
   // No bounds: any 32-bit price may make an item interesting.
   IIPrice->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
   IIPrice->setSingleStep(1);
@@ -256,19 +261,19 @@ void TExportWin::BuildPanelMore() {
 }
 
 void TExportWin::SetOuterWidth(int outerWidth) {
-  // Before the first show the frame is unknown and counts as nothing.
-  const int frame = std::max(0, frameGeometry().width() - width());
-  const int clientWidth = outerWidth - frame;
-  setFixedSize(clientWidth, kClientHeight);
-  PanelMore->setGeometry(kPanelMoreLeft, 0, std::max(0, clientWidth - kPanelMoreLeft), kClientHeight);
+  // The frame's width comes off the client area once the window manager tells it.
+  kistora::ResizeOuter(*this, outerWidth, -1);
+}
+
+void TExportWin::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  PanelMore->setGeometry(kPanelMoreLeft, 0, std::max(0, width() - kPanelMoreLeft), kClientHeight);
 }
 
 void TExportWin::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  // The frame may be known by now: keep the designed outer width.
+  // Long texts show from their start, not from where the last edit left off.
   if (!event->spontaneous()) {
-    SetOuterWidth(wide_ ? kWideWidth : kNarrowWidth);
-    // Long texts show from their start, not from where the last edit left off.
     for (QLineEdit* edit : {PageTitle, Sign}) edit->setCursorPosition(0);
   }
 }
@@ -374,12 +379,15 @@ void TExportWin::MoreClick() {
   SetOuterWidth(kWideWidth);
   wide_ = true;
   if (const QWidget* main = parentWidget()) {
-    const QRect owner = main->frameGeometry();
+    const QRect owner = kistora::OuterBounds(*main);
+    const QRect self = kistora::OuterBounds(*this);
     // Both halvings truncate toward zero, as C++ division does.
-    move(owner.left() + owner.width() / 2 - frameGeometry().width() / 2, frameGeometry().top());
+    kistora::MoveOuter(*this, {owner.left() + owner.width() / 2 - self.width() / 2, self.top()});
   }
   PanelMore->show();
   More->hide();
+  // Widened past the screen's edge, it comes back wholly onto the screen.
+  kistora::KeepOnScreen(*this);
 }
 
 void TExportWin::ColPanelClick(ColourSwatch* swatch) {

@@ -132,6 +132,7 @@ class TExportWin : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildLeftPart();

@@ -1,6 +1,8 @@
 #include "gui/AccessibleNames.h"
 
 #include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
@@ -43,7 +45,33 @@ int GapAfter(const QRect& label, const QRect& input) {
   return std::numeric_limits<int>::max();
 }
 
+// The widgets of class T that belong to window itself, not to a window it owns.
+template <class T>
+QList<T*> OwnChildren(QWidget& window) {
+  QList<T*> own;
+  for (T* w : window.findChildren<T*>()) {
+    if (w->window() == &window) own.append(w);
+  }
+  return own;
+}
+
+// A plain widget made a window (the item database window) is announced as a
+// window; Qt's own interface would call it a filler.
+QAccessibleInterface* PlainWindowAsWindow(const QString& className, QObject* object) {
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (widget == nullptr || !widget->isWindow() || className != QLatin1String("QWidget")) return nullptr;
+  return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
 }  // namespace
+
+void AnnounceWindowsAsWindows() {
+  static const bool installed = [] {
+    QAccessible::installFactory(PlainWindowAsWindow);
+    return true;
+  }();
+  (void)installed;
+}
 
 QString LabelTextAsName(const QString& labelText) {
   QString name;
@@ -56,33 +84,44 @@ QString LabelTextAsName(const QString& labelText) {
   }
   name = name.trimmed();
   while (name.endsWith(QLatin1Char(':'))) name = name.chopped(1).trimmed();
+  // "(Prix minimum:" names the field between its parentheses.
+  if (name.startsWith(QLatin1Char('(')) && !name.contains(QLatin1Char(')'))) name = name.mid(1).trimmed();
   return name;
 }
 
 void NameInputsByTheirLabels(QWidget& window) {
   if (window.layout()) window.layout()->activate();
-  const auto children = window.findChildren<QWidget*>();
   QList<QWidget*> inputs;
-  for (QWidget* w : children) {
+  for (QWidget* w : OwnChildren<QWidget>(window)) {
     if (IsInput(w) && !IsPartOfAnotherInput(w)) inputs.append(w);
   }
-  for (QLabel* label : window.findChildren<QLabel*>()) {
-    const QString name = LabelTextAsName(label->text());
-    if (name.isEmpty() || label->textFormat() == Qt::RichText) continue;
-    QWidget* target = label->buddy();
-    if (!target) {
-      const QRect from = InWindow(window, label);
-      int best = kMaxGap + 1;
-      for (QWidget* input : inputs) {
-        if (!input->accessibleName().isEmpty()) continue;
-        const int gap = GapAfter(from, InWindow(window, input));
-        if (gap < best) {
-          best = gap;
-          target = input;
-        }
+  QList<QLabel*> loose;  // labels that name no field yet
+  for (QLabel* label : OwnChildren<QLabel>(window)) {
+    if (label->textFormat() == Qt::RichText || LabelTextAsName(label->text()).isEmpty()) continue;
+    if (QWidget* field = label->buddy()) {
+      if (field->accessibleName().isEmpty()) field->setAccessibleName(LabelTextAsName(label->text()));
+    } else {
+      loose.append(label);
+    }
+  }
+  // An input no label names: the nearest loose label left of it on its row or
+  // above it, which becomes its buddy (so that it is also read as its label).
+  for (QWidget* input : inputs) {
+    if (!input->accessibleName().isEmpty()) continue;
+    const QRect to = InWindow(window, input);
+    QLabel* nearest = nullptr;
+    int best = kMaxGap + 1;
+    for (QLabel* label : loose) {
+      const int gap = GapAfter(InWindow(window, label), to);
+      if (gap < best) {
+        best = gap;
+        nearest = label;
       }
     }
-    if (target && target->accessibleName().isEmpty()) target->setAccessibleName(name);
+    if (nearest == nullptr) continue;
+    nearest->setBuddy(input);
+    loose.removeOne(nearest);
+    input->setAccessibleName(LabelTextAsName(nearest->text()));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "gui/QtText.h"
+#include "storage/catalogue_store.h"
 
 namespace kistora {
 
@@ -22,14 +23,12 @@ QString RecordsRead(std::size_t count, DatabaseKind kind) {
 }
 
 QString KeepingPromise(const std::string& keptAs) {
-  if (keptAs.empty())
-    return QString::fromUtf8(
-        " À la fermeture, l'original sera conservé à côté, sous un autre nom, avant "
-        "l'enregistrement du catalogue.");
-  return QString::fromUtf8(
-             " À la fermeture, l'original sera conservé sous le nom %1 avant l'enregistrement "
-             "du catalogue.")
-      .arg(PathText(keptAs));
+  // Changes are saved as they are made: the first save, and so the copy, comes
+  // with the first change, or at the close when nothing changes.
+  const QString when = QString::fromUtf8(
+      " avant le premier enregistrement du catalogue : dès votre premier changement, ou à la fermeture.");
+  if (keptAs.empty()) return QString::fromUtf8(" L'original sera conservé à côté, sous un autre nom,") + when;
+  return QString::fromUtf8(" L'original sera conservé sous le nom %1").arg(PathText(keptAs)) + when;
 }
 
 }  // namespace
@@ -49,6 +48,11 @@ QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::s
       return {};
     case StartupReadState::Missing:
       return FileFailureText(FileAction::Open, read.Path);
+    case StartupReadState::Folder:
+      return QString::fromUtf8(
+                 "Un dossier porte le nom du fichier %1 : rien n'a pu être lu, et Kistora ne pourra rien "
+                 "enregistrer sous ce nom tant que ce dossier sera là. Déplacez-le ou renommez-le.")
+          .arg(path);
     case StartupReadState::Unopenable:
       return FileFailureText(FileAction::Open, read.Path) + QString::fromUtf8(" Rien n'a pu être lu.") +
              KeepingPromise(keptAs);
@@ -63,6 +67,17 @@ QString StartupReadText(const StartupRead& read, DatabaseKind kind, const std::s
              KeepingPromise(keptAs);
   }
   return {};
+}
+
+QString SaveFailureText(const SaveFailure& failure) {
+  if (failure.FolderInTheWay) {
+    return QString::fromUtf8(
+               "Impossible d'enregistrer le fichier %1 : un dossier porte ce nom. Rien n'a été remplacé, et "
+               "Kistora reste ouvert. Déplacez ou renommez ce dossier, puis fermez de nouveau.")
+        .arg(PathText(failure.Path));
+  }
+  if (failure.KeepFailed) return KeepFailureText(failure.Path);
+  return FileFailureText(failure.Action, failure.Path);
 }
 
 QString KeepFailureText(const std::string& path) {

@@ -2,11 +2,13 @@
 // the item's number under a type of the program's own.
 #pragma once
 
+#include <QPixmap>
 #include <QString>
 #include <cstdint>
 #include <optional>
 
 class QMimeData;
+class QWidget;
 
 namespace kistora {
 
@@ -16,5 +18,7 @@ QString ItemNumberMimeType();
 QMimeData* ItemNumberMimeData(std::int32_t number);
 // The number a drop carries, or nothing when it carries no item (or a bad number).
 std::optional<std::int32_t> ItemNumberFromMime(const QMimeData* data);
+// What a dragged item looks like: its name on a small label in from's colours.
+QPixmap ItemDragLabel(const QString& name, const QWidget& from);
 
 }  // namespace kistora

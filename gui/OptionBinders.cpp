@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "gui/QtText.h"
+#include "gui/WindowFrame.h"
 
 namespace kistora {
 
@@ -25,31 +26,33 @@ int Clamp(std::int32_t value, int low, int high) {
 
 }  // namespace
 
-// The sizes leave the frame out: the windows are designed at those sizes (609 x 482 for the main window), and a
-// frame the window system has not reported yet at the first show would
-// otherwise make the window grow by its frame at every run.
+// The bounds are the frame's (gui/WindowFrame.h): what is written at the close
+// brings the window back to the same place and size, whatever frame the window
+// manager draws around it and whenever it tells its size.
 void BindBounds(OptionBindings& b, Id left, QWidget* window, const std::function<void()>& positionApplied,
                 const std::function<QPoint()>& position) {
   const auto id = [left](int offset) { return static_cast<Id>(static_cast<int>(left) + offset); };
-  const auto topLeft = [window, position] { return position ? position() : window->frameGeometry().topLeft(); };
+  const auto topLeft = [window, position] { return position ? position() : OuterBounds(*window).topLeft(); };
   b.BindInteger(
       id(0), [topLeft] { return topLeft().x(); },
       [window, positionApplied](std::int32_t x) {
-        window->move(Clamp(x, -kMaxCoordinate, kMaxCoordinate), window->frameGeometry().y());
+        MoveOuter(*window, {Clamp(x, -kMaxCoordinate, kMaxCoordinate), OuterBounds(*window).y()});
         if (positionApplied) positionApplied();
       });
   b.BindInteger(
       id(1), [topLeft] { return topLeft().y(); },
       [window, positionApplied](std::int32_t y) {
-        window->move(window->frameGeometry().x(), Clamp(y, -kMaxCoordinate, kMaxCoordinate));
+        MoveOuter(*window, {OuterBounds(*window).x(), Clamp(y, -kMaxCoordinate, kMaxCoordinate)});
         if (positionApplied) positionApplied();
       });
   b.BindInteger(
-      id(2), [window] { return window->width(); },
-      [window](std::int32_t width) { window->resize(Clamp(width, 1, kMaxSide), window->height()); });
+      id(2), [window] { return OuterBounds(*window).width(); },
+      [window](std::int32_t width) { ResizeOuter(*window, Clamp(width, 1, kMaxSide), OuterBounds(*window).height()); });
   b.BindInteger(
-      id(3), [window] { return window->height(); },
-      [window](std::int32_t height) { window->resize(window->width(), Clamp(height, 1, kMaxSide)); });
+      id(3), [window] { return OuterBounds(*window).height(); },
+      [window](std::int32_t height) {
+        ResizeOuter(*window, OuterBounds(*window).width(), Clamp(height, 1, kMaxSide));
+      });
 }
 
 void BindColumns(OptionBindings& b, Id first, QTreeView* list, int count) {

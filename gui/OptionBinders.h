@@ -16,8 +16,8 @@ class QWidget;
 
 namespace kistora {
 
-// The four bounds keys from left on (left, top, width, height): the left and top
-// edges of the window's frame and the width and height of the window itself.
+// The four bounds keys from left on (left, top, width, height): the outer
+// bounds of the window, frame included.
 // positionApplied runs after a stored left or top edge was applied; position,
 // when given, tells the left and top edges to write (for a window never shown,
 // where it would go).

@@ -36,6 +36,8 @@ struct Platform {
   ShellService* Shell = nullptr;
   // Folder of items.kdb, chars.kdb and kistora.ini, with its trailing "/" (ExeDir() by default).
   std::string DataDir;
+  // This start made DataDir (an installed copy's first start): no file there can have been opened.
+  bool DataDirCreated = false;
 };
 
 // The platform in use; starts with the real message boxes, QDesktopServices and ExeDir().

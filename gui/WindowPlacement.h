@@ -1,11 +1,11 @@
 // Placement and fitting of the windows: the main window centred on its screen,
 // the other windows centred over the window they belong to, and captions drawn
 // smaller rather than cut when the desktop font is wider than the design.
+// Positions and sizes are those of the windows' frames, which are kept wholly
+// on the screen (gui/WindowFrame.h).
 #pragma once
 
-#include <QList>
 #include <QPoint>
-#include <QRect>
 #include <functional>
 
 class QFont;
@@ -20,12 +20,6 @@ void CentreOnScreen(QWidget& window);
 void CentreOver(QWidget& window, const QWidget* over);
 // Where CentreOver would put window's frame (its current place when over is null).
 QPoint CentredOverPosition(const QWidget& window, const QWidget* over);
-// Where a frame goes so that it is seen: where it is when it overlaps one of the
-// screen areas, else moved the least onto the nearest area (kept inside it as far as it fits).
-QPoint PositionOnScreens(const QRect& frame, const QList<QRect>& areas);
-// Moves window by PositionOnScreens over the screens' available areas (for a
-// position read from the options file that no screen shows any more).
-void PullOntoScreen(QWidget& window);
 // Puts window's frame centred over over's (over its current place when over
 // is null), then wholly inside the available area of the screen under that
 // place: moved the least, and made smaller first when it is larger than the area.

@@ -14,11 +14,14 @@
 #include <algorithm>
 
 #include "gui/CatalogueSignals.h"
+#include "gui/ListRows.h"
 #include "gui/OptionBinders.h"
 #include "gui/Platform.h"
 #include "gui/QtText.h"
+#include "gui/WindowFrame.h"
 #include "gui/WindowPlacement.h"
 #include "itemdb/ItemListModel.h"
+#include "itemdb/ItemListView.h"
 #include "itemdb/ItemPUnit.h"
 
 using namespace kistora;
@@ -36,8 +39,9 @@ constexpr int kColumnWidths[kItemListColumnCount] = {50, 100, 100, 100, 40, 200}
 
 TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent)
     : QWidget(parent, Qt::Window), catalogue_(catalogue) {
+  setObjectName(QStringLiteral("ItemG"));
   setWindowTitle(QStringLiteral("Gestionnaire d'objets"));
-  resize(701, 572);
+  ResizeOuter(*this, 701, 572);  // the designed size includes the frame
 
   auto check = [&](const QString& caption, int left, int width, bool checked) {
     auto* box = new QCheckBox(caption, this);
@@ -71,11 +75,12 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   AddToChar->resize(std::max(105, AddToChar->sizeHint().width()), 25);
 
   model_ = new ItemListModel(this);
-  Liste = new QTreeView(this);
+  Liste = new ItemListView(this);
   Liste->setModel(model_);
   Liste->setRootIsDecorated(false);
   Liste->setItemsExpandable(false);
   Liste->setUniformRowHeights(true);  // lets the view lay out 100,000 rows without measuring them
+  GiveRowsRoomForAccents(*Liste);
   Liste->setAllColumnsShowFocus(true);
   Liste->setSelectionBehavior(QAbstractItemView::SelectRows);
   Liste->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -95,6 +100,7 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   Liste->setAccessibleName(QStringLiteral("Objets"));
 
   Search = new QLineEdit(this);
+  Search->setObjectName(QStringLiteral("Search"));
   Search->setPlaceholderText(QString::fromUtf8("Rechercher\u2026"));
   Search->setAccessibleName(QStringLiteral("Rechercher"));
   Search->setClearButtonEnabled(true);
@@ -105,7 +111,8 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   connect(Search, &QLineEdit::textChanged, this, &TItemG::SearchEdited);
 
   CountLine = new QLabel(this);
-  CountLine->setAccessibleName(QStringLiteral("Nombre d'objets"));
+  // A screen reader reads the line's own text, its figures; this says what they count.
+  CountLine->setAccessibleDescription(QStringLiteral("Nombre d'objets"));
   connect(model_, &ItemListModel::listed, this, &TItemG::ShowCounts);
 
   BuildShortcutsAndMenu();
@@ -230,8 +237,8 @@ void TItemG::ShowAndRaise() {
   if (!shownOnce_) {
     shownOnce_ = true;
     if (!PositionFromOptions) CentreOver(*this, parentWidget());
-    // A stored position that no screen shows any more comes back onto the nearest one.
-    PullOntoScreen(*this);
+    // Wholly on the screen, title bar included, wherever the centring or the file put it.
+    KeepOnScreen(*this);
   }
   if (isMinimized()) {
     showNormal();

@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/Platform.h"
 #include "gui/QtText.h"
+#include "gui/ReadableGreyed.h"
 #include "gui/WindowPlacement.h"
 #include "model/cp1252.h"
 #include "model/text_utils.h"
@@ -66,6 +68,7 @@ std::vector<std::string> TypedLines(const QPlainTextEdit* memo) {
 TItemP::TItemP(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
+  setObjectName(QStringLiteral("ItemP"));
   setWindowTitle(QStringLiteral("Propriétés d'un objet"));
   setFixedSize(392, 544);
   BuildControls();
@@ -174,6 +177,28 @@ void TItemP::BuildControls() {
   Cancel->setGeometry(96, 512, 75, 25);
   connect(OK, &QPushButton::clicked, this, &QDialog::accept);
   connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  const std::pair<QWidget*, const char*> names[] = {{ItemName, "ItemName"},
+                                                    {ItemNotes, "ItemNotes"},
+                                                    {ItemCat, "ItemCat"},
+                                                    {ItemQuality, "ItemQuality"},
+                                                    {ItemDur, "ItemDur"},
+                                                    {ItemMaxDur, "ItemMaxDur"},
+                                                    {ItemCLvl, "ItemCLvl"},
+                                                    {ItemDex, "ItemDex"},
+                                                    {ItemStr, "ItemStr"},
+                                                    {ItemPrice, "ItemPrice"},
+                                                    {ItemDef, "ItemDef"},
+                                                    {ItemParade, "ItemParade"},
+                                                    {ItemMinDmg, "ItemMinDmg"},
+                                                    {ItemMaxDmg, "ItemMaxDmg"},
+                                                    {ItemSpeed, "ItemSpeed"},
+                                                    {ItemMagicProps, "ItemMagicProps"},
+                                                    {OK, "OK"},
+                                                    {Cancel, "Cancel"}};
+  for (const auto& [control, name] : names) control->setObjectName(QLatin1String(name));
+  // "Voir..." greys every field: still readable.
+  KeepGreyedTextReadable(*this);
 
   QWidget* const order[] = {ItemName,   ItemNotes, ItemDur,     ItemMaxDur,     ItemCLvl, ItemStr,    ItemDex,
                             ItemPrice,  ItemCat,   ItemQuality, ItemMagicProps, ItemDef,  ItemParade, ItemMinDmg,

@@ -1,5 +1,9 @@
 #include "mainwindow/CharListModel.h"
 
+#include <QBrush>
+#include <QGuiApplication>
+#include <QPalette>
+
 #include "gui/QtText.h"
 #include "model/catalogue.h"
 
@@ -18,6 +22,12 @@ QVariant CharListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   if (role == Qt::TextAlignmentRole && index.column() == kLevel)
     return QVariant::fromValue(Qt::AlignHCenter | Qt::AlignVCenter);
+  if (role == Qt::BackgroundRole && index.row() == dropRow_) {
+    // The selection's colour, lighter: the row that would receive the dropped item.
+    QColor colour = QGuiApplication::palette().color(QPalette::Highlight);
+    colour.setAlpha(96);
+    return QBrush(colour);
+  }
   // The tooltip holds the whole text, which a narrow column cuts.
   if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
   const TChar& character = *catalogue_.CharList[static_cast<std::size_t>(index.row())];
@@ -64,5 +74,13 @@ void CharListModel::Rebuild() {
 }
 
 void CharListModel::RowChanged(int row) { emit dataChanged(index(row, 0), index(row, kColumnCount - 1)); }
+
+void CharListModel::SetDropRow(int row) {
+  if (row == dropRow_) return;
+  const int previous = dropRow_;
+  dropRow_ = row;
+  if (previous >= 0 && previous < rowCount()) RowChanged(previous);
+  if (row >= 0 && row < rowCount()) RowChanged(row);
+}
 
 }  // namespace kistora

@@ -25,9 +25,13 @@ class CharListModel final : public QAbstractTableModel {
   void Rebuild();
   // One character's texts changed.
   void RowChanged(int row);
+  // The row an item dragged over the window would go to, drawn highlighted; -1 for none.
+  void SetDropRow(int row);
+  int DropRow() const { return dropRow_; }
 
  private:
   const TCatalogue& catalogue_;
+  int dropRow_ = -1;
 };
 
 }  // namespace kistora

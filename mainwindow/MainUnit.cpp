@@ -9,11 +9,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
-#include <QShowEvent>
 #include <QSplitter>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -28,9 +28,11 @@
 #include "gui/FileMessages.h"
 #include "gui/HistorySignals.h"
 #include "gui/ItemDrag.h"
+#include "gui/ListRows.h"
 #include "gui/OptionBinders.h"
 #include "gui/Platform.h"
 #include "gui/QtText.h"
+#include "gui/WindowFrame.h"
 #include "gui/WindowPlacement.h"
 #include "itemdb/ItemPUnit.h"
 #include "listing/item_counts.h"
@@ -61,6 +63,7 @@ QTreeView* NewReportList(QWidget* parent, const char* name) {
   list->setRootIsDecorated(false);
   list->setItemsExpandable(false);
   list->setUniformRowHeights(true);
+  kistora::GiveRowsRoomForAccents(*list);
   list->setAllColumnsShowFocus(true);
   list->setSelectionBehavior(QAbstractItemView::SelectRows);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -125,7 +128,7 @@ TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes,
   Splitter->setStretchFactor(0, 0);
   Splitter->setStretchFactor(1, 1);
   setCentralWidget(Splitter);
-  resize(kDesignedWidth, kDesignedHeight);
+  kistora::ResizeOuter(*this, kDesignedWidth, kDesignedHeight);  // the designed outer size, frame included
 
   // Whoever changed the catalogue, the lists follow.
   connect(&changes, &kistora::CatalogueSignals::charsChanged, this, [this] {
@@ -310,7 +313,8 @@ void TMain::BuildItemsPanel() {
   CharInv->viewport()->installEventFilter(this);
   InvCount = new QLabel(ItemsPanel);
   InvCount->setObjectName(QStringLiteral("InvCount"));
-  InvCount->setAccessibleName(QStringLiteral("Nombre d'objets du perso"));
+  // A screen reader reads the line's own text, its figures; this says what they count.
+  InvCount->setAccessibleDescription(QStringLiteral("Nombre d'objets du perso"));
 
   auto* layout = new QVBoxLayout(ItemsPanel);
   layout->setContentsMargins(4, 4, 4, 4);
@@ -347,8 +351,10 @@ void TMain::FormCreate() {
     const bool missing = read.State == kistora::StartupReadState::Missing;
     if (kind == kistora::DatabaseKind::Items) itemsMissing = missing;
     // A first run (neither file yet) tells only that the item database could
-    // not be opened, as it always has: one box, not two.
+    // not be opened, as it always has: one box, not two. In a folder this very
+    // start made there was nothing to open: no box at all.
     if (kind == kistora::DatabaseKind::Chars && missing && itemsMissing) continue;
+    if (missing && CurrentPlatform().DataDirCreated) continue;
     const std::string keptAs = read.NeedsKeeping() ? kistora::FreeDamagedName(path) : std::string();
     const QString text = kistora::StartupReadText(read, kind, keptAs);
     if (!text.isEmpty()) CurrentPlatform().Messages->FileError(this, text);
@@ -366,9 +372,11 @@ void TMain::EndStartupStep() {
   QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
-void TMain::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  FormShow();
+void TMain::setVisible(bool visible) {
+  // The first show places the window before the window system makes it, so
+  // that the stored position is taken as the frame's, as it was written.
+  if (visible) FormShow();
+  QMainWindow::setVisible(visible);
 }
 
 void TMain::FormShow() {
@@ -376,12 +384,13 @@ void TMain::FormShow() {
   shown_ = true;
   ++startupSteps_;
   kistora::CentreOnScreen(*this);
-  // The window is laid out by now: give the characters their designed height.
+  // Laid out now: give the characters their designed height.
+  if (layout()) layout()->activate();
   const int rest = Splitter->height() - kCharPanelHeight - Splitter->handleWidth();
   Splitter->setSizes({kCharPanelHeight, std::max(rest, 1)});
   ReadOptionsStep();
-  // A stored position that no screen shows any more comes back onto the nearest one.
-  kistora::PullOntoScreen(*this);
+  // A stored position partly or wholly off the screens comes back wholly onto one.
+  kistora::KeepOnScreen(*this);
   FillCharInv();  // the options may have selected a character
   EndStartupStep();
 }
@@ -446,10 +455,7 @@ void TMain::ShowSaveReport(const kistora::SaveReport& report) {
   for (const kistora::ConflictKept& conflict : report.Conflicts) {
     messages->FileError(this, kistora::ConflictKeptText(conflict.Path, conflict.KeptAs));
   }
-  if (const auto& failure = report.Failure) {
-    messages->FileError(this, failure->KeepFailed ? kistora::KeepFailureText(failure->Path)
-                                                  : FileFailureText(failure->Action, failure->Path));
-  }
+  if (const auto& failure = report.Failure) messages->FileError(this, kistora::SaveFailureText(*failure));
 }
 
 void TMain::ShowBackgroundReports() {
@@ -493,10 +499,11 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (!Chars->indexAt(mouse->position().toPoint()).isValid() && SelectedCharRow() >= 0) SelectCharRow(-1);
   }
-  if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) &&
-      (watched == Chars->viewport() || watched == CharInv->viewport())) {
+  const bool dropTarget = watched == Chars->viewport() || watched == CharInv->viewport();
+  if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) && dropTarget) {
     return ItemDragEvent(watched == Chars->viewport(), static_cast<QDropEvent*>(event));
   }
+  if (type == QEvent::DragLeave && dropTarget) charsModel_->SetDropRow(-1);
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -507,13 +514,20 @@ int TMain::DropTargetRow(bool onChars, const QPoint& position) const {
 bool TMain::ItemDragEvent(bool onChars, QDropEvent* event) {
   const std::optional<std::int32_t> number = kistora::ItemNumberFromMime(event->mimeData());
   const int row = DropTargetRow(onChars, event->position().toPoint());
-  if (!number || row < 0) {
+  const bool dropped = event->type() == QEvent::Drop;
+  // While the item is dragged, the character that would receive it is highlighted.
+  charsModel_->SetDropRow(number && row >= 0 && !dropped ? row : -1);
+  // An item entering the character list is taken even where no row is (below
+  // the last one, say): a drag refused as it enters gets no moves, and could
+  // not reach a row after.
+  const bool entersChars = onChars && event->type() == QEvent::DragEnter;
+  if (!number || (row < 0 && !entersChars)) {
     event->ignore();
     return true;
   }
   event->setDropAction(Qt::CopyAction);
   event->accept();
-  if (event->type() == QEvent::Drop) {
+  if (dropped) {
     // The receiving character becomes the selected one, so that its inventory shows the new entry.
     if (row != SelectedCharRow()) SelectCharRow(row);
     catalogue_.AddItemToChar(row, *number);

@@ -94,6 +94,8 @@ class TMain : public QMainWindow {
   void RedoClick();
   void HistoryGoTo(std::size_t done);
   void Quitter1Click() { close(); }
+  // The first show runs the start-up's last steps (FormShow) before the window is made.
+  void setVisible(bool visible) override;
   void Apropos1Click();
 
   QTreeView* Chars = nullptr;
@@ -133,7 +135,6 @@ class TMain : public QMainWindow {
   void restoreRequested();
 
  protected:
-  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

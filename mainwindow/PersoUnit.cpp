@@ -71,17 +71,23 @@ TPerso::TPerso(kistora::TCatalogue& catalogue, QWidget* parent)
   grid->setContentsMargins(8, 8, 8, 8);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(4);
-  grid->addWidget(new QLabel(QStringLiteral("Nom:"), this), 0, 0);
+  // Each label names its field (its buddy), for screen readers too.
+  const auto label = [this](const QString& text, QWidget* field) {
+    auto* caption = new QLabel(text, this);
+    caption->setBuddy(field);
+    return caption;
+  };
+  grid->addWidget(label(QStringLiteral("Nom:"), CharName), 0, 0);
   grid->addWidget(CharName, 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("Account:"), this), 0, 2);
+  grid->addWidget(label(QStringLiteral("Account:"), CharAccount), 0, 2);
   grid->addWidget(CharAccount, 0, 3);
-  grid->addWidget(new QLabel(QStringLiteral("Classe:"), this), 1, 0);
+  grid->addWidget(label(QStringLiteral("Classe:"), CharClass), 1, 0);
   grid->addWidget(CharClass, 1, 1);
-  grid->addWidget(new QLabel(QStringLiteral("Niveau:"), this), 1, 2);
+  grid->addWidget(label(QStringLiteral("Niveau:"), CharCLvl), 1, 2);
   grid->addWidget(CharCLvl, 1, 3);
-  grid->addWidget(new QLabel(QString::fromUtf8("Notes additionnelles (exemple: \"mule gemmes\", "
-                                               "\"mon premier perso\"...):"),
-                             this),
+  grid->addWidget(label(QString::fromUtf8("Notes additionnelles (exemple: \"mule gemmes\", "
+                                          "\"mon premier perso\"...):"),
+                        CharNotes),
                   2, 0, 1, 4);
   grid->addWidget(CharNotes, 3, 0, 1, 4);
   auto* buttons = new QHBoxLayout();

@@ -27,16 +27,23 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// The Windows-1252 byte of a code point, or '?' when it has none.
-char ToCp1252(char32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+// The Windows-1252 byte of a code point, or -1 when it has none.
+int Cp1252Byte(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
   for (int i = 0; i < 32; ++i) {
-    if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
+    if (kHigh[i] == cp) return 0x80 + i;
   }
-  return '?';
+  return -1;
+}
+
+char ToCp1252(char32_t cp) {
+  const int byte = Cp1252Byte(cp);
+  return byte < 0 ? '?' : static_cast<char>(byte);
 }
 
 }  // namespace
+
+bool IsCp1252CodePoint(char32_t cp) { return Cp1252Byte(cp) >= 0; }
 
 std::string Cp1252ToUtf8(std::string_view s) {
   std::string out;

@@ -206,7 +206,7 @@ bool CatalogueStore::WriteOne(DatabaseKind kind, const std::function<void(const 
                               SaveReport& report) {
   FileState& file = files_[Slot(kind)];
   const auto fail = [&](const EFileError& failure, bool keepFailed) {
-    report.Failure = SaveFailure{kind, file.Path, failure.Action, failure.Errno, keepFailed};
+    report.Failure = SaveFailure{kind, file.Path, failure.Action, failure.Errno, keepFailed, IsFolder(file.Path)};
     return false;
   };
   try {

@@ -38,7 +38,8 @@ struct SaveFailure {
   std::string Path;
   FileAction Action = FileAction::Create;  // what could not be done to Path
   int Errno = 0;
-  bool KeepFailed = false;  // the damaged original or the other version could not be kept: nothing was replaced
+  bool KeepFailed = false;      // the damaged original or the other version could not be kept: nothing was replaced
+  bool FolderInTheWay = false;  // Path names a folder: nothing can be written there until it is moved
 };
 
 // A database that changed on disk behind the program's back: the other version was kept.

@@ -6,6 +6,7 @@
 
 #include "storage/database.h"
 #include "storage/file_error.h"
+#include "storage/file_identity.h"
 #include "storage/kept_copy.h"
 
 namespace kistora {
@@ -26,6 +27,10 @@ bool NamesNothing(int error) { return error == ENOENT || error == ENOTDIR || err
 StartupRead ReadDatabaseAtStartup(TCatalogue& catalogue, DatabaseKind kind, const std::string& path) {
   StartupRead read;
   read.Path = path;
+  if (IsFolder(path)) {
+    read.State = StartupReadState::Folder;
+    return read;
+  }
   std::uint8_t result = kLoadOk;
   try {
     result = kind == DatabaseKind::Items ? LoadItems(catalogue, path) : LoadChars(catalogue, path);

@@ -19,6 +19,7 @@ enum class StartupReadState {
   Clean,       // read to the end of its record count, every magic right
   Missing,     // nothing of that name (a first run)
   Unopenable,  // something is there but it could not be opened: nothing read
+  Folder,      // a folder stands where the file should be: nothing read, and nothing can be saved there
   BadMagic,    // not a database of this kind (or empty): nothing read
   BadVersion,  // a version this program does not know: nothing read
   Damaged,     // a record magic was wrong or the file ended early: the records read whole are kept

@@ -92,8 +92,9 @@ DataDirInputs CurrentDataDirInputs(const std::string& commandLineDir) {
   return inputs;
 }
 
-std::string CreateDataDir(const std::string& dir) {
+std::string CreateDataDir(const std::string& dir, bool* created) {
   const std::string path = WithSlash(dir);
+  if (created) *created = false;
   // Every folder on the way, from the root down.
   for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
@@ -102,19 +103,21 @@ std::string CreateDataDir(const std::string& dir) {
       return "Impossible de cr\xE9"
              "er le dossier " +
              part + " : un fichier porte d\xE9j\xE0 ce nom";
-    if (::mkdir(part.c_str(), 0700) != 0 && !(errno == EEXIST && IsDirectory(part))) {
+    if (::mkdir(part.c_str(), 0700) != 0) {
+      if (errno == EEXIST && IsDirectory(part)) continue;  // made meanwhile by someone else
       return "Impossible de cr\xE9"
              "er le dossier " +
              part + " : " + std::strerror(errno);
     }
+    if (created && slash + 1 == path.size()) *created = true;
   }
   return {};
 }
 
 DataDirChoice ResolveDataDir(const std::string& commandLineDir, std::string& error) {
-  const DataDirChoice choice = ChooseDataDir(CurrentDataDirInputs(commandLineDir));
+  DataDirChoice choice = ChooseDataDir(CurrentDataDirInputs(commandLineDir));
   error.clear();
-  if (choice.source != DataDirSource::Portable) error = CreateDataDir(choice.dir);
+  if (choice.source != DataDirSource::Portable) error = CreateDataDir(choice.dir, &choice.created);
   return choice;
 }
 

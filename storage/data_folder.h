@@ -32,6 +32,7 @@ struct DataDirInputs {
 struct DataDirChoice {
   std::string dir;  // always ends with "/"
   DataDirSource source = DataDirSource::Portable;
+  bool created = false;  // the folder did not exist: this start made it (so it holds no file yet)
 };
 
 // Applies the rule; only looks at the file system (never writes to it).
@@ -42,12 +43,14 @@ DataDirInputs CurrentDataDirInputs(const std::string& commandLineDir);
 
 // Creates dir and its missing parents (new folders private to the user, as the
 // XDG rules ask). Returns an empty text on success, else the reason in French
-// (Windows-1252), e.g. when a file stands where a folder should be.
-std::string CreateDataDir(const std::string& dir);
+// (Windows-1252), e.g. when a file stands where a folder should be. created,
+// when given, tells whether dir itself was made by this call.
+std::string CreateDataDir(const std::string& dir, bool* created = nullptr);
 
 // What the windowed program calls at start: the chosen folder, created when it
-// is the installed copy's folder and does not exist yet. error receives the
-// reason when it could not be created (the folder is returned anyway).
+// is not the program's own folder and does not exist yet (then its created
+// flag is set). error receives the reason when it could not be created (the
+// folder is returned anyway).
 DataDirChoice ResolveDataDir(const std::string& commandLineDir, std::string& error);
 
 }  // namespace kistora

@@ -16,4 +16,9 @@ FileIdentity IdentityOf(const std::string& path) {
   return identity;
 }
 
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 }  // namespace kistora

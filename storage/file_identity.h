@@ -24,4 +24,7 @@ struct FileIdentity {
 // when there is none.
 FileIdentity IdentityOf(const std::string& path);
 
+// True when path names a folder (links followed): a database file's name taken by a folder.
+bool IsFolder(const std::string& path);
+
 }  // namespace kistora

@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "model/colour_contrast.h"
+
 namespace kistora {
 namespace {
 
@@ -37,6 +39,17 @@ TEST(ColourText, EveryColourSurvivesARoundTrip) {
     const TColor colour = random() & 0xFFFFFF;
     ASSERT_EQ(TextToColor(ColorToText(colour)), colour) << ColorToText(colour);
   }
+}
+
+TEST(ColourContrast, MeasuresAsTheGuidelinesAndDarkensGreyedTextNoFurtherThanNeeded) {
+  EXPECT_NEAR(ContrastRatio(0x000000, 0xFFFFFF), 21.0, 1e-9);
+  EXPECT_NEAR(ContrastRatio(0x767676, 0xFFFFFF), 4.54, 0.01);
+  EXPECT_NEAR(ContrastRatio(0xABABAB, 0xEFEFEF), 2.0, 0.01);  // greyed text on a greyed field, once
+  const TColor greyed = ReadableOn(0xBEBEBE, {0xEFEFEF, 0xF0F0F0}, 4.5);
+  EXPECT_GE(ContrastRatio(greyed, 0xF0F0F0), 4.5);
+  EXPECT_LT(ContrastRatio(greyed, 0xEFEFEF), 4.7) << "still grey, not black";
+  EXPECT_EQ(ReadableOn(0x202020, {0xFFFFFF}, 4.5), 0x202020u) << "readable already: kept";
+  EXPECT_GE(ContrastRatio(ReadableOn(0x404040, {0x101010}, 4.5), 0x101010), 4.5) << "a dark palette: lighter";
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
-// Windows-1252 <-> UTF-8, used for every text shown outside the program's own files.
+// Windows-1252 <-> UTF-8, used for every text shown outside the program's own
+// files, and what a text field may take.
 #include "model/cp1252.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
+
+#include "model/typed_text.h"
 
 namespace kistora {
 namespace {
@@ -67,6 +71,29 @@ TEST(Cp1252, UnrepresentableAndMalformedBecomeQuestionMarks) {
       {"euro and oe survive", "\xE2\x82\xAC \xC5\x93", "\x80 \x9C"},
   };
   for (const auto& c : cases) EXPECT_EQ(Utf8ToCp1252(c.in), c.out) << c.what;
+}
+
+TEST(TypedText, RefusesWhatWindows1252CannotHoldAndPutsOneLineFieldsOnOneLine) {
+  struct Case {
+    const char* what;
+    std::u32string in;
+    bool oneLine;
+    std::u32string out;
+    std::optional<char32_t> refused;
+  };
+  const Case cases[] = {
+      {"euro, oe, quotes and dashes are Windows-1252", U"€ œ “x” – …", true, U"€ œ “x” – …", std::nullopt},
+      {"a byte Windows-1252 leaves undefined round-trips", U"\u0081", true, U"\u0081", std::nullopt},
+      {"the first character it cannot hold is named", U"Łódź 龙", true, U"Łódź 龙", U'Ł'},
+      {"an emoji", U"🐉", true, U"🐉", U'🐉'},
+      {"each line break becomes one space", U"a\r\nb\nc\rd\u2028e", true, U"a b c d e", std::nullopt},
+      {"a multi-line field keeps its lines", U"a\r\nb\u2029c", false, U"a\r\nb\u2029c", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const TypedText typed = CheckTypedText(c.in, c.oneLine);
+    EXPECT_TRUE(typed.Text == c.out) << c.what;
+    EXPECT_EQ(typed.Refused, c.refused) << c.what;
+  }
 }
 
 }  // namespace

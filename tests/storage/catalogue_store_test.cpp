@@ -4,11 +4,13 @@
 // kept before the first write.
 #include "storage/catalogue_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <atomic>
 #include <cerrno>
+#include <fstream>
 
 #include "core_test_support.h"
 #include "storage/database.h"
@@ -137,6 +139,36 @@ TEST(CatalogueStore, AFileChangedBehindItsBackIsKeptAsAConflictAndTold) {
   EXPECT_EQ(ReadBytes(path + ".conflict"), "a version restored by a sync tool");
   EXPECT_EQ(folder.dir.Entries(),
             (std::set<std::string>{"backups", "chars.kdb", "items.kdb", "items.kdb.conflict", "items.kdb.conflict.2"}));
+}
+
+TEST(CatalogueStore, AFileRewrittenInPlaceWithTheSameSizeIsAConflictToo) {
+  Folder folder;
+  CatalogueStore store(folder.dir.Path(), [] { return std::string("2026-12-07"); });
+  folder.Load(store);
+  const std::string path = folder.dir.File("items.kdb");
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+  // An editor or a sync tool writes other bytes into the same file, of the
+  // same size: the same file, the same size, only its time tells.
+  std::string other = folder.Items();
+  other.back() = static_cast<char>(other.back() ^ 1);
+  {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.write(other.data(), static_cast<std::streamsize>(other.size()));
+  }
+  const timespec times[2] = {{0, UTIME_OMIT}, {before.st_mtim.tv_sec + 2, before.st_mtim.tv_nsec}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  ASSERT_EQ(after.st_ino, before.st_ino);
+  ASSERT_EQ(after.st_size, before.st_size);
+
+  folder.catalogue.AddNewItem(Amulet("Mine"));
+  const SaveReport report = store.SaveNow(folder.catalogue);
+  ASSERT_EQ(report.Conflicts.size(), 1u) << "the other version must not be overwritten silently";
+  EXPECT_EQ(ReadBytes(path + ".conflict"), other);
+  EXPECT_EQ(folder.Items(), folder.ItemsBytes());
 }
 
 TEST(CatalogueStore, BackupsTakenOnceADayPrunedTo14DaysOthersUntouched) {

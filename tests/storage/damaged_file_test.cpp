@@ -56,11 +56,10 @@ TEST(StartupRead, NothingThereIsAFirstRunAndSomethingUnopenableMustBeKept) {
     EXPECT_FALSE(read.NeedsKeeping()) << path;
     EXPECT_EQ(read.Path, path);
   }
-  // A folder in the file's place is there but cannot be read.
+  // A folder in the file's place is there but cannot be read, and is named as such.
   ASSERT_EQ(::mkdir(dir.File("chars.kdb").c_str(), 0755), 0);
   const StartupRead folder = Read(DatabaseKind::Chars, dir.File("chars.kdb"));
-  EXPECT_EQ(folder.State, StartupReadState::Unopenable);
-  EXPECT_EQ(folder.Errno, EISDIR);
+  EXPECT_EQ(folder.State, StartupReadState::Folder);
   EXPECT_EQ(folder.RecordsKept, 0u);
   EXPECT_TRUE(folder.NeedsKeeping());
 }

@@ -81,12 +81,15 @@ TEST(DataFolder, OtherCopiesKeepTheirFilesBesideThemselves) {
 TEST(DataFolder, CreatesMissingFoldersAndExplainsWhyNot) {
   TempDir home;
   const std::string dir = home.File(".local/share/kistora");
-  EXPECT_EQ(CreateDataDir(dir), "");
+  bool created = false;
+  EXPECT_EQ(CreateDataDir(dir, &created), "");
+  EXPECT_TRUE(created) << "this call made the folder: it holds nothing yet";
   struct stat info {};
   ASSERT_EQ(::stat(dir.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
   EXPECT_EQ(info.st_mode & 0777, 0700u);
-  EXPECT_EQ(CreateDataDir(dir + "/"), "") << "an existing folder is fine";
+  EXPECT_EQ(CreateDataDir(dir + "/", &created), "") << "an existing folder is fine";
+  EXPECT_FALSE(created) << "a folder that was there may hold the player's files";
 
   // A file where a folder should be: a clear reason naming it, nothing created below it.
   WriteBytes(home.File("plain"), "x");

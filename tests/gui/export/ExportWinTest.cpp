@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTest>
 #include <fstream>
@@ -21,6 +22,7 @@
 #include "export/ColourSwatch.h"
 #include "export/ExportUnit.h"
 #include "export_test_support.h"
+#include "gui/WindowFrame.h"
 #include "mainwindow/MainUnit.h"
 
 using namespace kistora;
@@ -53,7 +55,7 @@ TEST(ExportWin, CreatedNarrowWithTheDesignedValues) {
   TExportWin& dialog = Dialog();
   EXPECT_EQ(dialog.objectName(), "ExportWin");
   EXPECT_EQ(dialog.windowTitle(), "ExportWin");
-  EXPECT_EQ(dialog.frameGeometry().width(), 378);
+  EXPECT_EQ(OuterBounds(dialog).width(), 378) << "the designed outer width, frame included";
   EXPECT_EQ(dialog.height(), 271);
   EXPECT_FALSE(dialog.IsWide());
   EXPECT_TRUE(dialog.PanelMore->isHidden());
@@ -79,8 +81,8 @@ TEST(ExportWin, MoreWidensOnceRecentresAndStaysWide) {
   ScopedProgram program;
   program.ShowMain();
   TMain& main = program.Main();
-  main.move(37, 21);
-  main.resize(611, 482);
+  // Where main.left + main.width div 2 - dialog.width div 2 is 0 on the 800-pixel screen of the tests.
+  main.move(400 - main.frameGeometry().width() / 2, 21);
   TExportWin& dialog = Dialog();
   QRect wide;
   int topBefore = 0;
@@ -107,6 +109,21 @@ TEST(ExportWin, MoreWidensOnceRecentresAndStaysWide) {
         EXPECT_EQ(d.PanelMore->geometry(), QRect(368, 0, d.width() - 368, 271));
       },
       false);
+}
+
+TEST(ExportWin, WidenedPastTheScreensEdgeItComesBackWhollyOntoIt) {
+  GuiTestEnvironment env;
+  ScopedProgram program;
+  program.ShowMain();
+  program.Main().move(-60, 21);  // the main window at the screen's left edge
+  QRect wide;
+  RunDialog(
+      [&](TExportWin& d) {
+        d.More->click();
+        wide = d.frameGeometry();
+      },
+      false);
+  EXPECT_TRUE(program.Main().screen()->availableGeometry().contains(wide)) << wide.x() << "," << wide.y();
 }
 
 TEST(ExportWin, FormatRadiosRewriteTheExtension) {

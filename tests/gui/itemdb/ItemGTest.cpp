@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBrush>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
@@ -22,6 +23,7 @@
 #include "MainWindowHelpers.h"
 #include "app/Windows.h"
 #include "core_test_support.h"
+#include "gui/WindowFrame.h"
 #include "gui/WindowPlacement.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemListModel.h"
@@ -544,7 +546,7 @@ namespace {
 // then stay where the user (or the options file) put them.
 TEST_F(ItemGTest, FirstShowsAreCentredOverTheMainWindow) {
   program.ShowMain();
-  Main().setGeometry(150, 120, 609, 482);
+  Main().setGeometry(140, 60, 609, 482);  // where the item window fits the screen when centred over it
   const QPoint mainCentre = Main().frameGeometry().center();
   auto near = [](QPoint a, QPoint b) { return (a - b).manhattanLength() <= 4; };
 
@@ -713,14 +715,47 @@ TEST_F(ItemGTest, AnItemDroppedOnACharacterOrTheInventoryGoesToThatCharacter) {
   const QModelIndexList dragged = {G().Liste->model()->index(0, 0)};
   std::unique_ptr<QMimeData> data(G().Liste->model()->mimeData(dragged));
   ASSERT_TRUE(data);
-  auto drop = [&](QTreeView* list, QPoint at) {
-    QDropEvent event(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    // Handed to the main window's filter on the list as the drag ends there.
-    static_cast<QObject&>(Main()).eventFilter(list->viewport(), &event);
+  // Qt hands a drag only to a widget that takes drops: both lists do.
+  EXPECT_TRUE(Main().Chars->viewport()->acceptDrops());
+  EXPECT_TRUE(Main().CharInv->viewport()->acceptDrops());
+  auto dragOverChars = [&](bool enter, QPoint at) {
+    QDragEnterEvent entered(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent moved(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent& event = enter ? entered : moved;
+    QApplication::sendEvent(Main().Chars->viewport(), &event);
     return event.isAccepted();
   };
+  // A drag that enters list at a point and is dropped there: Qt hands the drop
+  // only to the widget that took the drag when it entered.
+  auto drop = [&](QTreeView* list, QPoint at) {
+    QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &enter);
+    QDropEvent event(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &event);
+    return enter.isAccepted() && event.isAccepted();
+  };
+  auto highlighted = [&](int row) {
+    return Main().Chars->model()->index(row, 0).data(Qt::BackgroundRole).value<QBrush>().style() != Qt::NoBrush;
+  };
+  const QPoint onBob = Main().Chars->visualRect(Main().Chars->model()->index(1, 0)).center();
+  const QPoint onZoe = Main().Chars->visualRect(Main().Chars->model()->index(0, 0)).center();
+  const QPoint belowRows(5, Main().Chars->viewport()->height() - 2);
+  // Entering below the rows (coming from the item window beside), then onto
+  // them: the row under the pointer is highlighted, and only that one.
+  EXPECT_TRUE(dragOverChars(true, belowRows)) << "a drag refused as it enters never reaches a row";
+  EXPECT_FALSE(highlighted(0) || highlighted(1));
+  EXPECT_FALSE(dragOverChars(false, belowRows));
+  EXPECT_TRUE(dragOverChars(false, onZoe));
+  EXPECT_TRUE(highlighted(0));
+  EXPECT_TRUE(dragOverChars(false, onBob));
+  EXPECT_TRUE(highlighted(1));
+  EXPECT_FALSE(highlighted(0));
+  QDragLeaveEvent leave;
+  QApplication::sendEvent(Main().Chars->viewport(), &leave);
+  EXPECT_FALSE(highlighted(1)) << "left: nothing highlighted";
   // Onto Bob's row: Bob receives it and becomes the selected character.
-  EXPECT_TRUE(drop(Main().Chars, Main().Chars->visualRect(Main().Chars->model()->index(1, 0)).center()));
+  EXPECT_TRUE(drop(Main().Chars, onBob));
+  EXPECT_FALSE(highlighted(1));
   EXPECT_EQ(Cat().CharList[1]->Items, std::vector<std::int32_t>({7}));
   EXPECT_EQ(Main().SelectedCharRow(), 1);
   EXPECT_EQ(Inventory(0), QStringList({"7"}));
@@ -729,13 +764,13 @@ TEST_F(ItemGTest, AnItemDroppedOnACharacterOrTheInventoryGoesToThatCharacter) {
   EXPECT_EQ(Inventory(0), QStringList({"7", "7"}));
   EXPECT_EQ(Main().InvCount->text(), Utf8("2 objets \u2014 valeur 2"));
   // Below the last character nobody receives it.
-  EXPECT_FALSE(drop(Main().Chars, QPoint(5, Main().Chars->viewport()->height() - 2)));
+  EXPECT_FALSE(drop(Main().Chars, belowRows));
   EXPECT_TRUE(Cat().CharList[0]->Items.empty());
 }
 
 TEST_F(ItemGTest, NeverShownTheWindowWritesThePositionItWouldHaveTaken) {
   program.ShowMain();
-  Main().move(150, 120);
+  Main().move(100, 57);  // where the item window fits the screen when centred over it
   OptionBindings b;
   G().BindOptions(b);
   const QPoint centred = CentredOverPosition(G(), &Main());
@@ -746,10 +781,15 @@ TEST_F(ItemGTest, NeverShownTheWindowWritesThePositionItWouldHaveTaken) {
   EXPECT_EQ(G().frameGeometry().topLeft(), centred);
 }
 
-TEST(WindowPlacement, AFrameNoScreenShowsComesBackOntoTheNearestOne) {
+TEST(WindowPlacement, AFrameComesWhollyOntoTheScreenItIsOnOrTheNearest) {
   const QList<QRect> screens = {QRect(0, 0, 800, 600), QRect(800, 0, 1024, 768)};
-  EXPECT_EQ(PositionOnScreens(QRect(100, 50, 300, 200), screens), QPoint(100, 50));      // seen: kept
-  EXPECT_EQ(PositionOnScreens(QRect(790, 10, 300, 200), screens), QPoint(790, 10));      // across two: kept
+  EXPECT_EQ(PositionOnScreens(QRect(100, 50, 300, 200), screens), QPoint(100, 50));  // seen: kept
+  EXPECT_EQ(PositionOnScreens(QRect(790, 10, 300, 200), screens), QPoint(790, 10));  // across two, all seen: kept
+  // Partly off: into the screen it overlaps most, title bar included.
+  EXPECT_EQ(PositionOnScreens(QRect(100, -20, 300, 200), screens), QPoint(100, 0));
+  EXPECT_EQ(PositionOnScreens(QRect(1270, -100, 701, 572), {QRect(0, 0, 1280, 1024)}), QPoint(579, 0));
+  EXPECT_EQ(PositionOnScreens(QRect(-94, 300, 800, 292), {QRect(0, 0, 1280, 1024)}), QPoint(0, 300));
+  EXPECT_EQ(PositionOnScreens(QRect(700, 500, 300, 200), screens), QPoint(800, 500));    // a corner below the first
   EXPECT_EQ(PositionOnScreens(QRect(5000, 100, 300, 200), screens), QPoint(1524, 100));  // right of both
   EXPECT_EQ(PositionOnScreens(QRect(-900, -700, 300, 200), screens), QPoint(0, 0));
   // Nearest is the second screen, which it is wider than: its left edge goes to the screen's.

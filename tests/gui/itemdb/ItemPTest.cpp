@@ -13,7 +13,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "GuiTestSupport.h"
 #include "itemdb/ItemPUnit.h"
@@ -383,6 +385,20 @@ TEST_F(ItemPTest, NoCategoryGivesTheErrorAndNoItem) {
   EXPECT_EQ(env.Messages.Shown[0].text, QStringLiteral("Vous devez choisir une catégorie d'objet."));
 }
 
+// The contrast ratio of two colours by the Web Content Accessibility Guidelines.
+double Contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](int value) {
+      const double v = value / 255.0;
+      return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+  };
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 TEST_F(ItemPTest, ReadOnlyDisablesTheSixteenInputsAndHidesCancel) {
   dialog.show();
   const std::vector<QWidget*> inputs = {dialog.ItemName,   dialog.ItemNotes,  dialog.ItemCat,   dialog.ItemQuality,
@@ -390,7 +406,17 @@ TEST_F(ItemPTest, ReadOnlyDisablesTheSixteenInputsAndHidesCancel) {
                                         dialog.ItemDex,    dialog.ItemPrice,  dialog.ItemDef,   dialog.ItemParade,
                                         dialog.ItemMinDmg, dialog.ItemMaxDmg, dialog.ItemSpeed, dialog.ItemMagicProps};
   dialog.SetReadOnly(true);
-  for (QWidget* input : inputs) EXPECT_FALSE(input->isEnabled()) << input->metaObject()->className();
+  for (QWidget* input : inputs) {
+    EXPECT_FALSE(input->isEnabled()) << input->metaObject()->className();
+    // Greyed, yet readable: drop-down lists draw as buttons, the others on their base.
+    const QPalette palette = input->palette();
+    const bool list = qobject_cast<QComboBox*>(input) != nullptr;
+    const QColor text = palette.color(QPalette::Disabled, list ? QPalette::ButtonText : QPalette::Text);
+    const QColor back = palette.color(QPalette::Disabled, list ? QPalette::Button : QPalette::Base);
+    EXPECT_GE(Contrast(text, back), 4.5) << input->objectName().toStdString();
+    EXPECT_LT(Contrast(text, back), Contrast(palette.color(QPalette::Active, QPalette::Text), back))
+        << "still greyed: lighter than live text";
+  }
   EXPECT_FALSE(dialog.Cancel->isVisible());
   EXPECT_TRUE(dialog.OK->isVisible());
   EXPECT_TRUE(dialog.OK->isEnabled());

@@ -210,15 +210,18 @@ TEST_F(CharsTest, TheInventoryFollowsTheSelection) {
   EXPECT_EQ(Rows(Main().CharInv), 0);
 }
 
-TEST_F(CharsTest, TextWindows1252CannotHoldBecomesAQuestionMark) {
+TEST_F(CharsTest, TextWindows1252CannotHoldIsRefusedNeverStoredAsAQuestionMark) {
+  // Pasted into the name: refused whole, so the name stays empty and says so.
   AddCharByDialog(Main(), QString::fromUtf8("Ωmega €"));
+  EXPECT_EQ(env_.Messages.Texts(BoxKind::Error), QStringList({"Vous devez entrer un nom pour votre perso."}));
+  EXPECT_EQ(Rows(Main().Chars), 3);
+  AddCharByDialog(Main(), QString::fromUtf8("Omega €"));
   ASSERT_EQ(Rows(Main().Chars), 4);
-  EXPECT_EQ(Main().Catalogue().CharList[3]->Name, "?mega \x80");
-  EXPECT_EQ(Cell(Main().Chars, 3, 0), QString::fromUtf8("?mega €"));
+  EXPECT_EQ(Main().Catalogue().CharList[3]->Name, "Omega \x80");
   ASSERT_TRUE(Main().close());
   TCatalogue reloaded;
   LoadChars(reloaded, env_.Path("chars.kdb"));
-  EXPECT_EQ(reloaded.CharList[3]->Name, "?mega \x80");
+  EXPECT_EQ(reloaded.CharList[3]->Name, "Omega \x80");
 }
 
 TEST_F(CharsTest, TheDialogHasItsDesignedControls) {

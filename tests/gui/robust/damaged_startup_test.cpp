@@ -4,6 +4,7 @@
 // saved over it. (A missing file stays a plain first run:
 // tests/gui/app/lifecycle_test.cpp.)
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -28,8 +29,9 @@ namespace {
 
 // The end of every start-up message about a damaged file.
 QString Kept(const std::string& keptAs) {
-  return QString::fromUtf8(" À la fermeture, l'original sera conservé sous le nom ") + QString::fromStdString(keptAs) +
-         QString::fromUtf8(" avant l'enregistrement du catalogue.");
+  return QString::fromUtf8(" L'original sera conservé sous le nom ") + QString::fromStdString(keptAs) +
+         QString::fromUtf8(
+             " avant le premier enregistrement du catalogue : dès votre premier changement, ou à la fermeture.");
 }
 
 // Item numbers that the item database window lists, in its order.
@@ -176,6 +178,31 @@ TEST(DamagedAtStartUp, WhenTheOriginalCannotBeKeptItIsNotReplaced) {
   EXPECT_EQ(LoadItems(reloaded, items), kLoadOk);
   EXPECT_EQ(LoadChars(reloaded, env.Path("chars.kdb")), kLoadOk);
   EXPECT_EQ(reloaded.CharList.size(), 2u);
+}
+
+TEST(DamagedAtStartUp, AFolderInTheFilesPlaceIsNamedAsSuchAndNeverReplaced) {
+  GuiTestEnvironment env;
+  env.WriteDatabases(SampleCatalogue());
+  const std::string items = env.Path("items.kdb");
+  ASSERT_EQ(::unlink(items.c_str()), 0);
+  ASSERT_EQ(::mkdir(items.c_str(), 0755), 0);
+  ScopedProgram program;
+  TMain& main = program.Main();
+  program.ShowMain();
+  EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
+            QStringList({QString::fromUtf8("Un dossier porte le nom du fichier ") + QString::fromStdString(items) +
+                         QString::fromUtf8(" : rien n'a pu être lu, et Kistora ne pourra rien enregistrer sous ce "
+                                           "nom tant que ce dossier sera là. Déplacez-le ou renommez-le.")}));
+  env.Messages.Clear();
+
+  EXPECT_FALSE(main.close());
+  EXPECT_EQ(env.Messages.Texts(BoxKind::FileError),
+            QStringList({QString::fromUtf8("Impossible d'enregistrer le fichier ") + QString::fromStdString(items) +
+                         QString::fromUtf8(" : un dossier porte ce nom. Rien n'a été remplacé, et Kistora reste "
+                                           "ouvert. Déplacez ou renommez ce dossier, puis fermez de nouveau.")}));
+  EXPECT_TRUE(QFileInfo(QString::fromStdString(items)).isDir());
+  ASSERT_EQ(::rmdir(items.c_str()), 0);
+  EXPECT_TRUE(main.close()) << "the folder gone, the close saves";
 }
 
 // Makes the saving of items.kdb fail at its last step (the rename over it).
