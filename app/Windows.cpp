@@ -41,16 +41,19 @@ void Connect(KistoraWindows& w) {
   TMain* main = w.Main;
   main->UseDialogs(w.Perso, w.ItemP);
   w.ItemG->UseItemDialog(w.ItemP);
+  w.ItemP->UseCatalogue(*w.Catalogue, *w.Changes);
   main->BindAllOptions = [&w] { return BindAllWindowOptions(w); };
   QObject::connect(main, &TMain::itemDatabaseRequested, w.ItemG, &TItemG::ShowAndRaise);
+  // Items are about to be typed: the dialog counts the catalogue for completion meanwhile.
+  QObject::connect(main, &TMain::itemDatabaseRequested, w.ItemP, &TItemP::PrepareCompletion);
   QObject::connect(main, &TMain::aboutRequested, w.About, &TAbout::ShowAndRaise);
   QObject::connect(main, &TMain::exportRequested, w.ExportWin,
                    [&w] { w.ExportWin->ExportInventory(*w.Catalogue, w.Main->SelectedCharRow()); });
-  // The item goes to the main window's selected character; the item window then says who received it.
-  QObject::connect(w.ItemG, &TItemG::addToCharRequested, main, [&w](std::int32_t number) {
-    const int row = w.Main->AddItemToChar(number);
-    if (row >= 0) w.ItemG->ShowHandedOver(number, row);
-  });
+  // The item goes to the main window's selected character; the item window then
+  // says who received which item, however it was handed over (button or drop).
+  QObject::connect(w.ItemG, &TItemG::addToCharRequested, main,
+                   [&w](std::int32_t number) { w.Main->AddItemToChar(number); });
+  QObject::connect(main, &TMain::itemHandedOver, w.ItemG, &TItemG::ShowHandedOver);
   QObject::connect(w.ItemG, &TItemG::exportRequested, main, &TMain::ExportInvClick);
   QObject::connect(w.ItemG, &TItemG::quitRequested, main, &TMain::Quitter1Click);
   // The statistics count what the item window shows, and open over the window they were asked from.

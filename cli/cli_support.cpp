@@ -47,7 +47,8 @@ void PrintUsage(std::FILE* out) {
       "2 un fichier manque ou ne peut être ouvert, lu ou écrit ; 3 (export) les options\n"
       "demandent le personnage sélectionné et aucun ne l'est ; 64 ligne de commande\n"
       "incorrecte ; 65 (import-csv) une ligne du fichier CSV est incorrecte ; 75 (resave,\n"
-      "import-csv, restore) le dossier est utilisé par le programme, rien n'a été écrit.\n",
+      "import-csv, restore) le dossier est utilisé par le programme, rien n'a été écrit.\n"
+      "find : 0 un objet au moins trouvé, 1 aucun, 65 une condition est illisible.\n",
       out);
 }
 

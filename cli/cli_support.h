@@ -23,6 +23,8 @@ enum ExitStatus : int {
   kExitUsage = 64,          // wrong command line
   kExitBadCsv = 65,         // import-csv: a line of the CSV file is wrong (nothing added)
   kExitBusy = 75,           // a writer found the data folder in use by the program (or another writer)
+  kExitNothingFound = 1,    // find: no item matched
+  kExitBadQuery = 65,       // find: a condition of the query cannot be read
 };
 
 struct Command;

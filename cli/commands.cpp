@@ -13,6 +13,7 @@ constexpr CommandOption kCsvOptions[] = {{"--output", true}};
 constexpr CommandOption kImportOptions[] = {{"--dry-run", false}};
 constexpr CommandOption kStatsOptions[] = {{"--json", false}};
 constexpr CommandOption kRestoreOptions[] = {{"--date", true}, {"--dry-run", false}};
+constexpr CommandOption kFindOptions[] = {{"--json", false}};
 
 const Command kCommands[] = {
     {"check", CmdCheck, kCheckOptions, "[DOSSIER] [--date AAAA-MM-JJ]",
@@ -78,6 +79,25 @@ const Command kCommands[] = {
      "« Édition › Annuler » le défait.\n\n"
      "  --date AAAA-MM-JJ  le jour de la sauvegarde (items-AAAA-MM-JJ.kdb et chars-...)\n"
      "  --dry-run          montre ce qui changerait, sans rien écrire\n"},
+    {"find", CmdFind, kFindOptions, "DOSSIER REQUÊTE... [--json]",
+     "cherche les objets comme le champ de recherche du gestionnaire d'objets",
+     "Tous les mots doivent se trouver dans l'objet (numéro, nom, notes, catégorie,\n"
+     "qualité, propriétés magiques ; majuscules et accents ne comptent pas) et toutes\n"
+     "les conditions être vraies. Une ligne par objet, par numéro : numéro, nom,\n"
+     "qualité et prix, séparés par des tabulations. DOSSIER est obligatoire ici (ou\n"
+     "--data-dir DOSSIER) : les autres arguments forment la requête. Mettez les\n"
+     "conditions entre apostrophes : > et < sont des redirections pour le shell.\n\n"
+     "  feu>=30         une propriété magique contient « feu » et un nombre >= 30\n"
+     "  prix<1000       un champ comparé par >=, <=, >, < ou = : prix, niveau (clvl),\n"
+     "                  force, dex, défense, blocage (parade), durabilité, durmax,\n"
+     "                  dégâts (le maximum), dmgmin, dmgmax, numero\n"
+     "  prix 100..500   entre deux valeurs, comprises\n"
+     "  '\"force\">=10'   entre guillemets : cherché dans les propriétés magiques\n"
+     "  perso:Mule01    détenu par ce perso ; libre : détenu par aucun perso\n\n"
+     "Code de sortie : 0 un objet au moins trouvé, 1 aucun, 65 une condition est\n"
+     "illisible (elle est citée, avec la raison).\n\n"
+     "  --json  un tableau JSON (UTF-8) : numéro, nom, catégorie, qualité, prix et\n"
+     "          détenteurs de chaque objet\n"},
 };
 
 bool StartsWithDash(std::string_view arg) { return arg.size() > 1 && arg[0] == '-'; }

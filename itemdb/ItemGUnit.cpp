@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QShortcut>
@@ -23,6 +25,7 @@
 #include "itemdb/ItemListModel.h"
 #include "itemdb/ItemListView.h"
 #include "itemdb/ItemPUnit.h"
+#include "listing/item_holders.h"
 
 using namespace kistora;
 
@@ -33,6 +36,28 @@ constexpr int kCountLineHeight = 18;  // taken from the bottom of the list
 // From this many items a refilter may outlast a frame: keystrokes typed
 // meanwhile are gathered into one refilter with the text as it then is.
 constexpr std::int64_t kCoalesceKeystrokesFrom = 100000;
+// How long the count line names the item just handed over.
+constexpr int kHandOverNoteMs = 4000;
+// Names on the count line before "et N autres" (the tooltip names them all).
+constexpr std::size_t kHoldersNamed = 3;
+
+// The search field's tooltip: the grammar of the search, with examples.
+QString SearchHelp() {
+  return QString::fromUtf8(
+      "<p>Garde les objets qui contiennent tous les mots tap\u00E9s (num\u00E9ro, nom, notes, cat\u00E9gorie, "
+      "qualit\u00E9, propri\u00E9t\u00E9s magiques) et remplissent toutes les conditions :</p><table>"
+      "<tr><td><b>feu&gt;=30</b></td><td>une propri\u00E9t\u00E9 magique contient \u00AB feu \u00BB et un nombre "
+      "d'au moins 30</td></tr>"
+      "<tr><td><b>prix&lt;1000</b></td><td>un champ compar\u00E9 par &gt;=, &lt;=, &gt;, &lt; ou =</td></tr>"
+      "<tr><td><b>prix 100..500</b></td><td>entre deux valeurs, comprises</td></tr>"
+      "<tr><td><b>\"force\"&gt;=10</b></td><td>entre guillemets : cherch\u00E9 dans les propri\u00E9t\u00E9s, "
+      "pas dans le champ</td></tr>"
+      "<tr><td><b>perso:Mule01</b></td><td>d\u00E9tenu par ce perso</td></tr>"
+      "<tr><td><b>libre</b></td><td>d\u00E9tenu par aucun perso</td></tr></table>"
+      "<p>Champs : prix, niveau (clvl), force, dex (dext\u00E9rit\u00E9), d\u00E9fense, blocage (parade), "
+      "durabilit\u00E9, durmax, d\u00E9g\u00E2ts (le maximum ; dmgmin, dmgmax), numero.<br>"
+      "Exemple : <b>anneau feu&gt;=30 niveau&lt;=30 libre</b></p>");
+}
 constexpr int kColumnWidths[kItemListColumnCount] = {50, 100, 100, 100, 40, 200};
 
 }  // namespace
@@ -104,6 +129,7 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   Search->setPlaceholderText(QString::fromUtf8("Rechercher\u2026"));
   Search->setAccessibleName(QStringLiteral("Rechercher"));
   Search->setClearButtonEnabled(true);
+  Search->setToolTip(SearchHelp());
   searchTimer_ = new QTimer(this);
   searchTimer_->setSingleShot(true);
   searchTimer_->setInterval(0);
@@ -111,9 +137,16 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   connect(Search, &QLineEdit::textChanged, this, &TItemG::SearchEdited);
 
   CountLine = new QLabel(this);
-  // A screen reader reads the line's own text, its figures; this says what they count.
+  // A screen reader reads each line's own text, its figures; this says what they are.
   CountLine->setAccessibleDescription(QStringLiteral("Nombre d'objets"));
+  CountNote = new QLabel(this);
+  CountNote->setAccessibleDescription(QStringLiteral("Remarque sur la liste"));
   connect(model_, &ItemListModel::listed, this, &TItemG::ShowCounts);
+  connect(Liste->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TItemG::ShowNote);
+  handOverTimer_ = new QTimer(this);
+  handOverTimer_->setSingleShot(true);
+  handOverTimer_->setInterval(kHandOverNoteMs);
+  connect(handOverTimer_, &QTimer::timeout, this, &TItemG::EndHandOverNote);
 
   BuildShortcutsAndMenu();
   PlaceControls();
@@ -174,6 +207,8 @@ ItemFilter TItemG::Filter() const {
                         ShowCrafted->isChecked(), ShowSets->isChecked(),   ShowUniques->isChecked()};
   filter.HidePrice0 = MaskPrice0->isChecked();
   filter.Search = search_;
+  // perso: and libre ask who holds what now.
+  if (filter.Search.DependsOnHolders()) filter.Search.ResolveHolders(catalogue_.CharList);
   return filter;
 }
 
@@ -188,16 +223,21 @@ void TItemG::FillListe() {
 }
 
 void TItemG::CatalogueChanged(const CatalogueChange& change) {
-  if (!change.TouchesItems()) return;
-  // A hidden window lists nobody: it makes its rows again when shown.
-  if (!isVisible() || listStale_) {
-    listStale_ = true;
-    ShowClick();
-    return;
+  // A search for perso: or libre shows other rows when the characters change.
+  const bool holdersAsked = search_.DependsOnHolders() && change.TouchesChars();
+  if (change.TouchesItems() || holdersAsked) {
+    // A hidden window lists nobody: it makes its rows again when shown (and
+    // then asks who holds what).
+    if (!isVisible() || listStale_) {
+      if (change.TouchesItems()) listStale_ = true;
+      ShowClick();
+      return;
+    }
+    model_->ApplyChange(change, catalogue_);
+    // As after listing the rows again: no row stays selected.
+    if (change.TouchesItems()) Liste->selectionModel()->clear();
   }
-  model_->ApplyChange(change, catalogue_);
-  // As after listing the rows again: no row stays selected.
-  Liste->selectionModel()->clear();
+  ShowNote();  // the selected item may have changed hands
 }
 
 void TItemG::SearchEdited() {
@@ -218,14 +258,60 @@ void TItemG::ApplySearchNow() {
 void TItemG::ShowCounts() {
   CountLine->setText(
       QtText(ItemWindowCountText(model_->rowCount(), model_->TotalCount(), model_->ShownTotals().Value)));
+  ShowNote();
+}
+
+void TItemG::ShowNote() {
+  QString note;
+  QString full;  // what a cut note says in its tooltip
+  bool problem = false;
+  if (!search_.Problem().empty()) {
+    note = QStringLiteral("Condition illisible : ") + QtText(search_.Problem());
+    problem = true;
+  } else if (handOverTimer_->isActive()) {
+    note = handOver_;
+  } else if (const QModelIndexList rows = Liste->selectionModel()->selectedRows(); !rows.isEmpty()) {
+    if (const ItemListRow* row = model_->RowAt(rows.first().row())) {
+      const std::vector<ItemHolder> holders = HoldersOf(catalogue_.CharList, row->Index);
+      note = QtText(HeldByText(holders, kHoldersNamed));
+      full = QtText(HeldByText(holders));
+    }
+  }
+  if (!note.isEmpty()) note = QString::fromUtf8("\u00B7 ") + note;
+  QPalette palette = CountLine->palette();
+  if (problem) palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x20));
+  CountNote->setPalette(palette);
+  CountNote->setProperty("fullText", note);
+  PlaceCountLine();
+  if (full.isEmpty() && CountNote->text() != note) full = note;  // cut to the line's width
+  CountNote->setToolTip(full);
+}
+
+void TItemG::PlaceCountLine() {
+  const int top = Liste->geometry().bottom() + 1;
+  const int width = std::max(0, this->width() - 8);
+  // The counts first and whole; the note takes what is left of the line.
+  const int countsWidth = std::min(width, CountLine->sizeHint().width());
+  CountLine->setGeometry(4, top, countsWidth, kCountLineHeight);
+  const int noteLeft = 4 + countsWidth + 6;
+  CountNote->setGeometry(noteLeft, top, std::max(0, 4 + width - noteLeft), kCountLineHeight);
+  const QString note = CountNote->property("fullText").toString();
+  CountNote->setText(CountNote->fontMetrics().elidedText(note, Qt::ElideRight, CountNote->width()));
 }
 
 void TItemG::ShowHandedOver(std::int32_t number, int row) {
   const TChar* character = catalogue_.CharAt(row);
   const TD2Item* item = catalogue_.FindItem(number);
   if (!character || !item) return;
-  CountLine->setText(QString::fromUtf8("\u00AB ") + QtText(item->Name) +
-                     QString::fromUtf8(" \u00BB ajout\u00E9 \u00E0 ") + QtText(character->Name));
+  handOver_ = QString::fromUtf8("\u00AB ") + QtText(item->Name) + QString::fromUtf8(" \u00BB ajout\u00E9 \u00E0 ") +
+              QtText(character->Name);
+  handOverTimer_->start();
+  ShowNote();
+}
+
+void TItemG::EndHandOverNote() {
+  handOverTimer_->stop();
+  ShowNote();
 }
 
 QPoint TItemG::FirstShowPosition() const {
@@ -271,7 +357,7 @@ void TItemG::PlaceControls() {
   Search->setGeometry(searchLeft, 29, std::max(0, AddToChar->x() - 6 - searchLeft), 25);
   const int listHeight = std::max(0, height() - kListTop - kCountLineHeight);
   Liste->setGeometry(0, kListTop, width(), listHeight);
-  CountLine->setGeometry(4, kListTop + listHeight, std::max(0, width() - 8), kCountLineHeight);
+  PlaceCountLine();
 }
 
 void TItemG::ShowSortIndicator() {

@@ -52,9 +52,11 @@ class TItemG : public QWidget {
   // Where the window's frame goes at its first show: centred over the main
   // window, unless the options file gave the position (then where it is).
   QPoint FirstShowPosition() const;
-  // "<< Ajouter au perso" gave the item numbered number to the character at
-  // row: the count line says so until the list changes again.
+  // The item numbered number went to the character at row: beside the counts,
+  // the count line says so for a few seconds (EndHandOverNote), then goes back
+  // to who holds the selected item.
   void ShowHandedOver(std::int32_t number, int row);
+  void EndHandOverNote();
   // Lists with the search field's text now (typing coalesces keystrokes on a big catalogue).
   void ApplySearchNow();
 
@@ -73,6 +75,9 @@ class TItemG : public QWidget {
   QTreeView* Liste = nullptr;
   QLineEdit* Search = nullptr;  // quick search, between "Voir..." and "<< Ajouter au perso"
   QLabel* CountLine = nullptr;  // under the list: shown and total items, value of the shown ones
+  // Right of the counts: a search condition that cannot be read, else an item
+  // just handed over, else who holds the selected item.
+  QLabel* CountNote = nullptr;
   QAction* DuplicateAction = nullptr;
 
   // Event handlers (buttons, check boxes, list).
@@ -115,6 +120,8 @@ class TItemG : public QWidget {
   void BuildShortcutsAndMenu();
   void SearchEdited();
   void ShowCounts();
+  void ShowNote();
+  void PlaceCountLine();
   void CatalogueChanged(const kistora::CatalogueChange& change);
 
   kistora::TCatalogue& catalogue_;
@@ -124,4 +131,6 @@ class TItemG : public QWidget {
   bool listStale_ = true;  // the catalogue changed while the window was hidden
   kistora::ItemSearchQuery search_;
   QTimer* searchTimer_ = nullptr;
+  QString handOver_;  // "« Écu » ajouté à Bob" while handOverTimer_ runs
+  QTimer* handOverTimer_ = nullptr;
 };

@@ -16,7 +16,7 @@ void ItemListModel::Rebuild(const TCatalogue& catalogue, const ItemFilter& filte
 }
 
 void ItemListModel::ApplyChange(const CatalogueChange& change, const TCatalogue& catalogue) {
-  shown_.FollowChange(snapshot_, change, catalogue.ItemList, this);
+  shown_.FollowChange(snapshot_, change, catalogue, this);
   emit listed();
 }
 

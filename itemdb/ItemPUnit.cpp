@@ -2,23 +2,30 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "gui/CatalogueSignals.h"
 #include "gui/Platform.h"
 #include "gui/QtText.h"
 #include "gui/ReadableGreyed.h"
 #include "gui/WindowPlacement.h"
+#include "itemdb/CompletionPopup.h"
+#include "listing/item_holders.h"
 #include "model/cp1252.h"
 #include "model/text_utils.h"
 
@@ -27,6 +34,10 @@ using namespace kistora;
 namespace {
 
 constexpr int kRowHeight = 21;
+// Proposals shown at once under a field.
+constexpr std::size_t kProposals = 8;
+// Items counted for completion per turn of the event loop: a few milliseconds.
+constexpr std::size_t kCompletionSlice = 4096;
 
 // Text that does not parse as a signed 32-bit decimal reads as 0.
 std::int32_t ReadInt(const QSpinBox* field) {
@@ -72,7 +83,140 @@ TItemP::TItemP(QWidget* parent)
   setWindowTitle(QStringLiteral("Propriétés d'un objet"));
   setFixedSize(392, 544);
   BuildControls();
+  BuildCompletion();
   ClearFields();
+}
+
+void TItemP::UseCatalogue(const TCatalogue& catalogue, CatalogueSignals& changes) {
+  catalogue_ = &catalogue;
+  connect(&changes, &CatalogueSignals::changed, this, [this](const CatalogueChange& change) {
+    completion_.Follow(change, catalogue_->ItemList);
+    if (completion_.IsStarted() && !completion_.IsComplete()) completionSlices_->start();  // after a reset
+  });
+}
+
+void TItemP::PrepareCompletion() {
+  if (!catalogue_) return;
+  if (!completion_.IsStarted()) completion_.Start();
+  if (!completion_.IsComplete()) completionSlices_->start();
+}
+
+void TItemP::BuildCompletion() {
+  completionSlices_ = new QTimer(this);
+  completionSlices_->setSingleShot(true);
+  completionSlices_->setInterval(0);
+  connect(completionSlices_, &QTimer::timeout, this, [this] {
+    if (catalogue_ && !completion_.CountMore(catalogue_->ItemList, kCompletionSlice)) completionSlices_->start();
+  });
+  NamePopup = new CompletionPopup(ItemName, this);
+  LinePopup = new CompletionPopup(ItemMagicProps, this);
+  connect(ItemName, &QLineEdit::textEdited, this, &TItemP::ProposeNames);
+  connect(ItemMagicProps, &QPlainTextEdit::textChanged, this, &TItemP::ProposeLines);
+  connect(ItemMagicProps, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    if (choosing_) return;
+    // Proposals are for the end of the line being typed.
+    const QTextCursor cursor = ItemMagicProps->textCursor();
+    if (cursor.positionInBlock() != cursor.block().length() - 1) LinePopup->Hide();
+  });
+  connect(NamePopup, &CompletionPopup::chosen, this, &TItemP::ChooseName);
+  connect(LinePopup, &CompletionPopup::chosen, this, &TItemP::ChooseLine);
+  ItemMagicProps->installEventFilter(this);  // after the popup's: sees Enter first
+
+  HeldBy = new QLabel(this);
+  HeldBy->setGeometry(96, 512, 289, 25);
+  HeldBy->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  HeldBy->setAccessibleName(QStringLiteral("Détenteurs"));
+  HeldBy->hide();
+}
+
+void TItemP::ProposeNames() {
+  if (choosing_ || readOnly_ || !completion_.IsComplete()) return;
+  names_ = completion_.Names(Cp1252Text(ItemName->text()), kProposals);
+  // Nothing to add to a name typed whole.
+  if (names_.size() == 1 && QtText(names_[0].Name) == ItemName->text()) names_.clear();
+  QStringList entries;
+  for (const NameProposal& proposal : names_) entries << QtText(proposal.Name);
+  NamePopup->Show(entries, ItemName->geometry());
+}
+
+void TItemP::ProposeLines() {
+  // Typed by the player (a loaded item fills the box while the name has the focus).
+  if (choosing_ || readOnly_ || !completion_.IsComplete() || focusWidget() != ItemMagicProps) return;
+  const QTextCursor cursor = ItemMagicProps->textCursor();
+  const QTextBlock block = cursor.block();
+  lines_.clear();
+  if (cursor.positionInBlock() == block.length() - 1) {
+    const std::string typed = Cp1252Text(block.text());
+    lines_ = completion_.PropertyLines(typed, kProposals);
+    if (lines_.size() == 1 && lines_[0].Line == typed) lines_.clear();
+  }
+  QStringList entries;
+  for (const PropertyProposal& proposal : lines_) entries << QtText(proposal.Pattern);
+  // Under the line being typed, across the whole box.
+  const QRect line = ItemMagicProps->cursorRect(cursor);
+  const QPoint top = ItemMagicProps->viewport()->mapTo(this, QPoint(0, line.top()));
+  LinePopup->Show(entries, QRect(ItemMagicProps->x(), top.y(), ItemMagicProps->width(), line.height()));
+}
+
+void TItemP::ChooseName(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= names_.size()) return;
+  choosing_ = true;
+  // As typed over: Ctrl+Z brings the typed letters back.
+  ItemName->selectAll();
+  ItemName->insert(QtText(names_[static_cast<std::size_t>(index)].Name));
+  choosing_ = false;
+  NamePopup->Hide();
+}
+
+void TItemP::ChooseLine(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= lines_.size()) return;
+  QTextCursor cursor = ItemMagicProps->textCursor();
+  const int start = cursor.block().position();
+  const FilledLine filled =
+      FillPropertyLine(lines_[static_cast<std::size_t>(index)].Line, Cp1252Text(cursor.block().text()));
+  choosing_ = true;
+  cursor.setPosition(start);
+  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  cursor.insertText(QtText(filled.Text));  // one step of Ctrl+Z
+  // Windows-1252 has one character per byte: byte positions are character positions.
+  const int selectionStart = start + static_cast<int>(filled.SelectionStart);
+  cursor.setPosition(selectionStart);
+  cursor.setPosition(selectionStart + static_cast<int>(filled.SelectionLength), QTextCursor::KeepAnchor);
+  ItemMagicProps->setTextCursor(cursor);
+  chosenBlock_ = cursor.blockNumber();
+  chosenTail_ = QtText(filled.Text.substr(filled.SelectionStart + filled.SelectionLength));
+  choosing_ = false;
+  LinePopup->Hide();
+}
+
+bool TItemP::eventFilter(QObject* watched, QEvent* event) {
+  // Enter while the number of a chosen line is typed (or still selected, as
+  // proposed) ends that line: the new line starts after it, not in its middle.
+  if (watched == ItemMagicProps && event->type() == QEvent::KeyPress && chosenBlock_ >= 0) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    QTextCursor cursor = ItemMagicProps->textCursor();
+    const QString line = cursor.block().text();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && cursor.blockNumber() == chosenBlock_ &&
+        line.endsWith(chosenTail_) &&
+        cursor.selectionEnd() - cursor.block().position() <= line.size() - chosenTail_.size()) {
+      cursor.movePosition(QTextCursor::EndOfBlock);
+      ItemMagicProps->setTextCursor(cursor);
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) chosenBlock_ = -1;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void TItemP::ShowHolders() {
+  QString text;
+  if (readOnly_ && catalogue_ && loadedNumber_) {
+    const std::vector<ItemHolder> holders = HoldersOf(catalogue_->CharList, *loadedNumber_);
+    text = QtText(HeldByText(holders));
+  }
+  const QString shown = HeldBy->fontMetrics().elidedText(text, Qt::ElideRight, HeldBy->width());
+  HeldBy->setText(shown);
+  HeldBy->setToolTip(shown == text ? QString() : text);
+  HeldBy->setVisible(!text.isEmpty());
 }
 
 void TItemP::BuildControls() {
@@ -215,6 +359,8 @@ void TItemP::BuildControls() {
 }
 
 void TItemP::ClearFields() {
+  loadedNumber_.reset();
+  chosenBlock_ = -1;
   ItemName->clear();
   ItemNotes->clear();
   ItemCat->setCurrentIndex(0);
@@ -228,6 +374,8 @@ void TItemP::ClearFields() {
 }
 
 void TItemP::LoadItem(const TD2Item& item) {
+  loadedNumber_ = item.Index;
+  chosenBlock_ = -1;
   ItemName->setText(QtText(item.Name));
   ItemNotes->setText(QtText(item.Notes));
   // A bare item has no dialog label: findText gives -1, and the first entry is shown.
@@ -264,6 +412,10 @@ void TItemP::SetReadOnly(bool flag) {
     input->setEnabled(!flag);
   }
   Cancel->setVisible(!flag);
+  readOnly_ = flag;
+  NamePopup->Hide();
+  LinePopup->Hide();
+  ShowHolders();
 }
 
 bool TItemP::Execute() {
@@ -271,8 +423,21 @@ bool TItemP::Execute() {
     shownOnce_ = true;
     CentreOver(*this, parentWidget());
   }
+  // Completion counts the catalogue once (what the idle slices left, at the
+  // first item typed), then follows its changes.
+  if (!readOnly_ && catalogue_ && !completion_.IsComplete()) {
+    if (!completion_.IsStarted()) completion_.Start();
+    completion_.CountMore(catalogue_->ItemList, catalogue_->ItemList.size());
+    completionSlices_->stop();
+  }
+  NamePopup->Hide();
+  LinePopup->Hide();
+  ShowHolders();
   ItemName->setFocus();
-  return exec() == QDialog::Accepted;
+  const bool ok = exec() == QDialog::Accepted;
+  NamePopup->Hide();
+  LinePopup->Hide();
+  return ok;
 }
 
 std::unique_ptr<TD2Item> TItemP::ItemFromDialog() {

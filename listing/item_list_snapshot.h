@@ -37,12 +37,17 @@ class ItemListSnapshot {
   SnapshotEdit Apply(const CatalogueChange& change, const ItemVector& items);
 
   // Row operations by position in Rows() (the item's position in a list without null entries).
-  void AppendRow(const TD2Item& item);
-  void InsertRow(std::size_t position, const TD2Item& item);
-  void ReplaceRow(std::size_t position, const TD2Item& item);
+  void AppendRow(ItemPtr item);
+  void InsertRow(std::size_t position, ItemPtr item);
+  void ReplaceRow(std::size_t position, ItemPtr item);
   void EraseRow(std::size_t position);
 
   const std::vector<ItemListRow>& Rows() const { return rows_; }
+  // The item a row was made from (items are never changed in place: a change
+  // puts a new object in the catalogue, and the row follows it).
+  const TD2Item& ItemAt(std::size_t position) const { return *items_[position]; }
+  // Whether the rows stand for items one for one, at the same positions.
+  bool AlignedWith(const ItemVector& items) const { return rows_.size() == itemCount_ && items.size() == itemCount_; }
   // Positions in Rows() of the rows the filter shows, in list order: the same
   // rows as MakeItemListRows(items, filter) while the items are unchanged.
   void Select(const ItemFilter& filter, std::vector<std::uint32_t>& positions) const;
@@ -56,14 +61,20 @@ class ItemListSnapshot {
     std::size_t Length = 0;
   };
   std::string_view SearchText(std::size_t position) const;
+  SearchedItem Searched(std::size_t position) const {
+    return {numbers_[position], prices_[position], SearchText(position), items_[position].get()};
+  }
   TextSpan AppendText(const TD2Item& item);
   // Drops the texts of replaced and erased rows once they fill half the buffer.
   void CompactTextsWhenHalfDead();
 
   std::vector<ItemListRow> rows_;
-  // Quality code and price of each row, side by side for a quick pass.
+  // The item of each row, kept alive for the value conditions of a search.
+  std::vector<ItemPtr> items_;
+  // Quality code, price and number of each row, side by side for a quick pass.
   std::vector<std::uint8_t> qualities_;
   std::vector<std::int32_t> prices_;
+  std::vector<std::int32_t> numbers_;
   std::string searchText_;           // AppendItemSearchText of every row (and dead texts), end to end
   std::vector<TextSpan> textSpans_;  // row -> its text in searchText_
   std::size_t deadBytes_ = 0;        // bytes of searchText_ no row uses any more

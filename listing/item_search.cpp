@@ -1,11 +1,15 @@
 #include "listing/item_search.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <typeinfo>
 #include <utility>
+
+#include "listing/item_holders.h"
 
 namespace kistora {
 
@@ -73,9 +77,9 @@ std::vector<std::pair<const std::type_info*, std::string>> FoldedClassLabels() {
   return labels;
 }
 
-void AppendWithSpace(std::string_view folded, std::string& out) {
+void AppendText(std::string_view folded, std::string& out) {
   out.append(folded);
-  out.push_back(' ');
+  out.push_back('\n');
 }
 
 }  // namespace
@@ -107,51 +111,87 @@ void AppendItemSearchText(const TD2Item& item, std::string& out) {
   char number[16];
   const auto written = std::to_chars(number, number + sizeof number, item.Index);
   out.append(number, written.ptr);
-  out.push_back(' ');
+  out.push_back('\n');
   AppendSearchFolded(item.Name, out);
-  out.push_back(' ');
+  out.push_back('\n');
   AppendSearchFolded(item.Notes, out);
-  out.push_back(' ');
+  out.push_back('\n');
   const std::type_info* type = &typeid(item);
   bool labelled = false;
   for (const auto& [classType, labels] : kClassLabels) {
     if (classType == type) {
-      AppendWithSpace(labels, out);
+      AppendText(labels, out);
       labelled = true;
       break;
     }
   }
   // A class the program does not create: its family's labels, found the slow way.
-  if (!labelled) AppendWithSpace(SearchFolded(ListCategoryLabel(item) + " " + DialogCategoryLabel(item)), out);
-  if (item.Quality < kQualityLabels.size()) AppendWithSpace(kQualityLabels[item.Quality], out);
+  if (!labelled) AppendText(SearchFolded(ListCategoryLabel(item) + " " + DialogCategoryLabel(item)), out);
+  if (item.Quality < kQualityLabels.size()) AppendText(kQualityLabels[item.Quality], out);
   for (const std::string_view line : item.MagicProps) {
+    out.push_back(kPropertyLineMark);
     AppendSearchFolded(line, out);
-    out.push_back(' ');
+    out.push_back('\n');
   }
 }
 
-ItemSearchQuery::ItemSearchQuery(std::string_view typed) {
-  const std::string folded = SearchFolded(typed);
-  std::size_t start = 0;
-  while (start < folded.size()) {
-    std::size_t end = folded.find(' ', start);
-    if (end == std::string::npos) end = folded.size();
-    if (end > start) words_.push_back(folded.substr(start, end - start));
-    start = end + 1;
+ItemSearchQuery::ItemSearchQuery(std::string_view typed) : parsed_(ParseSearch(typed)) {
+  held_.resize(parsed_.Holders.size());
+}
+
+void ItemSearchQuery::ResolveHolders(const std::vector<std::unique_ptr<TChar>>& characters) {
+  for (std::size_t i = 0; i < parsed_.Holders.size(); ++i) held_[i] = HeldNumberSet(characters, parsed_.Holders[i]);
+}
+
+std::vector<std::int32_t> ItemSearchQuery::ResolveHoldersTellingChanges(
+    const std::vector<std::unique_ptr<TChar>>& characters) {
+  std::vector<std::int32_t> changed;
+  for (std::size_t i = 0; i < parsed_.Holders.size(); ++i) {
+    const std::vector<std::int32_t> before = held_[i].Sorted();
+    held_[i] = HeldNumberSet(characters, parsed_.Holders[i]);
+    const std::vector<std::int32_t> after = held_[i].Sorted();
+    std::set_symmetric_difference(before.begin(), before.end(), after.begin(), after.end(),
+                                  std::back_inserter(changed));
   }
+  std::sort(changed.begin(), changed.end());
+  changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+  return changed;
+}
+
+bool ItemSearchQuery::ReadsItemFields() const {
+  return std::any_of(parsed_.Values.begin(), parsed_.Values.end(), [](const ValueCondition& condition) {
+    return condition.Field && *condition.Field != ItemField::Price && *condition.Field != ItemField::Number;
+  });
 }
 
 bool ItemSearchQuery::Matches(const TD2Item& item) const {
-  if (words_.empty()) return true;
+  if (IsEmpty()) return true;
   thread_local std::string text;
   text.clear();
   AppendItemSearchText(item, text);
-  return MatchesSearchText(text);
+  return Matches(SearchedItem{item.Index, item.Price, text, &item});
 }
 
-bool ItemSearchQuery::MatchesSearchText(std::string_view searchText) const {
-  for (const std::string& word : words_) {
-    if (searchText.find(word) == std::string_view::npos) return false;
+bool ItemSearchQuery::Matches(const SearchedItem& item) const {
+  // The cheapest tests first: what is at hand, then the texts, then the item's own fields.
+  for (std::size_t i = 0; i < held_.size(); ++i) {
+    // perso:NOM wants the item held by that character; libre (no name) held by nobody.
+    if (held_[i].Contains(item.Number) == parsed_.Holders[i].empty()) return false;
+  }
+  for (const ValueCondition& condition : parsed_.Values) {
+    if (condition.Field == ItemField::Price && !condition.Admits(item.Price)) return false;
+    if (condition.Field == ItemField::Number && !condition.Admits(item.Number)) return false;
+  }
+  for (const std::string& word : parsed_.Words) {
+    if (item.Text.find(word) == std::string_view::npos) return false;
+  }
+  for (const ValueCondition& condition : parsed_.Values) {
+    if (!condition.Field) {
+      if (!PropertyLinesHold(item.Text, condition)) return false;
+    } else if (*condition.Field != ItemField::Price && *condition.Field != ItemField::Number) {
+      const std::optional<std::int64_t> value = ItemFieldValue(*item.Item, *condition.Field);
+      if (!value || !condition.Admits(*value)) return false;
+    }
   }
   return true;
 }

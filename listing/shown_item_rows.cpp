@@ -9,10 +9,8 @@ void ShownItemRows::Relist(const ItemListSnapshot& snapshot, const ItemFilter& f
   filter_ = filter;
   column_ = column;
   inverted_ = inverted;
-  snapshot.Select(filter_, order_);
-  SortItemListOrder(snapshot.Rows(), order_, column_, inverted_);
-  totals_ = ItemTotals();
-  for (const std::uint32_t position : order_) totals_.Add(snapshot.PriceAt(position));
+  ShownRowsListener quiet;
+  RelistTelling(snapshot, quiet);
 }
 
 void ShownItemRows::Resort(const ItemListSnapshot& snapshot, std::int32_t column, bool inverted) {
@@ -21,10 +19,22 @@ void ShownItemRows::Resort(const ItemListSnapshot& snapshot, std::int32_t column
   SortItemListOrder(snapshot.Rows(), order_, column_, inverted_);
 }
 
-void ShownItemRows::FollowChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const ItemVector& items,
+void ShownItemRows::FollowChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const TCatalogue& catalogue,
                                  ShownRowsListener* listener) {
   ShownRowsListener quiet;
   ShownRowsListener& tell = listener ? *listener : quiet;
+  // The holders first, so that rows placed or listed below already see them.
+  std::vector<std::int32_t> holderChanges;
+  if (filter_.Search.DependsOnHolders() && change.TouchesChars()) {
+    holderChanges = filter_.Search.ResolveHoldersTellingChanges(catalogue.CharList);
+  }
+  if (FollowItemChange(snapshot, change, catalogue.ItemList, tell) && !holderChanges.empty()) {
+    FollowHolders(snapshot, holderChanges, catalogue, tell);
+  }
+}
+
+bool ShownItemRows::FollowItemChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const ItemVector& items,
+                                     ShownRowsListener& tell) {
   const auto position = static_cast<std::uint32_t>(std::max(change.Position, 0));
   // A deleted item's row goes before the snapshot drops it, while the rows
   // around it still show what they showed.
@@ -53,7 +63,7 @@ void ShownItemRows::FollowChange(ItemListSnapshot& snapshot, const CatalogueChan
         if (StaysAt(snapshot, row)) {
           totals_.Value += static_cast<std::int64_t>(snapshot.PriceAt(position)) - edit.OldPrice;
           tell.RowRedrawn(row);
-          return;
+          return true;
         }
         tell.RowAboutToGo(row);
         RemoveAt(row, edit.OldPrice);
@@ -68,16 +78,66 @@ void ShownItemRows::FollowChange(ItemListSnapshot& snapshot, const CatalogueChan
         totals_.Add(snapshot.PriceAt(position));
         tell.RowCame();
       }
-      return;
+      return true;
     case SnapshotEdit::Kind::Rebuilt:
-      tell.AboutToRelist();
-      Relist(snapshot, filter_, column_, inverted_);
-      tell.Relisted();
-      return;
+      RelistTelling(snapshot, tell);
+      return false;
     case SnapshotEdit::Kind::Erased:
     case SnapshotEdit::Kind::Nothing:
-      return;
+      return true;
   }
+  return true;
+}
+
+void ShownItemRows::FollowHolders(const ItemListSnapshot& snapshot, const std::vector<std::int32_t>& numbers,
+                                  const TCatalogue& catalogue, ShownRowsListener& tell) {
+  // Each number costs a pass over the shown rows: past a few, listing again is cheaper.
+  constexpr std::size_t kRowByRowUpTo = 16;
+  if (numbers.size() > kRowByRowUpTo) {
+    RelistTelling(snapshot, tell);
+    return;
+  }
+  std::vector<std::uint32_t> positions;
+  const auto& rows = snapshot.Rows();
+  if (catalogue.ItemsInNumberOrder() && snapshot.AlignedWith(catalogue.ItemList)) {
+    // The usual case: the rows come in number order, so each number is found by a binary search.
+    for (const std::int32_t number : numbers) {
+      const auto byNumber = [](const ItemListRow& row, std::int32_t n) { return row.Index < n; };
+      for (auto at = std::lower_bound(rows.begin(), rows.end(), number, byNumber);
+           at != rows.end() && at->Index == number; ++at) {
+        positions.push_back(static_cast<std::uint32_t>(at - rows.begin()));
+      }
+    }
+  } else {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (std::binary_search(numbers.begin(), numbers.end(), rows[i].Index)) {
+        positions.push_back(static_cast<std::uint32_t>(i));
+      }
+    }
+  }
+  for (const std::uint32_t position : positions) {
+    if (const int row = ViewRowOf(position); row >= 0) {
+      if (!snapshot.Shows(position, filter_)) {
+        tell.RowAboutToGo(row);
+        RemoveAt(row, snapshot.PriceAt(position));
+        tell.RowGone();
+      }
+    } else if (const int place = PlaceFor(snapshot, position); place >= 0) {
+      tell.RowAboutToCome(place);
+      order_.insert(order_.begin() + place, position);
+      totals_.Add(snapshot.PriceAt(position));
+      tell.RowCame();
+    }
+  }
+}
+
+void ShownItemRows::RelistTelling(const ItemListSnapshot& snapshot, ShownRowsListener& tell) {
+  tell.AboutToRelist();
+  snapshot.Select(filter_, order_);
+  SortItemListOrder(snapshot.Rows(), order_, column_, inverted_);
+  totals_ = ItemTotals();
+  for (const std::uint32_t position : order_) totals_.Add(snapshot.PriceAt(position));
+  tell.Relisted();
 }
 
 bool ShownItemRows::GoesBefore(const ItemListSnapshot& snapshot, std::uint32_t a, std::uint32_t b) const {

@@ -12,6 +12,7 @@
 #include "listing/item_counts.h"
 #include "listing/item_list_rows.h"
 #include "listing/item_list_snapshot.h"
+#include "model/catalogue.h"
 
 namespace kistora {
 
@@ -36,11 +37,14 @@ class ShownItemRows {
   // Picks the rows of snapshot the filter shows, sorts them by the column
   // (SortItemListOrder) and totals their prices.
   void Relist(const ItemListSnapshot& snapshot, const ItemFilter& filter, std::int32_t column, bool inverted);
-  // Follows one change of the catalogue, whose items are now items: the
-  // snapshot takes it, then the shown rows, with the same filter and sort. Only
-  // the changed item's row moves; a rebuilt snapshot is listed again. listener
-  // (if any) hears of each row that goes, comes or is redrawn as it happens.
-  void FollowChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const ItemVector& items,
+  // Follows one change of catalogue (already made): the snapshot takes it,
+  // then the shown rows, with the same filter and sort. Only the changed item's
+  // row moves; a rebuilt snapshot is listed again. A search that asks who holds
+  // the items (perso:, libre) learns the holders again after a change of the
+  // characters, and only the rows of the numbers whose answer changed move
+  // (many at once: everything is listed again). listener (if any) hears of
+  // each row that goes, comes or is redrawn as it happens.
+  void FollowChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const TCatalogue& catalogue,
                     ShownRowsListener* listener = nullptr);
   // Sorts the shown rows again by another column (the same rows, the same totals).
   void Resort(const ItemListSnapshot& snapshot, std::int32_t column, bool inverted);
@@ -65,6 +69,13 @@ class ShownItemRows {
   void RemoveAt(int viewRow, std::int32_t price);
   // The view row where the snapshot's row at position goes, or -1 when the filter hides it.
   int PlaceFor(const ItemListSnapshot& snapshot, std::uint32_t position) const;
+  // The item part of FollowChange; false when it listed everything again.
+  bool FollowItemChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const ItemVector& items,
+                        ShownRowsListener& tell);
+  // Shows or hides the rows of the items numbered numbers, as the filter now says.
+  void FollowHolders(const ItemListSnapshot& snapshot, const std::vector<std::int32_t>& numbers,
+                     const TCatalogue& catalogue, ShownRowsListener& tell);
+  void RelistTelling(const ItemListSnapshot& snapshot, ShownRowsListener& tell);
 
   ItemFilter filter_;
   std::int32_t column_ = 0;

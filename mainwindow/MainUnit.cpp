@@ -178,6 +178,7 @@ TMain::~TMain() {
   // The lists look at the catalogue while the base class hides and destroys
   // them, after the catalogue member is gone: take them down first.
   Chars->viewport()->removeEventFilter(this);
+  CharInv->viewport()->removeEventFilter(this);
   delete Splitter;
 }
 
@@ -495,12 +496,15 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
   // The event type first: while the list is being destroyed its viewport still
   // gets events, and the list must not be asked anything then.
   const QEvent::Type type = event->type();
+  const bool dragEvent =
+      type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop || type == QEvent::DragLeave;
+  if (type != QEvent::MouseButtonPress && !dragEvent) return QMainWindow::eventFilter(watched, event);
   if (type == QEvent::MouseButtonPress && watched == Chars->viewport()) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     if (!Chars->indexAt(mouse->position().toPoint()).isValid() && SelectedCharRow() >= 0) SelectCharRow(-1);
   }
   const bool dropTarget = watched == Chars->viewport() || watched == CharInv->viewport();
-  if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) && dropTarget) {
+  if (dragEvent && type != QEvent::DragLeave && dropTarget) {
     return ItemDragEvent(watched == Chars->viewport(), static_cast<QDropEvent*>(event));
   }
   if (type == QEvent::DragLeave && dropTarget) charsModel_->SetDropRow(-1);
@@ -530,7 +534,7 @@ bool TMain::ItemDragEvent(bool onChars, QDropEvent* event) {
   if (dropped) {
     // The receiving character becomes the selected one, so that its inventory shows the new entry.
     if (row != SelectedCharRow()) SelectCharRow(row);
-    catalogue_.AddItemToChar(row, *number);
+    if (catalogue_.AddItemToChar(row, *number)) emit itemHandedOver(*number, row);
   }
   return true;
 }
@@ -612,6 +616,7 @@ void TMain::FillCharInv() {
 int TMain::AddItemToChar(std::int32_t number) {
   const int row = SelectedCharRow();
   if (row < 0 || !catalogue_.AddItemToChar(row, number)) return -1;
+  emit itemHandedOver(number, row);
   return row;
 }
 

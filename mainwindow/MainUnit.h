@@ -58,7 +58,7 @@ class TMain : public QMainWindow {
   // Rebuilds the inventory list from the selected character.
   void FillCharInv();
   // Appends the number to the selected character's inventory and returns that
-  // character's row; nothing (and -1) when none is selected.
+  // character's row (and says itemHandedOver); nothing (and -1) when none is selected.
   int AddItemToChar(std::int32_t number);
   // Rebuilds the character list from CharList (after a load or a reorder).
   void FillChars();
@@ -133,6 +133,8 @@ class TMain : public QMainWindow {
   // "Historique…" and "Restaurer une sauvegarde…": the windows they show.
   void historyRequested();
   void restoreRequested();
+  // The item numbered number went to the character at row, by "<< Ajouter au perso" or a drop.
+  void itemHandedOver(std::int32_t number, int row);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -9,8 +9,13 @@ namespace kistora {
 
 // count items: names "Bouclier de Tal Rasha 4812" with mixed case and accented
 // letters, notes on a third of the items, zero to four magic property lines,
-// every quality, prices over a wide range; numbered 1..count. The same items
-// at every call.
+// every quality, prices over a wide range, required level, strength,
+// dexterity, durability and the defence, block and damage of their class;
+// numbered 1..count. The same items at every call.
 std::unique_ptr<TCatalogue> MakeGameCatalogue(int count);
+
+// Adds characters "Mule0001"... each holding perCharacter item numbers spread
+// over the catalogue (the same ones at every call).
+void AddGameCharacters(TCatalogue& catalogue, int characters, int perCharacter);
 
 }  // namespace kistora

@@ -1,6 +1,6 @@
 // kistora-cli: its command line (--version, --help per command, the default
 // folder), check, dump and resave (exit statuses, output, only resave of two
-// clean files ever writes anything), csv, import-csv and restore.
+// clean files ever writes anything), csv, import-csv, restore and find.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -369,6 +369,45 @@ TEST(CliCsv, WritesTheItemDatabaseOnStandardOutputOrIntoAFile) {
   EXPECT_EQ(run.out, ItemsToCsv(c));
   EXPECT_EQ(RunCli("csv " + Quote(dir.Path()) + " --output " + Quote(dir.File("objets.csv"))).status, 0);
   EXPECT_EQ(ReadBytes(dir.File("objets.csv")), run.out);
+}
+
+TEST(CliFind, ListsWhatTheSearchFindsAndSaysSoInItsStatus) {
+  TempDir dir;
+  SaveSample(dir);
+  const std::string d = Quote(dir.Path());
+  struct Case {
+    std::string args;
+    int status;
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {d + " '\"force\">=10'", 0, "5\tBague\tMagique\t100\n"},  // quoted: the line "+10 Force", not the field
+      {d + " 'force>=10'", 1, ""},
+      {d + " 'niveau<20' 'prix 0..100'", 0,
+       "-7\t\tNormal\t0\n5\tBague\tMagique\t100\n6\tBouclier \"défi\"\tNormal\t0\n"},
+      {"--data-dir " + d + " 'def>=40' perso:zoe", 0, "6\tBouclier \"défi\"\tNormal\t0\n"},
+      {d + " zzz", 1, ""},
+      {d + " 'def>='", 65, ""},
+      {d, 64, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const CliRun run = RunCli("find " + c.args);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, c.out);
+  }
+  EXPECT_NE(RunCli("find " + d + " 'def>='").err.find("condition illisible : « def>= » : il manque un nombre"),
+            std::string::npos);
+
+  const CliRun json = RunCli("find " + d + " 'prix>=0' --json");
+  EXPECT_EQ(json.status, 0);
+  EXPECT_EQ(json.out,
+            "[{\"index\": -7, \"name\": \"\", \"category\": \"Arme\", \"quality\": \"Normal\", \"price\": 0, "
+            "\"heldBy\": []},\n"
+            " {\"index\": 5, \"name\": \"Bague\", \"category\": \"Anneau\", \"quality\": \"Magique\", \"price\": 100, "
+            "\"heldBy\": [{\"name\": \"Zoé\", \"count\": 2}]},\n"
+            " {\"index\": 6, \"name\": \"Bouclier \\\"défi\\\"\", \"category\": \"Bouclier\", \"quality\": "
+            "\"Normal\", \"price\": 0, \"heldBy\": [{\"name\": \"Zoé\", \"count\": 1}]}]\n");
 }
 
 TEST(CliImportCsv, RoundTripIntoAnEmptyFolderAndDryRun) {

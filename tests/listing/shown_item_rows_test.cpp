@@ -22,9 +22,7 @@ class ListFollower : public CatalogueObserver {
     catalogue_.AddObserver(this);
   }
   ~ListFollower() override { catalogue_.RemoveObserver(this); }
-  void CatalogueChanged(const CatalogueChange& change) override {
-    shown.FollowChange(snapshot, change, catalogue_.ItemList);
-  }
+  void CatalogueChanged(const CatalogueChange& change) override { shown.FollowChange(snapshot, change, catalogue_); }
   ItemListSnapshot snapshot;
   ShownItemRows shown;
 
@@ -45,7 +43,10 @@ void ExpectSameAsFullListing(const TCatalogue& catalogue, const ListFollower& fo
   ItemListSnapshot fresh;
   fresh.Build(catalogue.ItemList);
   ShownItemRows full;
-  full.Relist(fresh, follower.shown.Filter(), follower.shown.SortColumn(), follower.shown.SortInverted());
+  // Who holds what learnt afresh, not taken from the rows that followed.
+  ItemFilter filter = follower.shown.Filter();
+  filter.Search.ResolveHolders(catalogue.CharList);
+  full.Relist(fresh, filter, follower.shown.SortColumn(), follower.shown.SortInverted());
   ASSERT_EQ(Listed(follower.snapshot, follower.shown), Listed(fresh, full)) << context;
   EXPECT_EQ(follower.shown.Totals().Count, full.Totals().Count) << context;
   EXPECT_EQ(follower.shown.Totals().Value, full.Totals().Value) << context;
@@ -104,6 +105,57 @@ TEST(ShownItemRows, FollowsChangesInTheOrderAndTotalsOfAFullListing) {
                                       typed + "' step " + std::to_string(step));
         }
       }
+    }
+  }
+}
+
+TEST(ShownItemRows, FollowsWhoHoldsWhatUnderPersoAndLibre) {
+  std::mt19937 random(11);
+  for (const char* typed : {"libre", "perso:bob", "perso:bob feu", "libre anneau"}) {
+    TCatalogue catalogue;
+    for (int i = 0; i < 30; ++i) catalogue.AddNewItem(RandomItem(random));
+    testing::AddChar(catalogue, "Bob", {1, 2, 2});
+    testing::AddChar(catalogue, "Zoe", {3});
+    ItemFilter filter;
+    filter.Search = ItemSearchQuery(typed);
+    filter.Search.ResolveHolders(catalogue.CharList);
+    ListFollower follower(catalogue, filter, kColName, false);
+    for (int step = 0; step < 200; ++step) {
+      const int chars = static_cast<int>(catalogue.CharList.size());
+      const int row = chars > 0 ? static_cast<int>(random() % static_cast<unsigned>(chars)) : -1;
+      const auto number = static_cast<std::int32_t>(1 + random() % 40);  // some numbers no item has
+      switch (random() % 8) {
+        case 0:
+        case 1:
+        case 2:
+          catalogue.AddItemToChar(row, number);
+          break;
+        case 3:
+        case 4:
+          if (row >= 0 && catalogue.CharAt(row)->ItemCount() > 0) catalogue.RemoveInventoryEntry(row, 0);
+          break;
+        case 5: {
+          TChar renamed;
+          renamed.Name = random() % 2 ? "bob" : "Alice";
+          catalogue.ModifyChar(row, renamed);
+          break;
+        }
+        case 6:
+          if (random() % 2) {
+            catalogue.RemoveChar(row);
+          } else {
+            auto character = std::make_unique<TChar>();
+            character->Name = "B o b";
+            character->Items = {number, number + 1};
+            catalogue.AddChar(std::move(character));
+          }
+          break;
+        default:
+          catalogue.DeleteItemAt(static_cast<int>(random() % catalogue.ItemList.size()));
+          catalogue.AddNewItem(RandomItem(random));
+          break;
+      }
+      ExpectSameAsFullListing(catalogue, follower, std::string(typed) + " step " + std::to_string(step));
     }
   }
 }

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include "core_test_support.h"
 #include "gui/WindowFrame.h"
 #include "gui/WindowPlacement.h"
+#include "itemdb/CompletionPopup.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemListModel.h"
 #include "itemdb/ItemPUnit.h"
@@ -615,6 +617,91 @@ TEST_F(ItemGTest, SearchFiltersAsYouTypeWithTheBoxesAndTheCountLineFollows) {
   EXPECT_EQ(Column(0), QStringList({"2", "3", "4"}));
 }
 
+TEST_F(ItemGTest, ValueConditionsFilterAsTheCatalogueChangesAndAnUnreadableOneIsSaid) {
+  auto strong = Make<TD2Ring>(1, "Anneau", 100);
+  strong->MagicProps = {"+30% R\xE9sistance au feu"};
+  AddItem(std::move(strong));
+  auto weak = Make<TD2Ring>(2, "Anneau", 2000);
+  weak->MagicProps = {"+10% R\xE9sistance au feu"};
+  AddItem(std::move(weak));
+  AddItem(Make<TD2Shield>(3, "\xC9\x63u", 50));
+  AddChar("Bob", {});
+  Open();
+  G().resize(1000, 600);
+  EXPECT_TRUE(G().Search->toolTip().contains("feu&gt;=30"));
+  EXPECT_TRUE(G().Search->toolTip().contains("perso:Mule01"));
+
+  G().Search->setText(QStringLiteral("feu >= 20"));
+  EXPECT_EQ(Column(0), QStringList({"1"}));
+  G().Search->setText(QStringLiteral("prix<1000 libre"));
+  EXPECT_EQ(Column(0), QStringList({"1", "3"}));
+  // Who holds what changes the rows at once.
+  Cat().AddItemToChar(0, 3);
+  EXPECT_EQ(Column(0), QStringList({"1"}));
+  Cat().RemoveInventoryEntry(0, 0);
+  EXPECT_EQ(Column(0), QStringList({"1", "3"}));
+  EXPECT_EQ(G().CountNote->text(), "");
+
+  // The rest of the search still applies; the condition is said, the counts stay.
+  G().Search->setText(QStringLiteral("anneau feu>="));
+  EXPECT_EQ(Column(0), QStringList({"1", "2"}));
+  EXPECT_EQ(G().CountLine->text(), Utf8("2 objets affich\u00E9s sur 3 \u2014 valeur totale 2\u00A0100"));
+  EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 Condition illisible : \u00AB feu>= \u00BB : il manque un nombre "
+                                        "apr\u00E8s \u00AB >= \u00BB"));
+  EXPECT_EQ(G().CountNote->geometry().top(), G().CountLine->geometry().top());
+  EXPECT_GT(G().CountNote->geometry().left(), G().CountLine->geometry().right());
+}
+
+TEST_F(ItemGTest, TheDialogProposesNamesAndPropertyLinesAlreadyTypedAndChangesNothingUnlessOneIsChosen) {
+  for (std::int32_t n = 1; n <= 3; ++n) {
+    auto ring = Make<TD2Ring>(n, n < 3 ? "Anneau de Nagel" : "Anneau", 1);
+    ring->MagicProps = {"+30% R\xE9sistance au feu", "+1 \xE0 toutes les comp\xE9tences"};
+    AddItem(std::move(ring));
+  }
+  Cat().SyncLastItemIndex();
+  Open();
+  auto typed = AnswerNextModal([&](QDialog*) {
+    QTest::keyClicks(P().ItemName, "ann");
+    ASSERT_TRUE(P().NamePopup->IsShown());
+    QStringList names;
+    for (int i = 0; i < P().NamePopup->List()->count(); ++i) names << P().NamePopup->List()->item(i)->text();
+    EXPECT_EQ(names, QStringList({"Anneau de Nagel", "Anneau"}));  // most used first
+    EXPECT_EQ(P().ItemName->text(), "ann");
+    QTest::keyClick(P().ItemName, Qt::Key_Escape);  // closes the list, not the dialog
+    EXPECT_FALSE(P().NamePopup->IsShown());
+    EXPECT_TRUE(P().isVisible());
+    QTest::keyClicks(P().ItemName, "e");
+    QTest::keyClick(P().ItemName, Qt::Key_Down);
+    QTest::keyClick(P().ItemName, Qt::Key_Return);  // chooses the highlighted name
+    EXPECT_EQ(P().ItemName->text(), "Anneau de Nagel");
+    EXPECT_TRUE(P().isVisible());
+
+    P().ItemMagicProps->setFocus();
+    QTest::keyClicks(P().ItemMagicProps, "resi");  // accents fold
+    ASSERT_TRUE(P().LinePopup->IsShown());
+    EXPECT_EQ(P().LinePopup->List()->item(0)->text(), QString::fromUtf8("+#% R\u00E9sistance au feu"));
+    QTest::keyClick(P().ItemMagicProps, Qt::Key_Down);
+    QTest::keyClick(P().ItemMagicProps, Qt::Key_Return);
+    EXPECT_EQ(P().ItemMagicProps->textCursor().selectedText(), "30");  // the number, selected for typing
+    QTest::keyClicks(P().ItemMagicProps, "25");
+    QTest::keyClick(P().ItemMagicProps, Qt::Key_Return);
+    QTest::keyClicks(P().ItemMagicProps, "toutes");
+    QTest::keyClick(P().ItemMagicProps, Qt::Key_Down);
+    QTest::keyClick(P().ItemMagicProps, Qt::Key_Return);
+    QTest::keyClick(P().ItemMagicProps, Qt::Key_Return);    // keeps the proposed number
+    QTest::keyClicks(P().ItemMagicProps, "Vol de vie 5%");  // nothing proposed: typed as is
+    EXPECT_FALSE(P().LinePopup->IsShown());
+    P().OK->click();
+  });
+  G().AddItem->click();
+  ASSERT_TRUE(typed->Answered());
+  ASSERT_EQ(Cat().ItemList.size(), 4u);
+  EXPECT_EQ(Cat().ItemList[3]->Name, "Anneau de Nagel");
+  EXPECT_EQ(
+      Cat().ItemList[3]->MagicProps,
+      std::vector<std::string>({"+25% R\xE9sistance au feu", "+1 \xE0 toutes les comp\xE9tences", "Vol de vie 5%"}));
+}
+
 TEST_F(ItemGTest, DuplicateOpensACopyThatOkAddsUnderANewNumber) {
   AddItem(Make<TD2Ring>(5, "Anneau de Nagel", 300, 5));
   Cat().SyncLastItemIndex();
@@ -692,19 +779,55 @@ TEST_F(ItemGTest, DeleteEnterAndCtrlNActOnTheListAsTheirButtons) {
   EXPECT_EQ(G().Liste->model()->index(0, 1).data(Qt::ToolTipRole).toString(), "Anneau");
 }
 
-TEST_F(ItemGTest, HandingOverSaysWhichCharacterReceivedWhichItem) {
+TEST_F(ItemGTest, TheCountLineSaysWhoHoldsTheSelectedItemAndWhatWasJustHandedOver) {
   AddItem(Make<TD2Ring>(1, "Anneau", 1));
-  AddChar("Zoe", {});
+  AddItem(Make<TD2Shield>(2, "\xC9\x63u", 1));
+  AddChar("Zoe", {1, 1});
   AddChar("Bob", {});
   Open();
-  Main().SelectCharRow(1);
+  const QString counts = Utf8("2 objets affich\u00E9s sur 2 \u2014 valeur totale 2");
+  EXPECT_EQ(G().CountNote->text(), "");
   Select(1);
+  EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 D\u00E9tenu par Zoe (2\u00D7)"));
+  Select(2);
+  EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 D\u00E9tenu par aucun perso"));
+
+  // Handed over by the button: said beside the counts, which stay.
+  Main().SelectCharRow(1);
   G().AddToChar->click();
-  EXPECT_EQ(Cat().CharList[1]->Items, std::vector<std::int32_t>({1}));
-  EXPECT_EQ(Inventory(0), QStringList({"1"}));
-  EXPECT_EQ(G().CountLine->text(), Utf8("\u00AB Anneau \u00BB ajout\u00E9 \u00E0 Bob"));
-  G().MaskPrice0->setChecked(true);  // the next listing counts again
-  EXPECT_EQ(G().CountLine->text(), Utf8("1 objet affich\u00E9 sur 1 \u2014 valeur totale 1"));
+  EXPECT_EQ(Cat().CharList[1]->Items, std::vector<std::int32_t>({2}));
+  EXPECT_EQ(G().CountLine->text(), counts);
+  EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 \u00AB \u00C9\x63u \u00BB ajout\u00E9 \u00E0 Bob"));
+  // Then by a drop: the line names the item dropped, not the one handed before.
+  std::unique_ptr<QMimeData> data(G().Liste->model()->mimeData({G().Liste->model()->index(RowOf(1), 0)}));
+  QDropEvent drop(Main().Chars->visualRect(Main().Chars->model()->index(0, 0)).center(), Qt::CopyAction, data.get(),
+                  Qt::LeftButton, Qt::NoModifier);
+  static_cast<QObject&>(Main()).eventFilter(Main().Chars->viewport(), &drop);
+  EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 \u00AB Anneau \u00BB ajout\u00E9 \u00E0 Zoe"));
+  EXPECT_EQ(G().CountLine->text(), counts);
+  // A few seconds later the line is back to who holds the selected item, and follows the characters.
+  G().EndHandOverNote();
+  EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 D\u00E9tenu par Bob"));
+  TChar renamed;
+  renamed.Name = "Robert";
+  Cat().ModifyChar(1, renamed);
+  EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 D\u00E9tenu par Robert"));
+
+  // "Voir..." says it too, right of OK; editing does not.
+  const auto heldByIn = [&](QPushButton* button) {
+    QString heldBy;
+    auto shown = AnswerNextModal([&](QDialog* d) {
+      heldBy = P().HeldBy->isVisible() ? P().HeldBy->text() : QString();
+      EXPECT_GT(P().HeldBy->x(), P().OK->geometry().right());
+      d->reject();
+    });
+    Select(2);
+    button->click();
+    EXPECT_TRUE(shown->Answered());
+    return heldBy;
+  };
+  EXPECT_EQ(heldByIn(G().SeeItem), Utf8("D\u00E9tenu par Robert"));
+  EXPECT_EQ(heldByIn(G().ModItem), "");
 }
 
 TEST_F(ItemGTest, AnItemDroppedOnACharacterOrTheInventoryGoesToThatCharacter) {
