@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -134,6 +135,21 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   searchTimer_->setSingleShot(true);
   searchTimer_->setInterval(0);
   connect(searchTimer_, &QTimer::timeout, this, &TItemG::ApplySearchNow);
+  // The search texts of a big catalogue come after the first screen, a few
+  // milliseconds at a time between the window's events; a search typed
+  // before they are all made makes the rest at once.
+  searchTextTimer_ = new QTimer(this);
+  searchTextTimer_->setInterval(0);
+  connect(searchTextTimer_, &QTimer::timeout, this, [this] {
+    QElapsedTimer step;
+    step.start();
+    while (step.elapsed() < kSearchTextStepMs) {
+      if (model_->BuildSearchTexts(kSearchTextRows)) {
+        searchTextTimer_->stop();
+        return;
+      }
+    }
+  });
   connect(Search, &QLineEdit::textChanged, this, &TItemG::SearchEdited);
 
   CountLine = new QLabel(this);
@@ -220,6 +236,7 @@ void TItemG::FillListe() {
   listStale_ = false;
   model_->Rebuild(catalogue_, Filter(), SortColumn, SortInverted);
   ShowSortIndicator();
+  searchTextTimer_->start();
 }
 
 void TItemG::CatalogueChanged(const CatalogueChange& change) {
@@ -271,7 +288,7 @@ void TItemG::ShowNote() {
   } else if (handOverTimer_->isActive()) {
     note = handOver_;
   } else if (const QModelIndexList rows = Liste->selectionModel()->selectedRows(); !rows.isEmpty()) {
-    if (const ItemListRow* row = model_->RowAt(rows.first().row())) {
+    if (const std::optional<ItemListRow> row = model_->RowAt(rows.first().row())) {
       const std::vector<ItemHolder> holders = HoldersOf(catalogue_.CharList, row->Index);
       note = QtText(HeldByText(holders, kHoldersNamed));
       full = QtText(HeldByText(holders));
@@ -370,7 +387,7 @@ void TItemG::ShowSortIndicator() {
 int TItemG::SelectedItemPos() const {
   const QModelIndexList rows = Liste->selectionModel()->selectedRows();
   if (rows.isEmpty()) return -1;
-  const ItemListRow* row = model_->RowAt(rows.first().row());
+  const std::optional<ItemListRow> row = model_->RowAt(rows.first().row());
   return row ? catalogue_.FindFirstItemPos(row->Index) : -1;
 }
 
@@ -433,7 +450,7 @@ void TItemG::SeeItemClick() {
 
 void TItemG::DelItemClick() {
   const QModelIndexList selected = Liste->selectionModel()->selectedRows();
-  const ItemListRow* row = selected.isEmpty() ? nullptr : model_->RowAt(selected.first().row());
+  const std::optional<ItemListRow> row = selected.isEmpty() ? std::nullopt : model_->RowAt(selected.first().row());
   MessageService* messages = CurrentPlatform().Messages;
   if (row && messages) {
     const std::int32_t number = row->Index;

@@ -131,6 +131,9 @@ class TItemG : public QWidget {
   bool listStale_ = true;  // the catalogue changed while the window was hidden
   kistora::ItemSearchQuery search_;
   QTimer* searchTimer_ = nullptr;
+  QTimer* searchTextTimer_ = nullptr;  // makes the search texts in steps after a listing
+  static constexpr qint64 kSearchTextStepMs = 20;
+  static constexpr std::size_t kSearchTextRows = 2048;
   QString handOver_;  // "« Écu » ajouté à Bob" while handOverTimer_ runs
   QTimer* handOverTimer_ = nullptr;
 };

@@ -44,7 +44,7 @@ void ItemListModel::Resort(std::int32_t sortColumn, bool sortInverted) {
   shown_.Resort(snapshot_, sortColumn, sortInverted);
 
   // Move the views' persistent indexes (selection, current row) with their rows.
-  std::vector<int> newRowOf(snapshot_.Rows().size());
+  std::vector<int> newRowOf(snapshot_.Size());
   for (std::size_t viewRow = 0; viewRow < order.size(); ++viewRow) {
     newRowOf[order[viewRow]] = static_cast<int>(viewRow);
   }
@@ -59,10 +59,10 @@ void ItemListModel::Resort(std::int32_t sortColumn, bool sortInverted) {
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-const ItemListRow* ItemListModel::RowAt(int viewRow) const {
+std::optional<ItemListRow> ItemListModel::RowAt(int viewRow) const {
   const std::vector<std::uint32_t>& order = shown_.Order();
-  if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= order.size()) return nullptr;
-  return &snapshot_.Rows()[order[static_cast<std::size_t>(viewRow)]];
+  if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= order.size()) return std::nullopt;
+  return snapshot_.Row(order[static_cast<std::size_t>(viewRow)]);
 }
 
 int ItemListModel::rowCount(const QModelIndex& parent) const {
@@ -72,7 +72,7 @@ int ItemListModel::rowCount(const QModelIndex& parent) const {
 int ItemListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kItemListColumnCount; }
 
 QVariant ItemListModel::data(const QModelIndex& index, int role) const {
-  const ItemListRow* row = index.isValid() ? RowAt(index.row()) : nullptr;
+  const std::optional<ItemListRow> row = index.isValid() ? RowAt(index.row()) : std::nullopt;
   if (!row) return {};
   // The tooltip holds the whole text, which a narrow column cuts.
   if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QtText(ItemListCell(*row, index.column()));
@@ -116,7 +116,7 @@ Qt::ItemFlags ItemListModel::flags(const QModelIndex& index) const {
 QStringList ItemListModel::mimeTypes() const { return {ItemNumberMimeType()}; }
 
 QMimeData* ItemListModel::mimeData(const QModelIndexList& indexes) const {
-  const ItemListRow* row = indexes.isEmpty() ? nullptr : RowAt(indexes.first().row());
+  const std::optional<ItemListRow> row = indexes.isEmpty() ? std::nullopt : RowAt(indexes.first().row());
   if (!row) return nullptr;
   return ItemNumberMimeData(row->Index);
 }

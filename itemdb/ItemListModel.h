@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "listing/item_counts.h"
@@ -35,9 +36,13 @@ class ItemListModel : public QAbstractTableModel, private kistora::ShownRowsList
   void Resort(std::int32_t sortColumn, bool sortInverted);
 
   // The row shown at position viewRow, or nullptr outside the list.
-  const kistora::ItemListRow* RowAt(int viewRow) const;
+  // The row a view row shows (views of its item's texts, valid until the next change).
+  std::optional<kistora::ItemListRow> RowAt(int viewRow) const;
+  // Makes up to maxRows more of the search texts (made after the first screen,
+  // or all at once by the first search); true when every row has its text.
+  bool BuildSearchTexts(std::size_t maxRows = SIZE_MAX) { return snapshot_.BuildSearchTexts(maxRows); }
   // Rows in the snapshot (every item) and the shown rows' count and value.
-  std::int64_t TotalCount() const { return static_cast<std::int64_t>(snapshot_.Rows().size()); }
+  std::int64_t TotalCount() const { return static_cast<std::int64_t>(snapshot_.Size()); }
   const kistora::ItemTotals& ShownTotals() const { return shown_.Totals(); }
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;

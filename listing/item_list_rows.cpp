@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <typeinfo>
 #include <utility>
 
 #include "model/text_utils.h"
@@ -28,7 +27,7 @@ std::int32_t ParseOrZero(std::string_view s) {
 
 int CompareInts(std::int32_t a, std::int32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
-const std::string& TextCell(const ItemListRow& row, int column) {
+std::string_view TextCell(const ItemListRow& row, int column) {
   switch (column) {
     case kColName:
       return row.Name;
@@ -72,38 +71,17 @@ ItemListRow MakeItemListRow(const TD2Item& item) {
   row.Index = item.Index;
   row.Price = item.Price;
   row.Name = item.Name;
-  row.Type = ListCategoryLabel(item);
-  row.Quality = QualityLabel(item.Quality);
+  row.Type = ListCategoryLabelView(item);
+  row.Quality = QualityLabelView(item.Quality);
   row.Notes = item.Notes;
   return row;
 }
 
 std::vector<ItemListRow> MakeItemListRows(const ItemVector& items, const ItemFilter& filter, std::size_t capacity) {
-  // The category label depends only on the item's class: look it up once per
-  // class (by the address of its type_info; a miss only costs a lookup).
-  std::vector<std::pair<const std::type_info*, std::string>> typeLabels;
-  std::array<std::string, 256> qualityLabels;
-  for (int q = 0; q < 256; ++q) qualityLabels[static_cast<std::size_t>(q)] = QualityLabel(q);
-
   std::vector<ItemListRow> rows;
   rows.reserve(std::max(capacity, items.size()));
   for (const auto& item : items) {
-    if (!item || !IsItemShown(*item, filter)) continue;
-    const TD2Item& listed = *item;
-    const std::type_info* type = &typeid(listed);
-    auto known =
-        std::find_if(typeLabels.begin(), typeLabels.end(), [type](const auto& entry) { return entry.first == type; });
-    if (known == typeLabels.end()) {
-      typeLabels.emplace_back(type, ListCategoryLabel(*item));
-      known = typeLabels.end() - 1;
-    }
-    ItemListRow& row = rows.emplace_back();
-    row.Index = item->Index;
-    row.Price = item->Price;
-    row.Name = item->Name;
-    row.Type = known->second;
-    row.Quality = qualityLabels[item->Quality];
-    row.Notes = item->Notes;
+    if (item && IsItemShown(*item, filter)) rows.push_back(MakeItemListRow(*item));
   }
   return rows;
 }
@@ -118,7 +96,7 @@ std::string ItemListCell(const ItemListRow& row, int column) {
     case kColType:
     case kColQuality:
     case kColNotes:
-      return TextCell(row, column);
+      return std::string(TextCell(row, column));
     default:
       return {};
   }
@@ -155,38 +133,43 @@ int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t
   return inverted ? -result : result;
 }
 
-void SortItemListOrder(const std::vector<ItemListRow>& rows, std::vector<std::uint32_t>& order, std::int32_t column,
+void SortItemListOrder(const ItemListRowAt& rowAt, std::vector<std::uint32_t>& order, std::int32_t column,
                        bool inverted) {
   const int col = EffectiveSortColumn(column);
   if (col == kColIndex || col == kColPrice) {
     // Prices run highest first: sort their negation (as 64 bits, -INT_MIN fits).
     std::vector<std::pair<std::int64_t, std::uint32_t>> keyed(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
-      const ItemListRow& row = rows[order[i]];
+      const ItemListRow row = rowAt(order[i]);
       keyed[i] = {col == kColIndex ? std::int64_t{row.Index} : -std::int64_t{row.Price}, order[i]};
     }
     SortByKeys(order, inverted, keyed);
     return;
   }
 
-  std::string ItemListRow::*text = &ItemListRow::Notes;
-  if (col == kColName) text = &ItemListRow::Name;
-  if (col == kColType) text = &ItemListRow::Type;
-  if (col == kColQuality) text = &ItemListRow::Quality;
   // With a..z folded onto A..Z beforehand, CompareFoldedText is a plain byte
   // comparison, which string_view does with memcmp (unsigned bytes).
+  std::vector<std::string_view> texts(order.size());
   std::size_t total = 0;
-  for (std::uint32_t i : order) total += (rows[i].*text).size();
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    texts[i] = TextCell(rowAt(order[i]), col);
+    total += texts[i].size();
+  }
   std::string folded(total, '\0');
   std::vector<std::pair<std::string_view, std::uint32_t>> keyed(order.size());
   char* out = folded.data();
   for (std::size_t i = 0; i < order.size(); ++i) {
-    const std::string& s = rows[order[i]].*text;
+    const std::string_view s = texts[i];
     for (std::size_t k = 0; k < s.size(); ++k) out[k] = static_cast<char>(kFold[static_cast<unsigned char>(s[k])]);
     keyed[i] = {std::string_view(out, s.size()), order[i]};
     out += s.size();
   }
   SortByKeys(order, inverted, keyed);
+}
+
+void SortItemListOrder(const std::vector<ItemListRow>& rows, std::vector<std::uint32_t>& order, std::int32_t column,
+                       bool inverted) {
+  SortItemListOrder([&rows](std::uint32_t position) { return rows[position]; }, order, column, inverted);
 }
 
 }  // namespace kistora

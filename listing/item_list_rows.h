@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,15 +44,16 @@ bool IsItemShown(const TD2Item& item, const ItemFilter& filter);
 // The quality and price part of IsItemShown.
 bool PassesFilterBoxes(std::uint8_t quality, std::int32_t price, const ItemFilter& filter);
 
-// One listed item, its texts copied at fill time (the row keeps no pointer to
-// the item: actions find the item again by its number).
+// One listed item: its numbers, and views of its texts where they are kept (the
+// item's own name and notes, the constant labels), so that listing a million
+// rows copies no text. The item must outlive the row.
 struct ItemListRow {
   std::int32_t Index = 0;
   std::int32_t Price = 0;
-  std::string Name;
-  std::string Type;     // list category label ("Joyau"), empty for a bare item
-  std::string Quality;  // quality label, empty for a code outside 0..5
-  std::string Notes;
+  std::string_view Name;
+  std::string_view Type;     // list category label ("Joyau"), empty for a bare item
+  std::string_view Quality;  // quality label, empty for a code outside 0..5
+  std::string_view Notes;
 };
 
 ItemListRow MakeItemListRow(const TD2Item& item);
@@ -60,6 +62,9 @@ ItemListRow MakeItemListRow(const TD2Item& item);
 std::vector<ItemListRow> MakeItemListRows(const ItemVector& items, const ItemFilter& filter, std::size_t capacity = 0);
 // The text of a cell (Windows-1252): numbers in decimal, the others as stored.
 std::string ItemListCell(const ItemListRow& row, int column);
+
+// The row at a position of some list of rows (made on demand where the list keeps only its items).
+using ItemListRowAt = std::function<ItemListRow(std::uint32_t position)>;
 
 // Parses both texts as signed 32-bit decimals (text that does not parse counts
 // as 0); negative, 0 or positive as a is smaller than, equal to or larger than b.
@@ -75,6 +80,8 @@ int EffectiveSortColumn(std::int32_t column);
 int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t column, bool inverted);
 // Sorts order (positions into rows) by CompareItemListRows. Rows that compare
 // equal keep their relative order, so the result does not depend on the library.
+void SortItemListOrder(const ItemListRowAt& rowAt, std::vector<std::uint32_t>& order, std::int32_t column,
+                       bool inverted);
 void SortItemListOrder(const std::vector<ItemListRow>& rows, std::vector<std::uint32_t>& order, std::int32_t column,
                        bool inverted);
 

@@ -4,9 +4,8 @@ namespace kistora {
 
 void ItemListSnapshot::Build(const ItemVector& items) {
   // Room for half as many items again: adding items one by one then never has
-  // to move a million rows and their texts to a bigger buffer at once.
+  // to move a million rows to a bigger buffer at once.
   const std::size_t room = items.size() + items.size() / 2 + 1024;
-  rows_ = MakeItemListRows(items, ItemFilter(), room);
   items_.clear();
   items_.reserve(room);
   qualities_.clear();
@@ -15,9 +14,10 @@ void ItemListSnapshot::Build(const ItemVector& items) {
   prices_.reserve(room);
   numbers_.clear();
   numbers_.reserve(room);
-  searchText_.clear();
+  std::string().swap(searchText_);
   textSpans_.clear();
   textSpans_.reserve(room);
+  textReady_ = 0;
   deadBytes_ = 0;
   itemCount_ = items.size();
   for (const auto& item : items) {
@@ -26,23 +26,35 @@ void ItemListSnapshot::Build(const ItemVector& items) {
     qualities_.push_back(item->Quality);
     prices_.push_back(item->Price);
     numbers_.push_back(item->Index);
-    textSpans_.push_back(AppendText(*item));
   }
-  searchText_.reserve(searchText_.size() + searchText_.size() / 2);
+  textSpans_.resize(items_.size());
+}
+
+bool ItemListSnapshot::BuildSearchTexts(std::size_t maxRows) const {
+  const std::size_t end = items_.size() - textReady_ > maxRows ? textReady_ + maxRows : items_.size();
+  const bool first = textReady_ == 0 && searchText_.empty();
+  for (; textReady_ < end; ++textReady_) textSpans_[textReady_] = AppendText(*items_[textReady_]);
+  if (first && textReady_ > 0 && textReady_ < items_.size()) {
+    // Room for every row's text at the first step's mean length, and some
+    // more: the texts then grow without a copy of the whole buffer.
+    const std::size_t mean = searchText_.size() / textReady_ + 1;
+    searchText_.reserve(mean * (items_.size() + items_.size() / 8));
+  }
+  return SearchTextsReady();
 }
 
 SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVector& items) {
   // Positions in the item list are positions in the rows only while no entry is null.
-  const bool oneForOne = rows_.size() == itemCount_;
+  const bool oneForOne = items_.size() == itemCount_;
   const auto position = static_cast<std::size_t>(change.Position);
   const bool inRange = change.Position >= 0 && position < items.size() && items[position];
   switch (change.Kind) {
     case ChangeKind::ItemAdded:
     case ChangeKind::ItemRestored:
       // A new item comes at the end; one put back comes at its old place.
-      if (oneForOne && inRange && position <= rows_.size() && items.size() == itemCount_ + 1) {
+      if (oneForOne && inRange && position <= items_.size() && items.size() == itemCount_ + 1) {
         itemCount_ = items.size();
-        if (position == rows_.size()) {
+        if (position == items_.size()) {
           AppendRow(items[position]);
           return {SnapshotEdit::Kind::Appended, position};
         }
@@ -51,14 +63,14 @@ SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVe
       }
       break;
     case ChangeKind::ItemModified:
-      if (oneForOne && inRange && position < rows_.size() && items.size() == itemCount_) {
+      if (oneForOne && inRange && position < items_.size() && items.size() == itemCount_) {
         const std::int32_t oldPrice = prices_[position];
         ReplaceRow(position, items[position]);
         return {SnapshotEdit::Kind::Replaced, position, oldPrice};
       }
       break;
     case ChangeKind::ItemDeleted:
-      if (oneForOne && change.Position >= 0 && position < rows_.size() && items.size() + 1 == itemCount_) {
+      if (oneForOne && change.Position >= 0 && position < items_.size() && items.size() + 1 == itemCount_) {
         const std::int32_t oldPrice = prices_[position];
         EraseRow(position);
         itemCount_ = items.size();
@@ -74,49 +86,56 @@ SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVe
   return {SnapshotEdit::Kind::Rebuilt};
 }
 
+// A row's search text is made with the row when the rows before it have
+// theirs; otherwise BuildSearchTexts makes it in its turn.
 void ItemListSnapshot::AppendRow(ItemPtr item) {
-  rows_.push_back(MakeItemListRow(*item));
+  const bool withText = SearchTextsReady();
   qualities_.push_back(item->Quality);
   prices_.push_back(item->Price);
   numbers_.push_back(item->Index);
-  textSpans_.push_back(AppendText(*item));
+  textSpans_.push_back(withText ? AppendText(*item) : TextSpan{});
+  if (withText) ++textReady_;
   items_.push_back(std::move(item));
 }
 
 void ItemListSnapshot::InsertRow(std::size_t position, ItemPtr item) {
   const auto at = static_cast<std::ptrdiff_t>(position);
-  rows_.insert(rows_.begin() + at, MakeItemListRow(*item));
+  const bool withText = position <= textReady_;
   qualities_.insert(qualities_.begin() + at, item->Quality);
   prices_.insert(prices_.begin() + at, item->Price);
   numbers_.insert(numbers_.begin() + at, item->Index);
-  textSpans_.insert(textSpans_.begin() + at, AppendText(*item));
+  textSpans_.insert(textSpans_.begin() + at, withText ? AppendText(*item) : TextSpan{});
+  if (withText) ++textReady_;
   items_.insert(items_.begin() + at, std::move(item));
 }
 
 void ItemListSnapshot::ReplaceRow(std::size_t position, ItemPtr item) {
-  rows_[position] = MakeItemListRow(*item);
   qualities_[position] = item->Quality;
   prices_[position] = item->Price;
   numbers_[position] = item->Index;
-  deadBytes_ += textSpans_[position].Length;
-  textSpans_[position] = AppendText(*item);
+  if (position < textReady_) {
+    deadBytes_ += textSpans_[position].Length;
+    textSpans_[position] = AppendText(*item);
+  }
   items_[position] = std::move(item);
   CompactTextsWhenHalfDead();
 }
 
 void ItemListSnapshot::EraseRow(std::size_t position) {
   const auto at = static_cast<std::ptrdiff_t>(position);
-  rows_.erase(rows_.begin() + at);
   items_.erase(items_.begin() + at);
   qualities_.erase(qualities_.begin() + at);
   prices_.erase(prices_.begin() + at);
   numbers_.erase(numbers_.begin() + at);
-  deadBytes_ += textSpans_[position].Length;
+  if (position < textReady_) {
+    deadBytes_ += textSpans_[position].Length;
+    --textReady_;
+  }
   textSpans_.erase(textSpans_.begin() + at);
   CompactTextsWhenHalfDead();
 }
 
-ItemListSnapshot::TextSpan ItemListSnapshot::AppendText(const TD2Item& item) {
+ItemListSnapshot::TextSpan ItemListSnapshot::AppendText(const TD2Item& item) const {
   TextSpan span;
   span.Start = searchText_.size();
   AppendItemSearchText(item, searchText_);
@@ -128,7 +147,8 @@ void ItemListSnapshot::CompactTextsWhenHalfDead() {
   if (deadBytes_ * 2 <= searchText_.size()) return;
   std::string live;
   live.reserve(searchText_.size() - deadBytes_);
-  for (TextSpan& span : textSpans_) {
+  for (std::size_t i = 0; i < textReady_; ++i) {
+    TextSpan& span = textSpans_[i];
     const std::size_t start = live.size();
     live.append(searchText_, span.Start, span.Length);
     span.Start = start;
@@ -142,20 +162,22 @@ std::string_view ItemListSnapshot::SearchText(std::size_t position) const {
 }
 
 bool ItemListSnapshot::Shows(std::size_t position, const ItemFilter& filter) const {
+  if (!filter.Search.IsEmpty() && position >= textReady_) BuildSearchTexts();
   return PassesFilterBoxes(qualities_[position], prices_[position], filter) &&
          (filter.Search.IsEmpty() || filter.Search.Matches(Searched(position)));
 }
 
 void ItemListSnapshot::Select(const ItemFilter& filter, std::vector<std::uint32_t>& positions) const {
   positions.clear();
-  positions.reserve(rows_.size());
+  positions.reserve(items_.size());
   const bool searching = !filter.Search.IsEmpty();
+  if (searching) BuildSearchTexts();
   // A condition on a field reads each item, scattered in memory: asking for the
   // items some rows ahead lets those reads overlap instead of waiting one by one.
   const bool readsItems = filter.Search.ReadsItemFields();
   constexpr std::size_t kAhead = 16;
-  for (std::size_t i = 0; i < rows_.size(); ++i) {
-    if (readsItems && i + kAhead < rows_.size()) {
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    if (readsItems && i + kAhead < items_.size()) {
       const char* ahead = reinterpret_cast<const char*>(items_[i + kAhead].get());
       // Its class, its common numbers, then the class's own fields: three cache lines.
       __builtin_prefetch(ahead);

@@ -16,7 +16,7 @@ void ShownItemRows::Relist(const ItemListSnapshot& snapshot, const ItemFilter& f
 void ShownItemRows::Resort(const ItemListSnapshot& snapshot, std::int32_t column, bool inverted) {
   column_ = column;
   inverted_ = inverted;
-  SortItemListOrder(snapshot.Rows(), order_, column_, inverted_);
+  SortItemListOrder(snapshot.RowSource(), order_, column_, inverted_);
 }
 
 void ShownItemRows::FollowChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const TCatalogue& catalogue,
@@ -98,19 +98,17 @@ void ShownItemRows::FollowHolders(const ItemListSnapshot& snapshot, const std::v
     return;
   }
   std::vector<std::uint32_t> positions;
-  const auto& rows = snapshot.Rows();
+  const std::vector<std::int32_t>& rows = snapshot.Numbers();
   if (catalogue.ItemsInNumberOrder() && snapshot.AlignedWith(catalogue.ItemList)) {
     // The usual case: the rows come in number order, so each number is found by a binary search.
     for (const std::int32_t number : numbers) {
-      const auto byNumber = [](const ItemListRow& row, std::int32_t n) { return row.Index < n; };
-      for (auto at = std::lower_bound(rows.begin(), rows.end(), number, byNumber);
-           at != rows.end() && at->Index == number; ++at) {
+      for (auto at = std::lower_bound(rows.begin(), rows.end(), number); at != rows.end() && *at == number; ++at) {
         positions.push_back(static_cast<std::uint32_t>(at - rows.begin()));
       }
     }
   } else {
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (std::binary_search(numbers.begin(), numbers.end(), rows[i].Index)) {
+      if (std::binary_search(numbers.begin(), numbers.end(), rows[i])) {
         positions.push_back(static_cast<std::uint32_t>(i));
       }
     }
@@ -134,14 +132,14 @@ void ShownItemRows::FollowHolders(const ItemListSnapshot& snapshot, const std::v
 void ShownItemRows::RelistTelling(const ItemListSnapshot& snapshot, ShownRowsListener& tell) {
   tell.AboutToRelist();
   snapshot.Select(filter_, order_);
-  SortItemListOrder(snapshot.Rows(), order_, column_, inverted_);
+  SortItemListOrder(snapshot.RowSource(), order_, column_, inverted_);
   totals_ = ItemTotals();
   for (const std::uint32_t position : order_) totals_.Add(snapshot.PriceAt(position));
   tell.Relisted();
 }
 
 bool ShownItemRows::GoesBefore(const ItemListSnapshot& snapshot, std::uint32_t a, std::uint32_t b) const {
-  const int order = CompareItemListRows(snapshot.Rows()[a], snapshot.Rows()[b], column_, inverted_);
+  const int order = CompareItemListRows(snapshot.Row(a), snapshot.Row(b), column_, inverted_);
   return order < 0 || (order == 0 && a < b);
 }
 

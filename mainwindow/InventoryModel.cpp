@@ -58,6 +58,7 @@ void InventoryModel::Fill(const TCatalogue& catalogue, const TChar* character) {
     for (std::int32_t number : character->Items) {
       Row row;
       if (const TD2Item* item = lookup.Find(number)) {
+        row.item = ItemPtr::Share(*item);
         row.cells = MakeItemListRow(*item);
         row.known = true;
       } else {

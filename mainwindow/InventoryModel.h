@@ -37,7 +37,8 @@ class InventoryModel final : public QAbstractTableModel {
 
  private:
   struct Row {
-    ItemListRow cells;
+    ItemListRow cells;   // views of the item's texts
+    ItemPtr item;        // the item, kept alive for the views
     bool known = false;  // false: no item has this number
   };
   std::vector<Row> rows_;

@@ -41,6 +41,14 @@ class ItemPtr {
     Retain();
   }
   ItemPtr(const ItemPtr& other) noexcept : item_(other.item_) { Retain(); }
+  // One more holder of an item that an ItemPtr already holds (the count is in
+  // the item, so the pointer alone is enough to join them).
+  static ItemPtr Share(const TD2Item& held) noexcept {
+    ItemPtr ptr;
+    ptr.item_ = const_cast<TD2Item*>(&held);  // NOLINT: items are never changed once shared
+    ptr.Retain();
+    return ptr;
+  }
   ItemPtr(ItemPtr&& other) noexcept : item_(std::exchange(other.item_, nullptr)) {}
   ItemPtr& operator=(ItemPtr other) noexcept {
     std::swap(item_, other.item_);

@@ -176,7 +176,11 @@ std::string ListCategoryLabel(const TD2Item& item) { return CategoryLabel(item, 
 
 std::string DialogCategoryLabel(const TD2Item& item) { return CategoryLabel(item, true); }
 
-std::string QualityLabel(int code) {
+std::string QualityLabel(int code) { return std::string(QualityLabelView(code)); }
+
+std::string_view ListCategoryLabelView(const TD2Item& item) { return CategoryLabel(item, false); }
+
+std::string_view QualityLabelView(int code) {
   if (code < 0 || code >= static_cast<int>(kQualityLabels.size())) return {};
   return kQualityLabels[static_cast<std::size_t>(code)];
 }

@@ -146,6 +146,10 @@ std::string ListCategoryLabel(const TD2Item& item);
 std::string DialogCategoryLabel(const TD2Item& item);
 // "Normal" (0) ... "Unique" (5); empty for any other code.
 std::string QualityLabel(int code);
+// The same two labels as views of the program's own constant texts, for lists
+// that show a million rows without a copy of each.
+std::string_view ListCategoryLabelView(const TD2Item& item);
+std::string_view QualityLabelView(int code);
 // "Très lente" (0) ... "Très rapide" (4); "Normale" for any other code.
 std::string SpeedLabel(std::int32_t code);
 

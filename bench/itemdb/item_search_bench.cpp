@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QTreeView>
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -78,12 +80,13 @@ void BM_SnapshotKeystroke(benchmark::State& state) {
   const TCatalogue& catalogue = Catalogue(static_cast<int>(state.range(0)));
   ItemListSnapshot snapshot;
   snapshot.Build(catalogue.ItemList);
+  snapshot.BuildSearchTexts();
   std::vector<std::uint32_t> positions;
   ItemFilter filter;
   for (auto _ : state) {
     filter.Search = ItemSearchQuery(kQueries[state.range(1)]);
     snapshot.Select(filter, positions);
-    SortItemListOrder(snapshot.Rows(), positions, kColIndex, false);
+    SortItemListOrder(snapshot.RowSource(), positions, kColIndex, false);
     benchmark::DoNotOptimize(positions.data());
   }
   state.counters["shown"] = static_cast<double>(positions.size());
@@ -97,6 +100,7 @@ void BM_ModelKeystroke(benchmark::State& state) {
   ItemListModel model;
   ItemFilter filter;
   model.Rebuild(catalogue, filter, kColIndex, false);
+  model.BuildSearchTexts();
   for (auto _ : state) {
     filter.Search = ItemSearchQuery(kQueries[state.range(1)]);
     model.Refilter(filter, kColIndex, false);
@@ -119,6 +123,7 @@ void BM_ModelKeystrokeView(benchmark::State& state) {
   view.show();
   ItemFilter filter;
   model.Rebuild(catalogue, filter, kColIndex, false);
+  model.BuildSearchTexts();
   for (auto _ : state) {
     filter.Search = ItemSearchQuery(kQueries[state.range(1)]);
     model.Refilter(filter, kColIndex, false);
@@ -159,14 +164,36 @@ void CatalogueChangeThroughModel(benchmark::State& state, bool modify) {
 void BM_ModelItemModified(benchmark::State& state) { CatalogueChangeThroughModel(state, true); }
 void BM_ModelItemDeletedThenAdded(benchmark::State& state) { CatalogueChangeThroughModel(state, false); }
 
-// Making the snapshot: once per change of the catalogue, not per keystroke.
+// Making the snapshot, as the window opens: the rows, without the search texts.
 void BM_SnapshotBuild(benchmark::State& state) {
   const TCatalogue& catalogue = Catalogue(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     ItemListSnapshot snapshot;
     snapshot.Build(catalogue.ItemList);
-    benchmark::DoNotOptimize(snapshot.Rows().data());
+    benchmark::DoNotOptimize(snapshot.Numbers().data());
   }
+}
+
+// The search texts of every row, made after the first screen in steps of
+// kSearchTextStep rows; "step_ms" is the longest step, which the window waits for.
+void BM_SnapshotSearchTexts(benchmark::State& state) {
+  constexpr std::size_t kSearchTextStep = 2048;
+  const TCatalogue& catalogue = Catalogue(static_cast<int>(state.range(0)));
+  double longestStep = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ItemListSnapshot snapshot;
+    snapshot.Build(catalogue.ItemList);
+    state.ResumeTiming();
+    bool done = false;
+    while (!done) {
+      const auto start = std::chrono::steady_clock::now();
+      done = snapshot.BuildSearchTexts(kSearchTextStep);
+      const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+      longestStep = std::max(longestStep, took.count());
+    }
+  }
+  state.counters["step_ms"] = longestStep;
 }
 
 // Filtering alone, without building rows: the share of the matching itself.
@@ -210,6 +237,7 @@ void BM_ConditionKeystroke(benchmark::State& state) {
   const char* typed = kConditionQueries[state.range(1)];
   ItemListModel model;
   model.Rebuild(catalogue, ItemFilter(), kColIndex, false);
+  model.BuildSearchTexts();
   for (auto _ : state) model.Refilter(FilterFor(typed, catalogue), kColIndex, false);
   state.counters["shown"] = model.rowCount();
   state.SetLabel(typed);
@@ -260,6 +288,7 @@ BENCHMARK(BM_ModelKeystrokeView)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModelItemModified)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModelItemDeletedThenAdded)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SnapshotBuild)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SnapshotSearchTexts)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SearchMatchOnly)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConditionKeystroke)
     ->Apply([](benchmark::internal::Benchmark* b) {

@@ -10,15 +10,16 @@ using namespace kistora;
 
 namespace {
 
-ItemListRow Row(std::int32_t index, std::string name, std::int32_t price = 0, std::string type = {},
-                std::string quality = {}, std::string notes = {}) {
+// The texts are views: string literals, which outlive the rows.
+ItemListRow Row(std::int32_t index, std::string_view name, std::int32_t price = 0, std::string_view type = {},
+                std::string_view quality = {}, std::string_view notes = {}) {
   ItemListRow r;
   r.Index = index;
-  r.Name = std::move(name);
+  r.Name = name;
   r.Price = price;
-  r.Type = std::move(type);
-  r.Quality = std::move(quality);
-  r.Notes = std::move(notes);
+  r.Type = type;
+  r.Quality = quality;
+  r.Notes = notes;
   return r;
 }
 

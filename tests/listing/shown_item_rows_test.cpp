@@ -34,7 +34,7 @@ class ListFollower : public CatalogueObserver {
 std::vector<std::pair<std::int32_t, std::string>> Listed(const ItemListSnapshot& snapshot, const ShownItemRows& shown) {
   std::vector<std::pair<std::int32_t, std::string>> listed;
   for (const std::uint32_t position : shown.Order()) {
-    listed.emplace_back(snapshot.Rows()[position].Index, snapshot.Rows()[position].Name);
+    listed.emplace_back(snapshot.Row(position).Index, snapshot.Row(position).Name);
   }
   return listed;
 }
