@@ -58,6 +58,7 @@ void Connect(KistoraWindows& w) {
   QObject::connect(w.ItemG, &TItemG::quitRequested, main, &TMain::Quitter1Click);
   // The statistics count what the item window shows, and open over the window they were asked from.
   w.Stats->ShownFilter = [&w] { return w.ItemG->Filter(); };
+  w.Stats->ShownItems = [&w] { return w.ItemG->ShownAt(); };
   QObject::connect(w.ItemG, &TItemG::filterChanged, w.Stats, &TStats::FilterChanged);
   QObject::connect(main, &TMain::statsRequested, w.Stats, [&w] { w.Stats->ShowOver(w.Main); });
   QObject::connect(w.ItemG, &TItemG::statsRequested, w.Stats, [&w] { w.Stats->ShowOver(w.ItemG); });

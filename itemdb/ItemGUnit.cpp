@@ -228,6 +228,11 @@ ItemFilter TItemG::Filter() const {
   return filter;
 }
 
+std::optional<std::vector<bool>> TItemG::ShownAt() const {
+  if (listStale_) return std::nullopt;
+  return model_->ShownAt(catalogue_.ItemList);
+}
+
 bool TItemG::IsItemShown(const TD2Item& item) const { return kistora::IsItemShown(item, Filter()); }
 
 int TItemG::CompareAsNumbers(std::string_view a, std::string_view b) { return kistora::CompareAsNumbers(a, b); }

@@ -5,7 +5,9 @@
 #include <QPoint>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "listing/item_list_rows.h"
 #include "model/catalogue.h"
@@ -37,6 +39,9 @@ class TItemG : public QWidget {
   // The filter test of the seven check boxes and the search field.
   bool IsItemShown(const kistora::TD2Item& item) const;
   kistora::ItemFilter Filter() const;
+  // For each position of the database, whether the list shows that item;
+  // none while the list is not made or lags behind the catalogue (hidden).
+  std::optional<std::vector<bool>> ShownAt() const;
   // Both texts as signed 32-bit decimals (0 when they do not parse): <0, 0, >0.
   static int CompareAsNumbers(std::string_view a, std::string_view b);
   ItemListModel* ListeModel() const { return model_; }

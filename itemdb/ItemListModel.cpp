@@ -65,6 +65,13 @@ std::optional<ItemListRow> ItemListModel::RowAt(int viewRow) const {
   return snapshot_.Row(order[static_cast<std::size_t>(viewRow)]);
 }
 
+std::optional<std::vector<bool>> ItemListModel::ShownAt(const ItemVector& items) const {
+  if (!snapshot_.AlignedWith(items)) return std::nullopt;
+  std::vector<bool> shown(items.size());
+  for (const std::uint32_t position : shown_.Order()) shown[position] = true;
+  return shown;
+}
+
 int ItemListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(shown_.Order().size());
 }

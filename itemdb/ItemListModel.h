@@ -41,6 +41,9 @@ class ItemListModel : public QAbstractTableModel, private kistora::ShownRowsList
   // Makes up to maxRows more of the search texts (made after the first screen,
   // or all at once by the first search); true when every row has its text.
   bool BuildSearchTexts(std::size_t maxRows = SIZE_MAX) { return snapshot_.BuildSearchTexts(maxRows); }
+  // For each position of items, whether the list shows that item; none when
+  // the snapshot does not stand for items one for one.
+  std::optional<std::vector<bool>> ShownAt(const kistora::ItemVector& items) const;
   // Rows in the snapshot (every item) and the shown rows' count and value.
   std::int64_t TotalCount() const { return static_cast<std::int64_t>(snapshot_.Size()); }
   const kistora::ItemTotals& ShownTotals() const { return shown_.Totals(); }

@@ -129,7 +129,12 @@ std::int64_t ItemStats::MeanPrice() const {
   return quotient;
 }
 
-ItemStats CountItemStats(const TCatalogue& catalogue, const ItemFilter& filter) {
+namespace {
+
+// The one pass over the items and the one over the inventories; counted(i, item)
+// says whether the item at position i of the database is counted.
+template <class Counted>
+ItemStats Count(const TCatalogue& catalogue, Counted counted) {
   std::array<ItemTotals, kQualityCodes> byQuality{};
   ItemTotals otherQuality;
   std::array<ItemTotals, kClassTags> byTag{};
@@ -149,9 +154,9 @@ ItemStats CountItemStats(const TCatalogue& catalogue, const ItemFilter& filter) 
     if (!items[i]) continue;
     const TD2Item& item = *items[i];
     ++stats.InDatabase;
-    const bool counted = IsItemShown(item, filter);
-    numbers.Add(item.Index, item.Price, counted);
-    if (!counted) continue;
+    const bool isCounted = counted(i, item);
+    numbers.Add(item.Index, item.Price, isCounted);
+    if (!isCounted) continue;
     stats.Counted.Add(item.Price);
     if (item.Quality < kQualityCodes) {
       byQuality[item.Quality].Add(item.Price);
@@ -191,6 +196,16 @@ ItemStats CountItemStats(const TCatalogue& catalogue, const ItemFilter& filter) 
   }
   if (byTag[0].Count > 0) stats.ByCategory.push_back({"Sans cat\xE9gorie", byTag[0]});
   return stats;
+}
+
+}  // namespace
+
+ItemStats CountItemStats(const TCatalogue& catalogue, const ItemFilter& filter) {
+  return Count(catalogue, [&filter](std::size_t, const TD2Item& item) { return IsItemShown(item, filter); });
+}
+
+ItemStats CountItemStats(const TCatalogue& catalogue, const std::vector<bool>& shownAt) {
+  return Count(catalogue, [&shownAt](std::size_t i, const TD2Item&) { return i < shownAt.size() && shownAt[i]; });
 }
 
 std::vector<StatsRow> ItemStatsRows(const ItemStats& stats) {

@@ -51,6 +51,9 @@ struct ItemStats {
 // Counts the items of catalogue that filter shows (IsItemShown, the item
 // database window's test), in one pass over the items and one over the inventories.
 ItemStats CountItemStats(const TCatalogue& catalogue, const ItemFilter& filter);
+// The same for the items a list already picked: shownAt[i] says whether the
+// item at position i of the database is shown. Spares matching the search again.
+ItemStats CountItemStats(const TCatalogue& catalogue, const std::vector<bool>& shownAt);
 
 // One line of the statistics table: a group with its grouping.
 struct StatsRow {

@@ -193,8 +193,13 @@ void TStats::SetWholeDatabase(bool whole) {
 void TStats::Recount() {
   stale_ = false;
   recountTimer_->stop();
-  const kistora::ItemFilter filter = wholeDatabase_ || !ShownFilter ? kistora::ItemFilter{} : ShownFilter();
-  stats_ = kistora::CountItemStats(catalogue_, filter);
+  const std::optional<std::vector<bool>> shown = wholeDatabase_ || !ShownItems ? std::nullopt : ShownItems();
+  if (shown) {
+    stats_ = kistora::CountItemStats(catalogue_, *shown);
+  } else {
+    const kistora::ItemFilter filter = wholeDatabase_ || !ShownFilter ? kistora::ItemFilter{} : ShownFilter();
+    stats_ = kistora::CountItemStats(catalogue_, filter);
+  }
   ShowScopeAndTotals();
   FillTable();
   DrawCharts();

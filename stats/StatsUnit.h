@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "listing/item_stats.h"
 #include "model/catalogue.h"
@@ -35,6 +37,10 @@ class TStats : public QMainWindow {
   // The filter of the items the item database window shows (given by the
   // wiring); without one, or with WholeDatabase, every item is counted.
   std::function<kistora::ItemFilter()> ShownFilter;
+  // Which items that window shows, by position in the database, when its list
+  // is up to date (given by the wiring): counted without matching the search
+  // again. Without an answer, the filter is applied.
+  std::function<std::optional<std::vector<bool>>()> ShownItems;
   // Shows the window centred over requester (wholly on its screen) when it was
   // hidden, and brings it to the front.
   void ShowOver(const QWidget* requester);

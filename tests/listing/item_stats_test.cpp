@@ -78,6 +78,13 @@ TEST_P(ItemStatsByNumbering, GroupsAndSums) {
   EXPECT_EQ(stats.ByCharacter[1].Totals, (ItemTotals{3, max - 100}));
   EXPECT_EQ(stats.ByCharacter[2].Totals, (ItemTotals{0, 0}));
   EXPECT_EQ(stats.HeldByNobody, (ItemTotals{1, 7}));
+
+  // The same figures from the positions a list shows, without the filter.
+  std::vector<bool> shownAt;
+  for (const auto& item : c.ItemList) shownAt.push_back(IsItemShown(*item, filter));
+  const ItemStats fromList = CountItemStats(c, shownAt);
+  EXPECT_EQ(ItemStatsText(fromList), ItemStatsText(stats));
+  EXPECT_EQ(fromList.InDatabase, stats.InDatabase);
 }
 
 INSTANTIATE_TEST_SUITE_P(DenseAndScattered, ItemStatsByNumbering, ::testing::Values(1, 2000000));
@@ -92,7 +99,7 @@ TEST(ItemStats, MeanRoundsHalvesAwayFromZeroAndNothingHasNoHighest) {
     TCatalogue c;
     std::int32_t number = 0;
     for (const std::int32_t price : k.prices) AddItem(c, ++number, "", 0, price);
-    const ItemStats stats = CountItemStats(c, {});
+    const ItemStats stats = CountItemStats(c, ItemFilter{});
     EXPECT_EQ(stats.MeanPrice(), k.mean) << k.prices.size();
     EXPECT_EQ(stats.HighestPrice.has_value(), !k.prices.empty());
   }
@@ -102,7 +109,7 @@ TEST(ItemStats, TextIsTabSeparatedWithPlainNumbers) {
   TCatalogue c;
   AddItem(c, 1, "", 5, 1500);
   AddChar(c, "Mule\t1", {1});
-  const std::string text = ItemStatsText(CountItemStats(c, {}));
+  const std::string text = ItemStatsText(CountItemStats(c, ItemFilter{}));
   EXPECT_EQ(text.rfind("Regroupement\tGroupe\tObjets\tValeur\nQualit\xE9\tUnique\t1\t1500\n", 0), 0u) << text;
   EXPECT_NE(text.find("\nPersonnage\tMule 1\t1\t1500\nPersonnage\taucun perso\t0\t0\n\nObjets\t1\n"), std::string::npos)
       << text;
