@@ -152,7 +152,7 @@ void ExportWriter::WriteHtmlItem(const TD2Item& item) {
     out.append("  <TD>&nbsp;</TD>").append(kEol);
   } else if (settings_.UseBascule) {
     const std::string number = IntToStr(row_);
-    const std::string linkText = item.Quality == 4 ? SetTitle(item) : item.Name;
+    const std::string linkText = item.Quality == 4 ? SetTitle(item) : item.Name.str();
     out.append("  <TD><A HREF=\"javascript:bascule(i").append(number).append(")\">").append(linkText);
     out.append("</A>").append(kEol);
     out.append("    <span id=\"i").append(number);

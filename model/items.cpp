@@ -27,8 +27,12 @@ void TD2Item::SaveToStream(TExtFileStream& stream) const {
 
 void TD2Item::LoadFromStream(TExtFileStream& stream) {
   Index = stream.ReadInt();
-  Name = stream.ReadStr();
-  Notes = stream.ReadStr();
+  // Read through a buffer kept from item to item: each text then costs only its own allocation.
+  thread_local std::string text;
+  stream.ReadStrInto(text);
+  Name = text;
+  stream.ReadStrInto(text);
+  Notes = text;
   Quality = static_cast<std::uint8_t>(stream.ReadInt() & 0xFF);  // only the lowest byte is kept
   Price = stream.ReadInt();
   CLvl = stream.ReadInt();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/item_ptr.h"
+#include "model/item_text.h"
 #include "model/property_lines.h"
 
 namespace kistora {
@@ -35,8 +36,8 @@ class TD2Item {
   ItemRefCount refs_;
 
  public:
-  std::string Name;
-  std::string Notes;
+  ItemText Name;
+  ItemText Notes;
   // Before the numbers, so that a subclass's own numbers fill the room left after them.
   PropertyLines MagicProps;
   std::uint8_t Quality = 0;

@@ -60,8 +60,9 @@ std::unique_ptr<TD2Item> MakeItem(int i, std::mt19937& random) {
   }
   item->Index = i + 1;
   item->Quality = static_cast<std::uint8_t>(random() % 6);
-  item->Name = kPieces[random() % 8];
-  item->Name.append(" de ").append(kSets[random() % 8]).append(" ").append(std::to_string(random() % 1000));
+  std::string name = kPieces[random() % 8];
+  name.append(" de ").append(kSets[random() % 8]).append(" ").append(std::to_string(random() % 1000));
+  item->Name = name;
   item->Notes = random() % 3 == 0 ? "\xE0 \xE9"
                                     "changer"
                                   : "";

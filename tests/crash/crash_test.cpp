@@ -125,7 +125,8 @@ struct Checker {
     if (catalogue.ItemList.size() < static_cast<std::size_t>(kItems)) Fail("items lost");
     std::set<long> present;
     for (const auto& item : catalogue.ItemList) {
-      if (item->Name.rfind("chg ", 0) == 0) present.insert(std::stol(item->Name.substr(4)));
+      const std::string name = item->Name;
+      if (name.rfind("chg ", 0) == 0) present.insert(std::stol(name.substr(4)));
     }
     const long notes = catalogue.CharList.empty() || catalogue.CharList[0]->Notes.empty()
                            ? -1

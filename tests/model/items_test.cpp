@@ -155,6 +155,31 @@ TEST(Items, TheLastHolderDeletesAndACopyStartsUnshared) {
   EXPECT_FALSE(gone);
   second = nullptr;
   EXPECT_TRUE(gone);
+  // Another holder joined through the item itself counts as one more.
+  ItemPtr held(std::make_unique<TD2Ring>());
+  ItemPtr joined = ItemPtr::Share(*held);
+  EXPECT_EQ(held.use_count(), 2u);
+}
+
+TEST(ItemText, KeepsEveryByteInPlaceOrOnTheHeapThroughCopiesMovesAndSelfAssignment) {
+  // 15 bytes fit in place, 16 do not; NUL and high bytes are text like any other.
+  for (const std::size_t length : {0u, 1u, 14u, 15u, 16u, 17u, 300u}) {
+    std::string bytes;
+    for (std::size_t i = 0; i < length; ++i) bytes.push_back(static_cast<char>(i % 3 == 0 ? 0x80 + i : i));
+    const ItemText text(bytes);
+    EXPECT_EQ(text.size(), length);
+    EXPECT_EQ(text, bytes);
+    ItemText copy = text;
+    ItemText moved = std::move(copy);
+    EXPECT_EQ(moved, bytes) << length;
+    EXPECT_TRUE(copy.empty());  // NOLINT: a moved-from text is empty
+    moved = moved;              // NOLINT: self-assignment keeps the text
+    EXPECT_EQ(moved, bytes);
+    moved = moved.view().substr(length / 2);  // a part of itself
+    EXPECT_EQ(moved, bytes.substr(length / 2));
+    moved = "court";
+    EXPECT_EQ(std::string(moved), "court");
+  }
 }
 
 }  // namespace
