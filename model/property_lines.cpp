@@ -52,7 +52,11 @@ std::string_view PropertyLines::back() const {
   return last;
 }
 
-void PropertyLines::push_back(std::string_view line) { Append(packed_, line); }
+void PropertyLines::push_back(std::string_view line) {
+  std::string packed(packed_.view());
+  Append(packed, line);
+  packed_ = packed;
+}
 
 void PropertyLines::Append(std::string& packed, std::string_view line) {
   if (line.size() < kLongLine) {

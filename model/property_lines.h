@@ -1,7 +1,8 @@
 // An item's magic-property lines, kept packed in one block of bytes: each line
 // is its length (one byte, or 0xFF and four bytes from 255 on) then its bytes.
-// A million items then cost one allocation each for their lines, not one per
-// line plus one for the list. Reads like a list of std::string_view.
+// A million items then cost one allocation each for their lines, of the exact
+// size (none up to 15 bytes), not one per line plus one for the list. Reads
+// like a list of std::string_view.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/item_text.h"
 
 namespace kistora {
 
@@ -67,24 +70,24 @@ class PropertyLines {
 
   void push_back(std::string_view line);
   void emplace_back(std::string_view line) { push_back(line); }
-  void clear() { packed_.clear(); }
+  void clear() { packed_ = std::string_view(); }
   // Replaces every line by those of lines, in one allocation of the exact size.
   template <typename Lines>
   void Assign(const Lines& lines) {
     std::string packed;
     for (const auto& line : lines) Append(packed, line);
-    packed_ = packed;  // a copy sized to fit, where appending would leave spare room
+    packed_ = packed;  // a copy of the exact size, where appending would leave spare room
   }
   std::vector<std::string> ToVector() const;
   // A loader packs the lines into a scratch buffer of its own with Append, then
   // copies it in with AdoptPacked (sized to fit, and the scratch buffer is reused).
   static void Append(std::string& packed, std::string_view line);
-  void AdoptPacked(const std::string& packed) { packed_ = packed; }
+  void AdoptPacked(std::string_view packed) { packed_ = packed; }
 
   friend bool operator==(const PropertyLines& a, const PropertyLines& b) { return a.packed_ == b.packed_; }
 
  private:
-  std::string packed_;
+  ItemText packed_;
 };
 
 }  // namespace kistora
