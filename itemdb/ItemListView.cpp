@@ -9,11 +9,11 @@
 void ItemListView::startDrag(Qt::DropActions supportedActions) {
   const QModelIndexList rows = selectionModel()->selectedRows();
   if (rows.isEmpty()) return;
-  QMimeData* data = model()->mimeData(rows);
-  if (data == nullptr) return;
+  QMimeData* mime = model()->mimeData(rows);
+  if (mime == nullptr) return;
   const QString name = model()->index(rows.first().row(), kistora::kColName).data().toString();
   auto* drag = new QDrag(this);
-  drag->setMimeData(data);
+  drag->setMimeData(mime);
   drag->setPixmap(kistora::ItemDragLabel(name, *this));
   // Below and right of the pointer: the row under it stays visible.
   drag->setHotSpot(QPoint(-12, -12));

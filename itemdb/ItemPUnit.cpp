@@ -38,6 +38,11 @@ constexpr int kRowHeight = 21;
 constexpr std::size_t kProposals = 8;
 // Items counted for completion per turn of the event loop: a few milliseconds.
 constexpr std::size_t kCompletionSlice = 4096;
+// Up to this many items the completion is counted ahead, as soon as the item
+// window opens, and at once when the dialog needs it. A bigger catalogue is
+// counted only once items are typed, in slices while the dialog is open: its
+// index costs about as much memory as the items themselves.
+constexpr std::size_t kCountAheadUpTo = 200000;
 
 // Text that does not parse as a signed 32-bit decimal reads as 0.
 std::int32_t ReadInt(const QSpinBox* field) {
@@ -96,7 +101,7 @@ void TItemP::UseCatalogue(const TCatalogue& catalogue, CatalogueSignals& changes
 }
 
 void TItemP::PrepareCompletion() {
-  if (!catalogue_) return;
+  if (!catalogue_ || catalogue_->ItemList.size() > kCountAheadUpTo) return;
   if (!completion_.IsStarted()) completion_.Start();
   if (!completion_.IsComplete()) completionSlices_->start();
 }
@@ -427,8 +432,12 @@ bool TItemP::Execute() {
   // first item typed), then follows its changes.
   if (!readOnly_ && catalogue_ && !completion_.IsComplete()) {
     if (!completion_.IsStarted()) completion_.Start();
-    completion_.CountMore(catalogue_->ItemList, catalogue_->ItemList.size());
-    completionSlices_->stop();
+    if (catalogue_->ItemList.size() <= kCountAheadUpTo) {
+      completion_.CountMore(catalogue_->ItemList, catalogue_->ItemList.size());
+      completionSlices_->stop();
+    } else {
+      completionSlices_->start();  // proposals come once it is counted
+    }
   }
   NamePopup->Hide();
   LinePopup->Hide();
