@@ -3,13 +3,15 @@
 namespace kistora {
 
 void ItemListSnapshot::Build(const ItemVector& items) {
-  // Room for half as many items again: adding items one by one then never has
-  // to move a million rows to a bigger buffer at once.
-  const std::size_t room = items.size() + items.size() / 2 + 1024;
+  // Room for some more items: adding items one by one seldom moves a million
+  // rows to a bigger buffer (which costs milliseconds when it happens).
+  const std::size_t room = items.size() + items.size() / 16 + 1024;
   items_.clear();
   items_.reserve(room);
   qualities_.clear();
   qualities_.reserve(room);
+  tags_.clear();
+  tags_.reserve(room);
   prices_.clear();
   prices_.reserve(room);
   numbers_.clear();
@@ -24,6 +26,7 @@ void ItemListSnapshot::Build(const ItemVector& items) {
     if (!item) continue;
     items_.push_back(item);
     qualities_.push_back(item->Quality);
+    tags_.push_back(ClassTag(*item));
     prices_.push_back(item->Price);
     numbers_.push_back(item->Index);
   }
@@ -35,10 +38,10 @@ bool ItemListSnapshot::BuildSearchTexts(std::size_t maxRows) const {
   const bool first = textReady_ == 0 && searchText_.empty();
   for (; textReady_ < end; ++textReady_) textSpans_[textReady_] = AppendText(*items_[textReady_]);
   if (first && textReady_ > 0 && textReady_ < items_.size()) {
-    // Room for every row's text at the first step's mean length, and some
+    // Room for every row's text at the first step's mean length, and a little
     // more: the texts then grow without a copy of the whole buffer.
     const std::size_t mean = searchText_.size() / textReady_ + 1;
-    searchText_.reserve(mean * (items_.size() + items_.size() / 8));
+    searchText_.reserve(mean * (items_.size() + items_.size() / 32));
   }
   return SearchTextsReady();
 }
@@ -91,6 +94,7 @@ SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVe
 void ItemListSnapshot::AppendRow(ItemPtr item) {
   const bool withText = SearchTextsReady();
   qualities_.push_back(item->Quality);
+  tags_.push_back(ClassTag(*item));
   prices_.push_back(item->Price);
   numbers_.push_back(item->Index);
   textSpans_.push_back(withText ? AppendText(*item) : TextSpan{});
@@ -102,6 +106,7 @@ void ItemListSnapshot::InsertRow(std::size_t position, ItemPtr item) {
   const auto at = static_cast<std::ptrdiff_t>(position);
   const bool withText = position <= textReady_;
   qualities_.insert(qualities_.begin() + at, item->Quality);
+  tags_.insert(tags_.begin() + at, ClassTag(*item));
   prices_.insert(prices_.begin() + at, item->Price);
   numbers_.insert(numbers_.begin() + at, item->Index);
   textSpans_.insert(textSpans_.begin() + at, withText ? AppendText(*item) : TextSpan{});
@@ -111,6 +116,7 @@ void ItemListSnapshot::InsertRow(std::size_t position, ItemPtr item) {
 
 void ItemListSnapshot::ReplaceRow(std::size_t position, ItemPtr item) {
   qualities_[position] = item->Quality;
+  tags_[position] = ClassTag(*item);
   prices_[position] = item->Price;
   numbers_[position] = item->Index;
   if (position < textReady_) {
@@ -125,6 +131,7 @@ void ItemListSnapshot::EraseRow(std::size_t position) {
   const auto at = static_cast<std::ptrdiff_t>(position);
   items_.erase(items_.begin() + at);
   qualities_.erase(qualities_.begin() + at);
+  tags_.erase(tags_.begin() + at);
   prices_.erase(prices_.begin() + at);
   numbers_.erase(numbers_.begin() + at);
   if (position < textReady_) {
@@ -136,11 +143,9 @@ void ItemListSnapshot::EraseRow(std::size_t position) {
 }
 
 ItemListSnapshot::TextSpan ItemListSnapshot::AppendText(const TD2Item& item) const {
-  TextSpan span;
-  span.Start = searchText_.size();
-  AppendItemSearchText(item, searchText_);
-  span.Length = searchText_.size() - span.Start;
-  return span;
+  const std::size_t start = searchText_.size();
+  AppendItemOwnSearchText(item, searchText_);
+  return {start, searchText_.size() - start};
 }
 
 void ItemListSnapshot::CompactTextsWhenHalfDead() {
@@ -151,7 +156,7 @@ void ItemListSnapshot::CompactTextsWhenHalfDead() {
     TextSpan& span = textSpans_[i];
     const std::size_t start = live.size();
     live.append(searchText_, span.Start, span.Length);
-    span.Start = start;
+    span.Start = start & TextSpan::kFarthest;
   }
   searchText_.swap(live);
   deadBytes_ = 0;

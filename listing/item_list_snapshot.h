@@ -69,13 +69,25 @@ class ItemListSnapshot {
   const std::vector<std::int32_t>& Numbers() const { return numbers_; }
 
  private:
+  // A row's text in searchText_: 40 bits of start (a terabyte), 24 of length;
+  // a longer text (a name of megabytes) keeps its first 16 MB searchable.
   struct TextSpan {
-    std::size_t Start = 0;
-    std::size_t Length = 0;
+    TextSpan() = default;
+    TextSpan(std::size_t start, std::size_t length)
+        : Start(start & kFarthest), Length((length < kLongest ? length : kLongest) & kLongest) {}
+    static constexpr std::size_t kFarthest = (std::size_t{1} << 40) - 1;
+    static constexpr std::size_t kLongest = (std::size_t{1} << 24) - 1;
+    std::uint64_t Start : 40 = 0;
+    std::uint64_t Length : 24 = 0;
   };
   std::string_view SearchText(std::size_t position) const;
   SearchedItem Searched(std::size_t position) const {
-    return {numbers_[position], prices_[position], SearchText(position), items_[position].get()};
+    return {numbers_[position],
+            prices_[position],
+            SearchText(position),
+            items_[position].get(),
+            ItemLabelSearchText(tags_[position], qualities_[position]),
+            false};
   }
   TextSpan AppendText(const TD2Item& item) const;
   // Drops the texts of replaced and erased rows once they fill half the buffer.
@@ -83,12 +95,13 @@ class ItemListSnapshot {
 
   // The item of each row, kept alive for the value conditions of a search.
   std::vector<ItemPtr> items_;
-  // Quality code, price and number of each row, side by side for a quick pass.
+  // Quality code, class tag, price and number of each row, side by side for a quick pass.
   std::vector<std::uint8_t> qualities_;
+  std::vector<std::uint8_t> tags_;  // ClassTag of each row's item, for its labels
   std::vector<std::int32_t> prices_;
   std::vector<std::int32_t> numbers_;
   // The search texts are a cache made on demand (a const search may complete
-  // them): AppendItemSearchText of the first textReady_ rows (and dead texts),
+  // them): AppendItemOwnSearchText of the first textReady_ rows (and dead texts),
   // end to end, and each row's span in it.
   mutable std::string searchText_;
   mutable std::vector<TextSpan> textSpans_;

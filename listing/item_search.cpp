@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
-#include <typeinfo>
 #include <utility>
 
 #include "listing/item_holders.h"
@@ -63,23 +62,25 @@ constexpr std::array<Folded, 256> MakeSearchFoldTable() {
 }
 constexpr std::array<Folded, 256> kSearchFold = MakeSearchFoldTable();
 
-// The folded labels of every item class the program creates (and of the
-// defence-family base class, which has no label).
-std::vector<std::pair<const std::type_info*, std::string>> FoldedClassLabels() {
-  std::vector<std::unique_ptr<TD2Item>> samples;
-  for (std::uint8_t tag = 0; tag < 12; ++tag) samples.push_back(CreateItemFromTag(tag));
-  samples.push_back(std::make_unique<TD2DefItem>());
-  std::vector<std::pair<const std::type_info*, std::string>> labels;
-  for (const auto& sample : samples) {
-    const TD2Item& item = *sample;
-    labels.emplace_back(&typeid(item), SearchFolded(ListCategoryLabel(item) + " " + DialogCategoryLabel(item)));
-  }
-  return labels;
-}
+// Tags beyond the program's classes have no category label, as the bare item.
+constexpr std::size_t kLabelledTags = 12;
+// Quality codes 0..5 have a label; any other code none.
+constexpr std::size_t kLabelledQualities = 6;
 
-void AppendText(std::string_view folded, std::string& out) {
-  out.append(folded);
-  out.push_back('\n');
+// The folded labels of each class tag and quality code: "anneau anneaux\nunique\n".
+std::vector<std::string> FoldedLabelTexts() {
+  std::vector<std::string> texts((kLabelledTags + 1) * (kLabelledQualities + 1));
+  for (std::size_t tag = 0; tag <= kLabelledTags; ++tag) {
+    const std::unique_ptr<TD2Item> sample =
+        tag < kLabelledTags ? CreateItemFromTag(static_cast<std::uint8_t>(tag)) : std::make_unique<TD2Item>();
+    const std::string classLabels = SearchFolded(ListCategoryLabel(*sample) + " " + DialogCategoryLabel(*sample));
+    for (std::size_t quality = 0; quality <= kLabelledQualities; ++quality) {
+      std::string& text = texts[tag * (kLabelledQualities + 1) + quality];
+      text = classLabels + "\n";
+      if (quality < kLabelledQualities) text += SearchFolded(QualityLabel(static_cast<int>(quality))) + "\n";
+    }
+  }
+  return texts;
 }
 
 }  // namespace
@@ -103,36 +104,32 @@ std::string SearchFolded(std::string_view s) {
   return out;
 }
 
-void AppendItemSearchText(const TD2Item& item, std::string& out) {
-  static const std::vector<std::pair<const std::type_info*, std::string>> kClassLabels = FoldedClassLabels();
-  static const std::array<std::string, 6> kQualityLabels = {
-      SearchFolded(QualityLabel(0)), SearchFolded(QualityLabel(1)), SearchFolded(QualityLabel(2)),
-      SearchFolded(QualityLabel(3)), SearchFolded(QualityLabel(4)), SearchFolded(QualityLabel(5))};
-  char number[16];
-  const auto written = std::to_chars(number, number + sizeof number, item.Index);
-  out.append(number, written.ptr);
-  out.push_back('\n');
+std::string_view ItemLabelSearchText(std::uint8_t tag, std::uint8_t quality) {
+  static const std::vector<std::string> kTexts = FoldedLabelTexts();
+  const std::size_t row = tag < kLabelledTags ? tag : kLabelledTags;
+  const std::size_t column = quality < kLabelledQualities ? quality : kLabelledQualities;
+  return kTexts[row * (kLabelledQualities + 1) + column];
+}
+
+void AppendItemOwnSearchText(const TD2Item& item, std::string& out) {
   AppendSearchFolded(item.Name, out);
   out.push_back('\n');
   AppendSearchFolded(item.Notes, out);
   out.push_back('\n');
-  const std::type_info* type = &typeid(item);
-  bool labelled = false;
-  for (const auto& [classType, labels] : kClassLabels) {
-    if (classType == type) {
-      AppendText(labels, out);
-      labelled = true;
-      break;
-    }
-  }
-  // A class the program does not create: its family's labels, found the slow way.
-  if (!labelled) AppendText(SearchFolded(ListCategoryLabel(item) + " " + DialogCategoryLabel(item)), out);
-  if (item.Quality < kQualityLabels.size()) AppendText(kQualityLabels[item.Quality], out);
   for (const std::string_view line : item.MagicProps) {
     out.push_back(kPropertyLineMark);
     AppendSearchFolded(line, out);
     out.push_back('\n');
   }
+}
+
+void AppendItemSearchText(const TD2Item& item, std::string& out) {
+  char number[16];
+  const auto written = std::to_chars(number, number + sizeof number, item.Index);
+  out.append(number, written.ptr);
+  out.push_back('\n');
+  AppendItemOwnSearchText(item, out);
+  out.append(ItemLabelSearchText(ClassTag(item), item.Quality));
 }
 
 ItemSearchQuery::ItemSearchQuery(std::string_view typed) : parsed_(ParseSearch(typed)) {
@@ -169,7 +166,7 @@ bool ItemSearchQuery::Matches(const TD2Item& item) const {
   thread_local std::string text;
   text.clear();
   AppendItemSearchText(item, text);
-  return Matches(SearchedItem{item.Index, item.Price, text, &item});
+  return Matches(SearchedItem{item.Index, item.Price, text, &item, {}, true});
 }
 
 bool ItemSearchQuery::Matches(const SearchedItem& item) const {
@@ -182,8 +179,17 @@ bool ItemSearchQuery::Matches(const SearchedItem& item) const {
     if (condition.Field == ItemField::Price && !condition.Admits(item.Price)) return false;
     if (condition.Field == ItemField::Number && !condition.Admits(item.Number)) return false;
   }
+  char number[16];
+  std::string_view numberText;
+  if (!item.NumberInText) {
+    const auto written = std::to_chars(number, number + sizeof number, item.Number);
+    numberText = std::string_view(number, static_cast<std::size_t>(written.ptr - number));
+  }
   for (const std::string& word : parsed_.Words) {
-    if (item.Text.find(word) == std::string_view::npos) return false;
+    if (item.Text.find(word) == std::string_view::npos && item.Labels.find(word) == std::string_view::npos &&
+        numberText.find(word) == std::string_view::npos) {
+      return false;
+    }
   }
   for (const ValueCondition& condition : parsed_.Values) {
     if (!condition.Field) {

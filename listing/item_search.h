@@ -5,6 +5,7 @@
 // "\xC9p\xE9e" and "coeur" finds "C\x9Cur".
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,21 +26,32 @@ void AppendSearchFolded(std::string_view s, std::string& out);
 std::string SearchFolded(std::string_view s);
 
 // Appends the texts of the item a query looks in, folded: its number in
-// decimal, name, notes, list and dialog category labels and quality label,
-// each followed by '\n'; then each magic property line, opened by
-// kPropertyLineMark and followed by '\n'. (The set name is the end of the
+// decimal, name and notes, each followed by '\n'; then each magic property
+// line, opened by kPropertyLineMark and followed by '\n'; then the list and
+// dialog category labels and the quality label, each followed by '\n'. (The set name is the end of the
 // name, lower-cased and trimmed, so the name already holds it.) No folded word
 // holds either byte, so a word never spans two texts.
 void AppendItemSearchText(const TD2Item& item, std::string& out);
+// The part of those texts that is the item's own: name, notes and property
+// lines (a list keeps only these per item; the number is at hand, and the
+// labels are the same for every item of a class and quality).
+void AppendItemOwnSearchText(const TD2Item& item, std::string& out);
+// The labels part: the category labels of the class tag, then the quality
+// label (none for a code outside 0..5), each followed by '\n'.
+std::string_view ItemLabelSearchText(std::uint8_t tag, std::uint8_t quality);
 
 // What a query reads of one item: its number and price at hand, its texts
 // made by AppendItemSearchText, and the item itself for its other fields (read
-// only when a condition names one).
+// only when a condition names one). Or its texts in parts: Text made by
+// AppendItemOwnSearchText, Labels by ItemLabelSearchText, and the number's
+// decimal text made when a word is looked for (NumberInText false).
 struct SearchedItem {
   std::int32_t Number = 0;
   std::int32_t Price = 0;
   std::string_view Text;
   const TD2Item* Item = nullptr;
+  std::string_view Labels;
+  bool NumberInText = true;
 };
 
 class ItemSearchQuery {
