@@ -8,7 +8,7 @@ namespace kistora {
 void ItemText::Set(std::string_view text) {
   Clear();
   if (text.size() <= kInPlace) {
-    std::memcpy(bytes_, text.data(), text.size());
+    if (!text.empty()) std::memcpy(bytes_, text.data(), text.size());  // an empty view may have no data
     bytes_[kLast] = static_cast<char>(text.size());
     return;
   }

@@ -1,5 +1,8 @@
 #include "model/property_lines.h"
 
+#include <cstring>
+#include <stdexcept>
+
 namespace kistora {
 
 namespace {
@@ -23,6 +26,27 @@ void PropertyLines::const_iterator::Read() {
   }
   line_ = packed_.substr(at, length);
   next_ = at + length;
+}
+
+PropertyLines::Block& PropertyLines::Block::operator=(std::string_view bytes) {
+  char* made = nullptr;
+  if (!bytes.empty()) {
+    // The files count lengths in 32 bits: no item holds more.
+    if (bytes.size() > UINT32_MAX) throw std::length_error("property lines too long");
+    const auto count = static_cast<std::uint32_t>(bytes.size());
+    made = new char[sizeof count + bytes.size()];
+    std::memcpy(made, &count, sizeof count);
+    std::memcpy(made + sizeof count, bytes.data(), bytes.size());
+  }
+  delete[] std::exchange(data_, made);  // after the copy: bytes may lie in this very block
+  return *this;
+}
+
+std::string_view PropertyLines::Block::view() const noexcept {
+  if (data_ == nullptr) return {};
+  std::uint32_t count = 0;
+  std::memcpy(&count, data_, sizeof count);
+  return {data_ + sizeof count, count};
 }
 
 PropertyLines::PropertyLines(std::initializer_list<std::string_view> lines) { Assign(lines); }
@@ -55,7 +79,7 @@ std::string_view PropertyLines::back() const {
 void PropertyLines::push_back(std::string_view line) {
   std::string packed(packed_.view());
   Append(packed, line);
-  packed_ = packed;
+  packed_ = std::string_view(packed);
 }
 
 void PropertyLines::Append(std::string& packed, std::string_view line) {

@@ -1,8 +1,8 @@
 // An item's magic-property lines, kept packed in one block of bytes: each line
 // is its length (one byte, or 0xFF and four bytes from 255 on) then its bytes.
 // A million items then cost one allocation each for their lines, of the exact
-// size (none up to 15 bytes), not one per line plus one for the list. Reads
-// like a list of std::string_view.
+// size, not one per line plus one for the list, and one pointer in the item
+// (null for no line). Reads like a list of std::string_view.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +11,8 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
-
-#include "model/item_text.h"
 
 namespace kistora {
 
@@ -60,9 +59,9 @@ class PropertyLines {
   PropertyLines(const std::vector<std::string>& lines);  // NOLINT: a list of lines reads as one
   PropertyLines& operator=(std::initializer_list<std::string_view> lines);
 
-  const_iterator begin() const { return {packed_, 0}; }
-  const_iterator end() const { return {packed_, packed_.size()}; }
-  bool empty() const { return packed_.empty(); }
+  const_iterator begin() const { return {packed_.view(), 0}; }
+  const_iterator end() const { return {packed_.view(), packed_.view().size()}; }
+  bool empty() const { return packed_.view().empty(); }
   std::size_t size() const;
   std::string_view operator[](std::size_t index) const;
   std::string_view front() const { return *begin(); }
@@ -76,7 +75,7 @@ class PropertyLines {
   void Assign(const Lines& lines) {
     std::string packed;
     for (const auto& line : lines) Append(packed, line);
-    packed_ = packed;  // a copy of the exact size, where appending would leave spare room
+    packed_ = std::string_view(packed);  // a copy of the exact size, where appending would leave spare room
   }
   std::vector<std::string> ToVector() const;
   // A loader packs the lines into a scratch buffer of its own with Append, then
@@ -84,10 +83,30 @@ class PropertyLines {
   static void Append(std::string& packed, std::string_view line);
   void AdoptPacked(std::string_view packed) { packed_ = packed; }
 
-  friend bool operator==(const PropertyLines& a, const PropertyLines& b) { return a.packed_ == b.packed_; }
+  friend bool operator==(const PropertyLines& a, const PropertyLines& b) {
+    return a.packed_.view() == b.packed_.view();
+  }
 
  private:
-  ItemText packed_;
+  // Bytes in one allocation, their 32-bit count first; no allocation for none.
+  class Block {
+   public:
+    Block() = default;
+    Block(const Block& other) { *this = other.view(); }
+    Block(Block&& other) noexcept : data_(std::exchange(other.data_, nullptr)) {}
+    Block& operator=(const Block& other) { return *this = other.view(); }
+    Block& operator=(Block&& other) noexcept {
+      std::swap(data_, other.data_);
+      return *this;
+    }
+    Block& operator=(std::string_view bytes);
+    ~Block() { delete[] data_; }
+    std::string_view view() const noexcept;
+
+   private:
+    char* data_ = nullptr;
+  };
+  Block packed_;
 };
 
 }  // namespace kistora
