@@ -56,7 +56,10 @@ void BindBounds(OptionBindings& b, Id left, QWidget* window, const std::function
 }
 
 void BindColumns(OptionBindings& b, Id first, QTreeView* list, int count) {
-  QHeaderView* header = list->header();
+  BindColumns(b, first, list->header(), count);
+}
+
+void BindColumns(OptionBindings& b, Id first, QHeaderView* header, int count) {
   for (int column = 0; column < count; ++column) {
     b.BindInteger(
         static_cast<Id>(static_cast<int>(first) + column), [header, column] { return header->sectionSize(column); },

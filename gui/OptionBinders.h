@@ -11,6 +11,7 @@
 
 class QAbstractButton;
 class QLineEdit;
+class QHeaderView;
 class QTreeView;
 class QWidget;
 
@@ -25,6 +26,7 @@ void BindBounds(OptionBindings& b, OptionId left, QWidget* window, const std::fu
                 const std::function<QPoint()>& position = {});
 // The widths of count columns of list, keys from first on.
 void BindColumns(OptionBindings& b, OptionId first, QTreeView* list, int count);
+void BindColumns(OptionBindings& b, OptionId first, QHeaderView* header, int count);
 void BindCheck(OptionBindings& b, OptionId id, QAbstractButton* box);
 void BindEdit(OptionBindings& b, OptionId id, QLineEdit* edit);
 

@@ -103,11 +103,8 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   model_ = new ItemListModel(this);
   Liste = new ItemListView(this);
   Liste->setModel(model_);
-  Liste->setRootIsDecorated(false);
-  Liste->setItemsExpandable(false);
-  Liste->setUniformRowHeights(true);  // lets the view lay out 100,000 rows without measuring them
   GiveRowsRoomForAccents(*Liste);
-  Liste->setAllColumnsShowFocus(true);
+  Liste->FitRowsToText();
   Liste->setSelectionBehavior(QAbstractItemView::SelectRows);
   Liste->setSelectionMode(QAbstractItemView::SingleSelection);
   Liste->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -118,7 +115,7 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   header->setSortIndicatorShown(true);
   for (int c = 0; c < kItemListColumnCount; ++c) header->resizeSection(c, kColumnWidths[c]);
   connect(header, &QHeaderView::sectionClicked, this, &TItemG::ListeColumnClick);
-  connect(Liste, &QTreeView::doubleClicked, this, [this] { SeeItemClick(); });
+  connect(Liste, &QAbstractItemView::doubleClicked, this, [this] { SeeItemClick(); });
   // An item dragged onto a character (or its inventory) in the main window goes to it.
   Liste->setDragEnabled(true);
   Liste->setDragDropMode(QAbstractItemView::DragOnly);
@@ -488,7 +485,7 @@ void TItemG::BindOptions(OptionBindings& b) {
   // Never shown in this run: the file keeps where the window would have opened.
   BindBounds(
       b, Id::IwpLeft, this, [this] { PositionFromOptions = true; }, [this] { return FirstShowPosition(); });
-  BindColumns(b, Id::DcsIndex, Liste, 6);
+  BindColumns(b, Id::DcsIndex, Liste->header(), 6);
   // Checking or unchecking a filter box refilters the list, as a click does.
   BindCheck(b, Id::IdbShowUniques, ShowUniques);
   BindCheck(b, Id::IdbShowSets, ShowSets);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "itemdb/ItemListView.h"
 #include "listing/item_list_rows.h"
 #include "model/catalogue.h"
 #include "options/option_bindings.h"
@@ -19,7 +20,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
-class QTreeView;
 class ItemListModel;
 class TItemP;
 
@@ -77,7 +77,7 @@ class TItemG : public QWidget {
   QPushButton* ModItem = nullptr;
   QPushButton* SeeItem = nullptr;
   QPushButton* AddToChar = nullptr;
-  QTreeView* Liste = nullptr;
+  ItemListView* Liste = nullptr;
   QLineEdit* Search = nullptr;  // quick search, between "Voir..." and "<< Ajouter au perso"
   QLabel* CountLine = nullptr;  // under the list: shown and total items, value of the shown ones
   // Right of the counts: a search condition that cannot be read, else an item

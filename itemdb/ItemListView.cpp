@@ -1,10 +1,60 @@
 #include "itemdb/ItemListView.h"
 
 #include <QDrag>
+#include <QHeaderView>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
+#include <algorithm>
 
 #include "gui/ItemDrag.h"
 #include "listing/item_list_rows.h"
+
+ItemListView::ItemListView(QWidget* parent) : QTableView(parent) {
+  setShowGrid(false);
+  setWordWrap(false);
+  setCornerButtonEnabled(false);
+  setTabKeyNavigation(false);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  verticalHeader()->hide();
+  // Rows of one height: the view then places a million rows by arithmetic.
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  horizontalHeader()->setHighlightSections(false);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+void ItemListView::FitRowsToText() {
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.features |= QStyleOptionViewItem::HasDisplay;
+  option.text = QString::fromUtf8("\u00C9g");
+  const int height = itemDelegate()->sizeHint(option, QModelIndex()).height();
+  verticalHeader()->setMinimumSectionSize(1);
+  verticalHeader()->setDefaultSectionSize(std::max(height, fontMetrics().height()));
+}
+
+QModelIndex ItemListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+  const QModelIndex current = currentIndex();
+  const int rows = model() ? model()->rowCount(rootIndex()) : 0;
+  const int column = current.isValid() ? current.column() : 0;
+  switch (cursorAction) {
+    case MoveHome:
+      return rows > 0 ? model()->index(0, column, rootIndex()) : current;
+    case MoveEnd:
+      return rows > 0 ? model()->index(rows - 1, column, rootIndex()) : current;
+    case MoveLeft:
+    case MoveRight: {
+      // Whole rows are selected: left and right scroll the columns into view, as in the other lists.
+      QScrollBar* bar = horizontalScrollBar();
+      bar->triggerAction(cursorAction == MoveLeft ? QAbstractSlider::SliderSingleStepSub
+                                                  : QAbstractSlider::SliderSingleStepAdd);
+      return current;
+    }
+    default:
+      return QTableView::moveCursor(cursorAction, modifiers);
+  }
+}
 
 void ItemListView::startDrag(Qt::DropActions supportedActions) {
   const QModelIndexList rows = selectionModel()->selectedRows();

@@ -28,13 +28,16 @@ using namespace kistora::testing;
 
 namespace {
 
-std::vector<int> Widths(QTreeView* list) {
+// The column widths of a list (a QTreeView, or the item window's table).
+template <class List>
+std::vector<int> Widths(List* list) {
   std::vector<int> widths;
   for (int c = 0; c < list->header()->count(); ++c) widths.push_back(list->header()->sectionSize(c));
   return widths;
 }
 
-void SetWidths(QTreeView* list, const std::vector<int>& widths) {
+template <class List>
+void SetWidths(List* list, const std::vector<int>& widths) {
   for (std::size_t c = 0; c < widths.size(); ++c) list->header()->resizeSection(static_cast<int>(c), widths[c]);
 }
 

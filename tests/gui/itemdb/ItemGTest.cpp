@@ -136,7 +136,7 @@ TEST_F(ItemGTest, WindowControlsAndColumns) {
     EXPECT_EQ(m->headerData(c, Qt::Horizontal).toString(), captions[c]);
     EXPECT_EQ(G().Liste->header()->sectionSize(c), widths[c]);
   }
-  EXPECT_TRUE(G().Liste->uniformRowHeights());
+  EXPECT_EQ(G().Liste->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
   EXPECT_EQ(G().Liste->selectionMode(), QAbstractItemView::SingleSelection);
   EXPECT_EQ(G().Liste->editTriggers(), QAbstractItemView::NoEditTriggers);
 }

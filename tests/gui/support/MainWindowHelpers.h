@@ -25,14 +25,14 @@
 namespace kistora::testing {
 
 // Text of a cell of a list (as shown).
-inline QString Cell(QTreeView* list, int row, int column) {
+inline QString Cell(QAbstractItemView* list, int row, int column) {
   return list->model()->index(row, column).data().toString();
 }
 
-inline int Rows(QTreeView* list) { return list->model()->rowCount(); }
+inline int Rows(QAbstractItemView* list) { return list->model()->rowCount(); }
 
 // Texts of one column of a list, top to bottom (as shown).
-inline QStringList Column(QTreeView* list, int column) {
+inline QStringList Column(QAbstractItemView* list, int column) {
   QStringList texts;
   for (int r = 0; r < Rows(list); ++r) texts << Cell(list, r, column);
   return texts;
@@ -44,7 +44,7 @@ inline QStringList CharNames(TMain& main) { return Column(main.Chars, 0); }
 // "Item #" column of the inventory list.
 inline QStringList InvNumbers(TMain& main) { return Column(main.CharInv, 0); }
 
-inline void SelectRow(QTreeView* list, int row) {
+inline void SelectRow(QAbstractItemView* list, int row) {
   list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
