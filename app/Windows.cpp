@@ -79,7 +79,7 @@ void CreateWindows() {
   KistoraWindows& w = Windows();
   w.Catalogue = new kistora::TCatalogue();
   w.Changes = new kistora::CatalogueSignals(*w.Catalogue);
-  w.Store = new kistora::CatalogueStore(kistora::CurrentPlatform().DataDir);
+  w.Store = new kistora::CatalogueStore(kistora::CurrentPlatform().DataDir, kistora::CurrentPlatform().Today);
   // Recording from the start; the load at the main window's creation makes it forget what came before.
   w.History = new kistora::CatalogueHistory(*w.Catalogue);
   w.HistoryChanges = new kistora::HistorySignals(*w.History);

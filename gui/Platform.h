@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -38,6 +39,8 @@ struct Platform {
   std::string DataDir;
   // This start made DataDir (an installed copy's first start): no file there can have been opened.
   bool DataDirCreated = false;
+  // Today's local date as "YYYY-MM-DD", which names the day's backups (empty: the system clock's).
+  std::function<std::string()> Today;
 };
 
 // The platform in use; starts with the real message boxes, QDesktopServices and ExeDir().
