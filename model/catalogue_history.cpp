@@ -130,52 +130,66 @@ bool CatalogueHistory::Replay(Step& step, bool undo) {
   return ok;
 }
 
+bool CatalogueHistory::EraseItem(int position, const ItemPtr& item) {
+  TCatalogue& c = catalogue_;
+  if (!InRange(position, c.ItemList.size()) || c.ItemList[position] != item) return false;
+  c.DeleteItemAt(position);
+  return true;
+}
+
+bool CatalogueHistory::InsertItem(int position, const ItemPtr& item, const std::vector<EntryPlace>& entries) {
+  TCatalogue& c = catalogue_;
+  if (!InRange(position, c.ItemList.size() + 1) || !EntriesFit(c, entries)) return false;
+  c.PutItemBack(position, item, entries);
+  return true;
+}
+
+bool CatalogueHistory::SwapItem(edit::ItemReplaced& e) {
+  TCatalogue& c = catalogue_;
+  if (!InRange(e.Position, c.ItemList.size()) || c.ItemList[e.Position]->Index != e.Other->Index) return false;
+  c.SwapItemAt(e.Position, e.Other);
+  return true;
+}
+
+bool CatalogueHistory::TakeChar(int row, std::unique_ptr<TChar>& held) {
+  if (!InRange(row, catalogue_.CharList.size())) return false;
+  held = catalogue_.TakeCharAt(row);
+  return true;
+}
+
+bool CatalogueHistory::InsertChar(int row, std::unique_ptr<TChar>& held) {
+  if (!InRange(row, catalogue_.CharList.size() + 1) || !held) return false;
+  catalogue_.InsertCharAt(row, std::move(held));
+  return true;
+}
+
+bool CatalogueHistory::EraseEntry(int row, int position, std::int32_t number) {
+  const TChar* character = catalogue_.CharAt(row);
+  if (!character || !InRange(position, character->Items.size()) || character->ItemAt(position) != number) {
+    return false;
+  }
+  return catalogue_.RemoveInventoryEntry(row, position);
+}
+
+bool CatalogueHistory::InsertEntry(int row, int position, std::int32_t number) {
+  const TChar* character = catalogue_.CharAt(row);
+  if (!character || !InRange(position, character->Items.size() + 1)) return false;
+  catalogue_.InsertInventoryEntry(row, position, number);
+  return true;
+}
+
 bool CatalogueHistory::UndoEdit(CatalogueEdit& edit) {
   TCatalogue& c = catalogue_;
-  const auto items = c.ItemList.size();
-  const auto chars = c.CharList.size();
   return std::visit(Overloaded{
-                        [&](edit::ItemInserted& e) {
-                          if (!InRange(e.Position, items) || c.ItemList[e.Position] != e.Item) return false;
-                          c.DeleteItemAt(e.Position);
-                          return true;
-                        },
-                        [&](edit::ItemErased& e) {
-                          if (!InRange(e.Position, items + 1) || !EntriesFit(c, e.Entries)) return false;
-                          c.PutItemBack(e.Position, e.Item, e.Entries);
-                          return true;
-                        },
-                        [&](edit::ItemReplaced& e) {
-                          if (!InRange(e.Position, items) || c.ItemList[e.Position]->Index != e.Other->Index)
-                            return false;
-                          c.SwapItemAt(e.Position, e.Other);
-                          return true;
-                        },
-                        [&](edit::CharInserted& e) {
-                          if (!InRange(e.Row, chars)) return false;
-                          e.Held = c.TakeCharAt(e.Row);
-                          return true;
-                        },
-                        [&](edit::CharErased& e) {
-                          if (!InRange(e.Row, chars + 1) || !e.Held) return false;
-                          c.InsertCharAt(e.Row, std::move(e.Held));
-                          return true;
-                        },
+                        [&](edit::ItemInserted& e) { return EraseItem(e.Position, e.Item); },
+                        [&](edit::ItemErased& e) { return InsertItem(e.Position, e.Item, e.Entries); },
+                        [&](edit::ItemReplaced& e) { return SwapItem(e); },
+                        [&](edit::CharInserted& e) { return TakeChar(e.Row, e.Held); },
+                        [&](edit::CharErased& e) { return InsertChar(e.Row, e.Held); },
                         [&](edit::CharTexts& e) { return TradeTexts(c, e); },
                         [&](edit::CharsSwapped& e) { return c.SwapChars(e.Row, e.OtherRow); },
-                        [&](edit::EntryInserted& e) {
-                          const TChar* character = c.CharAt(e.Row);
-                          if (!character || !InRange(e.Position, character->Items.size()) ||
-                              character->ItemAt(e.Position) != e.Number)
-                            return false;
-                          return c.RemoveInventoryEntry(e.Row, e.Position);
-                        },
-                        [&](edit::EntryErased& e) {
-                          const TChar* character = c.CharAt(e.Row);
-                          if (!character || !InRange(e.Position, character->Items.size() + 1)) return false;
-                          c.InsertInventoryEntry(e.Row, e.Position, e.Number);
-                          return true;
-                        },
+                        [&](edit::EntryInserted& e) { return EraseEntry(e.Row, e.Position, e.Number); },
+                        [&](edit::EntryErased& e) { return InsertEntry(e.Row, e.Position, e.Number); },
                         [&](edit::ContentReplaced& e) {
                           c.SwapContent(e.OtherItems, e.OtherChars);
                           return true;
@@ -186,50 +200,16 @@ bool CatalogueHistory::UndoEdit(CatalogueEdit& edit) {
 
 bool CatalogueHistory::RedoEdit(CatalogueEdit& edit) {
   TCatalogue& c = catalogue_;
-  const auto items = c.ItemList.size();
-  const auto chars = c.CharList.size();
   return std::visit(Overloaded{
-                        [&](edit::ItemInserted& e) {
-                          if (!InRange(e.Position, items + 1)) return false;
-                          c.PutItemBack(e.Position, e.Item, {});
-                          return true;
-                        },
-                        [&](edit::ItemErased& e) {
-                          if (!InRange(e.Position, items) || c.ItemList[e.Position] != e.Item) return false;
-                          c.DeleteItemAt(e.Position);
-                          return true;
-                        },
-                        [&](edit::ItemReplaced& e) {
-                          if (!InRange(e.Position, items) || c.ItemList[e.Position]->Index != e.Other->Index)
-                            return false;
-                          c.SwapItemAt(e.Position, e.Other);
-                          return true;
-                        },
-                        [&](edit::CharInserted& e) {
-                          if (!InRange(e.Row, chars + 1) || !e.Held) return false;
-                          c.InsertCharAt(e.Row, std::move(e.Held));
-                          return true;
-                        },
-                        [&](edit::CharErased& e) {
-                          if (!InRange(e.Row, chars)) return false;
-                          e.Held = c.TakeCharAt(e.Row);
-                          return true;
-                        },
+                        [&](edit::ItemInserted& e) { return InsertItem(e.Position, e.Item, {}); },
+                        [&](edit::ItemErased& e) { return EraseItem(e.Position, e.Item); },
+                        [&](edit::ItemReplaced& e) { return SwapItem(e); },
+                        [&](edit::CharInserted& e) { return InsertChar(e.Row, e.Held); },
+                        [&](edit::CharErased& e) { return TakeChar(e.Row, e.Held); },
                         [&](edit::CharTexts& e) { return TradeTexts(c, e); },
                         [&](edit::CharsSwapped& e) { return c.SwapChars(e.Row, e.OtherRow); },
-                        [&](edit::EntryInserted& e) {
-                          const TChar* character = c.CharAt(e.Row);
-                          if (!character || !InRange(e.Position, character->Items.size() + 1)) return false;
-                          c.InsertInventoryEntry(e.Row, e.Position, e.Number);
-                          return true;
-                        },
-                        [&](edit::EntryErased& e) {
-                          const TChar* character = c.CharAt(e.Row);
-                          if (!character || !InRange(e.Position, character->Items.size()) ||
-                              character->ItemAt(e.Position) != e.Number)
-                            return false;
-                          return c.RemoveInventoryEntry(e.Row, e.Position);
-                        },
+                        [&](edit::EntryInserted& e) { return InsertEntry(e.Row, e.Position, e.Number); },
+                        [&](edit::EntryErased& e) { return EraseEntry(e.Row, e.Position, e.Number); },
                         [&](edit::ContentReplaced& e) {
                           c.SwapContent(e.OtherItems, e.OtherChars);
                           return true;

@@ -82,6 +82,16 @@ class CatalogueHistory final : public CatalogueRecorder {
   bool Replay(Step& step, bool undo);
   bool UndoEdit(CatalogueEdit& edit);
   bool RedoEdit(CatalogueEdit& edit);
+  // The moves an edit is taken back or done again with (undoing an insertion
+  // is redoing an erasure): each checks that the catalogue is as the edit left
+  // it, and changes nothing otherwise.
+  bool EraseItem(int position, const ItemPtr& item);
+  bool InsertItem(int position, const ItemPtr& item, const std::vector<EntryPlace>& entries);
+  bool SwapItem(edit::ItemReplaced& e);
+  bool TakeChar(int row, std::unique_ptr<TChar>& held);
+  bool InsertChar(int row, std::unique_ptr<TChar>& held);
+  bool EraseEntry(int row, int position, std::int32_t number);
+  bool InsertEntry(int row, int position, std::int32_t number);
   void Changed();
 
   TCatalogue& catalogue_;
