@@ -97,12 +97,3 @@ BENCHMARK(BM_HistoryMemory_1000Steps)->Unit(benchmark::kMillisecond)->Iterations
 BENCHMARK(BM_HistoryMemory_1000StepsWithARestore)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

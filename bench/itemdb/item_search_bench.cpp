@@ -301,12 +301,3 @@ BENCHMARK(BM_ModelInventoryChangeUnderLibre)->Arg(1000000)->Unit(benchmark::kMil
 BENCHMARK(BM_HoldersOfSelected)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
