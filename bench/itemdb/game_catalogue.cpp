@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 
 namespace kistora {
@@ -65,6 +66,13 @@ void AddGameCharacters(TCatalogue& catalogue, int characters, int perCharacter) 
     }
     catalogue.CharList.push_back(std::move(character));
   }
+}
+
+const TCatalogue& SharedGameCatalogue(int count) {
+  static std::map<int, std::unique_ptr<TCatalogue>> made;
+  auto& catalogue = made[count];
+  if (!catalogue) catalogue = MakeGameCatalogue(count);
+  return *catalogue;
 }
 
 }  // namespace kistora

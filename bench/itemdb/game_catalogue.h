@@ -13,6 +13,9 @@ namespace kistora {
 // dexterity, durability and the defence, block and damage of their class;
 // numbered 1..count. The same items at every call.
 std::unique_ptr<TCatalogue> MakeGameCatalogue(int count);
+// The same catalogue, made once per count for the whole run and shared by the
+// benchmarks that only read it.
+const TCatalogue& SharedGameCatalogue(int count);
 
 // Adds characters "Mule0001"... each holding perCharacter item numbers spread
 // over the catalogue (the same ones at every call).

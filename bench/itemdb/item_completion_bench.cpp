@@ -16,12 +16,7 @@ using namespace kistora;
 
 namespace {
 
-const TCatalogue& Catalogue(int count) {
-  static std::map<int, std::unique_ptr<TCatalogue>> made;
-  auto& catalogue = made[count];
-  if (!catalogue) catalogue = MakeGameCatalogue(count);
-  return *catalogue;
-}
+const TCatalogue& Catalogue(int count) { return SharedGameCatalogue(count); }
 
 const ItemCompletion& Completion(int count) {
   static std::map<int, std::unique_ptr<ItemCompletion>> made;

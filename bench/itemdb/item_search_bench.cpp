@@ -30,12 +30,7 @@ using namespace kistora;
 
 namespace {
 
-const TCatalogue& Catalogue(int count) {
-  static std::map<int, std::unique_ptr<TCatalogue>> made;
-  auto& catalogue = made[count];
-  if (!catalogue) catalogue = MakeGameCatalogue(count);
-  return *catalogue;
-}
+const TCatalogue& Catalogue(int count) { return SharedGameCatalogue(count); }
 
 // No text (the list before any typing), one letter (matches nearly every
 // item), a word, and two words.

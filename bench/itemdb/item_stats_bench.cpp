@@ -67,17 +67,23 @@ ItemFilter FilterOf(std::int64_t kind) {
 
 const char* const kFilterNames[] = {"every item", "check boxes", "search feu"};
 
-void Count(benchmark::State& state, std::int32_t numberStep) {
-  const TCatalogue& catalogue = Catalogue(static_cast<int>(state.range(0)), numberStep);
-  const ItemFilter filter = FilterOf(state.range(1));
+// Times counting() and reports how many items it counted, under the filter's name.
+template <class Counting>
+void Measure(benchmark::State& state, Counting counting) {
   std::int64_t counted = 0;
   for (auto _ : state) {
-    const ItemStats stats = CountItemStats(catalogue, filter);
+    const ItemStats stats = counting();
     counted = stats.Counted.Count;
     benchmark::DoNotOptimize(stats.ByCharacter.data());
   }
   state.counters["counted"] = static_cast<double>(counted);
   state.SetLabel(kFilterNames[state.range(1)]);
+}
+
+void Count(benchmark::State& state, std::int32_t numberStep) {
+  const TCatalogue& catalogue = Catalogue(static_cast<int>(state.range(0)), numberStep);
+  const ItemFilter filter = FilterOf(state.range(1));
+  Measure(state, [&] { return CountItemStats(catalogue, filter); });
 }
 
 void BM_ItemStats(benchmark::State& state) { Count(state, 1); }
@@ -89,15 +95,9 @@ void BM_ItemStatsOfShownRows(benchmark::State& state) {
   const ItemFilter filter = FilterOf(state.range(1));
   std::vector<bool> shownAt;
   for (const auto& item : catalogue.ItemList) shownAt.push_back(IsItemShown(*item, filter));
-  std::int64_t counted = 0;
-  for (auto _ : state) {
-    const ItemStats stats = CountItemStats(catalogue, shownAt);
-    counted = stats.Counted.Count;
-    benchmark::DoNotOptimize(stats.ByCharacter.data());
-  }
-  state.counters["counted"] = static_cast<double>(counted);
-  state.SetLabel(kFilterNames[state.range(1)]);
+  Measure(state, [&] { return CountItemStats(catalogue, shownAt); });
 }
+
 void BM_ItemStatsScatteredNumbers(benchmark::State& state) { Count(state, 2000); }
 
 void Sizes(benchmark::internal::Benchmark* b) {
