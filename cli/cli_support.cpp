@@ -176,6 +176,12 @@ void ReportOpenFailures(const LoadedDir& loaded) {
   }
 }
 
+void WarnPartlyRead(const FileLoad& file, const std::string& goingOn) {
+  if (file.result && *file.result != 0) {
+    Complain("attention : " + file.path + " : " + ResultMeaning(*file.result) + " ; " + goingOn);
+  }
+}
+
 std::string JsonString(std::string_view cp1252) {
   static const char kHex[] = "0123456789abcdef";
   const std::string utf8 = Cp1252ToUtf8(cp1252);

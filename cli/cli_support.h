@@ -92,6 +92,9 @@ LoadedDir LoadDataDir(const std::string& dir, const std::string& itemsName, cons
 std::string ResultMeaning(std::uint8_t result);
 // Prints "kistora-cli : impossible d'ouvrir PATH : REASON" to standard error for each file that could not be opened.
 void ReportOpenFailures(const LoadedDir& loaded);
+// Warns when an opened file was read only in part: "attention : PATH : MEANING ; goingOn"
+// (goingOn says what the command does with what was read). Nothing for a file read whole or not opened.
+void WarnPartlyRead(const FileLoad& file, const std::string& goingOn);
 
 // A Windows-1252 text as a quoted JSON string in UTF-8, with every character
 // JSON requires escaped.

@@ -21,10 +21,7 @@ int CmdCsv(const CommandArgs& args) {
     ReportOpenFailures(loaded);
     return kExitUnreadable;
   }
-  if (*loaded.items.result != 0) {
-    Complain("attention : " + loaded.items.path + " : " + ResultMeaning(*loaded.items.result) +
-             " ; export de ce qui a été lu");
-  }
+  WarnPartlyRead(loaded.items, "export de ce qui a été lu");
   if (output == args.values.end()) {
     if (!WriteOut(ItemsToCsv(loaded.catalogue))) return kExitUnreadable;
   } else {

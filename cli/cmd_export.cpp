@@ -105,11 +105,7 @@ int CmdExport(const CommandArgs& commandArgs) {
     ReportOpenFailures(loaded);
     return kExitUnreadable;
   }
-  for (const FileLoad* file : {&loaded.items, &loaded.chars}) {
-    if (*file->result != 0) {
-      Complain("attention : " + file->path + " : " + ResultMeaning(*file->result) + " ; export de ce qui a été lu");
-    }
-  }
+  for (const FileLoad* file : {&loaded.items, &loaded.chars}) WarnPartlyRead(*file, "export de ce qui a été lu");
 
   OptionValues options;
   const std::string iniPath = DataFilePath(args.dir, "kistora.ini");

@@ -71,10 +71,7 @@ int CmdFind(const CommandArgs& args) {
     ReportOpenFailures(loaded);
     return kExitUnreadable;
   }
-  if (*loaded.items.result != 0) {
-    Complain("attention : " + loaded.items.path + " : " + ResultMeaning(*loaded.items.result) +
-             " ; recherche dans ce qui a été lu");
-  }
+  WarnPartlyRead(loaded.items, "recherche dans ce qui a été lu");
   const bool charactersRead = loaded.chars.result.has_value();
   if (!charactersRead) {
     // perso: and libre cannot be answered without the characters; the rest can.
