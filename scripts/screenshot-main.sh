@@ -8,6 +8,17 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
+# The id of the visible window whose title matches NAME-REGEX, waited for up to TENTHS tenths of a second.
+wait_for_window() {
+  local wid=""
+  for _ in $(seq "$2"); do
+    wid="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)"
+    [[ -n "$wid" ]] && { echo "$wid"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
 if [[ "${1:-}" == --inside-xvfb ]]; then
   # Second stage, run by xvfb-run: DISPLAY is the virtual screen.
   work="$2" out="$3" items_out="$4" stats_out="$5"
@@ -15,13 +26,7 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
   "$work/kistora" >"$work/kistora.log" 2>&1 &
   pid=$!
   trap 'kill "$pid" 2>/dev/null || true' EXIT
-  wid=""
-  for _ in $(seq 100); do
-    wid="$(xdotool search --onlyvisible --name '^Kistora$' 2>/dev/null | head -n1 || true)"
-    [[ -n "$wid" ]] && break
-    sleep 0.1
-  done
-  if [[ -z "$wid" ]]; then
+  if ! wid="$(wait_for_window '^Kistora$' 100)"; then
     echo "The main window did not appear; the program said:" >&2
     cat "$work/kistora.log" >&2
     exit 1
@@ -38,13 +43,7 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
   # "Gestionnaire d'objets", the third button of the bottom row.
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   xdotool mousemove --window "$wid" 230 $((HEIGHT - 17)) click 1
-  items=""
-  for _ in $(seq 50); do
-    items="$(xdotool search --onlyvisible --name "^Gestionnaire d'objets$" 2>/dev/null | head -n1 || true)"
-    [[ -n "$items" ]] && break
-    sleep 0.1
-  done
-  if [[ -z "$items" ]]; then
+  if ! items="$(wait_for_window "^Gestionnaire d'objets$" 50)"; then
     echo "The item database window did not appear" >&2
     exit 1
   fi
@@ -56,13 +55,7 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
 
   # "Statistiques" (Ctrl+I) from the item window: the statistics of what it shows.
   xdotool key --window "$items" ctrl+i
-  stats=""
-  for _ in $(seq 50); do
-    stats="$(xdotool search --onlyvisible --name '^Statistiques$' 2>/dev/null | head -n1 || true)"
-    [[ -n "$stats" ]] && break
-    sleep 0.1
-  done
-  if [[ -z "$stats" ]]; then
+  if ! stats="$(wait_for_window '^Statistiques$' 50)"; then
     echo "The statistics window did not appear" >&2
     exit 1
   fi
