@@ -82,12 +82,8 @@ class ItemListSnapshot {
   };
   std::string_view SearchText(std::size_t position) const;
   SearchedItem Searched(std::size_t position) const {
-    return {numbers_[position],
-            prices_[position],
-            SearchText(position),
-            items_[position].get(),
-            ItemLabelSearchText(tags_[position], qualities_[position]),
-            false};
+    return {numbers_[position], prices_[position], SearchText(position), items_[position].get(),
+            ItemLabelSearchText(tags_[position], qualities_[position])};
   }
   TextSpan AppendText(const TD2Item& item) const;
   // Drops the texts of replaced and erased rows once they fill half the buffer.

@@ -166,7 +166,7 @@ bool ItemSearchQuery::Matches(const TD2Item& item) const {
   thread_local std::string text;
   text.clear();
   AppendItemSearchText(item, text);
-  return Matches(SearchedItem{item.Index, item.Price, text, &item, {}, true});
+  return Matches(SearchedItem{item.Index, item.Price, text, &item, {}});
 }
 
 bool ItemSearchQuery::Matches(const SearchedItem& item) const {
@@ -181,7 +181,7 @@ bool ItemSearchQuery::Matches(const SearchedItem& item) const {
   }
   char number[16];
   std::string_view numberText;
-  if (!item.NumberInText) {
+  if (!item.Labels.empty() && !parsed_.Words.empty()) {
     const auto written = std::to_chars(number, number + sizeof number, item.Number);
     numberText = std::string_view(number, static_cast<std::size_t>(written.ptr - number));
   }

@@ -43,15 +43,14 @@ std::string_view ItemLabelSearchText(std::uint8_t tag, std::uint8_t quality);
 // What a query reads of one item: its number and price at hand, its texts
 // made by AppendItemSearchText, and the item itself for its other fields (read
 // only when a condition names one). Or its texts in parts: Text made by
-// AppendItemOwnSearchText, Labels by ItemLabelSearchText, and the number's
-// decimal text made when a word is looked for (NumberInText false).
+// AppendItemOwnSearchText and Labels by ItemLabelSearchText (never empty),
+// the number's decimal text then made when a word is looked for.
 struct SearchedItem {
   std::int32_t Number = 0;
   std::int32_t Price = 0;
   std::string_view Text;
   const TD2Item* Item = nullptr;
-  std::string_view Labels;
-  bool NumberInText = true;
+  std::string_view Labels;  // empty: Text holds every text, the number and labels included
 };
 
 class ItemSearchQuery {
