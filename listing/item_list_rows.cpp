@@ -134,14 +134,20 @@ int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t
 }
 
 void SortItemListOrder(const ItemListRowAt& rowAt, std::vector<std::uint32_t>& order, std::int32_t column,
-                       bool inverted) {
+                       bool inverted, const ItemListValues& values) {
   const int col = EffectiveSortColumn(column);
   if (col == kColIndex || col == kColPrice) {
+    const std::vector<std::int32_t>* kept = col == kColIndex ? values.Numbers : values.Prices;
+    const auto valueAt = [&](std::uint32_t position) -> std::int64_t {
+      if (kept) return (*kept)[position];
+      const ItemListRow row = rowAt(position);
+      return col == kColIndex ? row.Index : row.Price;
+    };
     // Prices run highest first: sort their negation (as 64 bits, -INT_MIN fits).
     std::vector<std::pair<std::int64_t, std::uint32_t>> keyed(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
-      const ItemListRow row = rowAt(order[i]);
-      keyed[i] = {col == kColIndex ? std::int64_t{row.Index} : -std::int64_t{row.Price}, order[i]};
+      const std::int64_t value = valueAt(order[i]);
+      keyed[i] = {col == kColIndex ? value : -value, order[i]};
     }
     SortByKeys(order, inverted, keyed);
     return;

@@ -80,8 +80,15 @@ int EffectiveSortColumn(std::int32_t column);
 int CompareItemListRows(const ItemListRow& a, const ItemListRow& b, std::int32_t column, bool inverted);
 // Sorts order (positions into rows) by CompareItemListRows. Rows that compare
 // equal keep their relative order, so the result does not depend on the library.
+// A list that keeps its rows' numbers and prices side by side (by position)
+// gives them in values: sorting by "Item #" or "Prix" then reads them there
+// instead of making each row.
+struct ItemListValues {
+  const std::vector<std::int32_t>* Numbers = nullptr;
+  const std::vector<std::int32_t>* Prices = nullptr;
+};
 void SortItemListOrder(const ItemListRowAt& rowAt, std::vector<std::uint32_t>& order, std::int32_t column,
-                       bool inverted);
+                       bool inverted, const ItemListValues& values = {});
 void SortItemListOrder(const std::vector<ItemListRow>& rows, std::vector<std::uint32_t>& order, std::int32_t column,
                        bool inverted);
 

@@ -54,6 +54,7 @@ class ItemListSnapshot {
   ItemListRowAt RowSource() const {
     return [this](std::uint32_t position) { return Row(position); };
   }
+  ItemListValues Values() const { return {&numbers_, &prices_}; }
   // The item a row was made from (items are never changed in place: a change
   // puts a new object in the catalogue, and the row follows it).
   const TD2Item& ItemAt(std::size_t position) const { return *items_[position]; }

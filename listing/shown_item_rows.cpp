@@ -16,7 +16,7 @@ void ShownItemRows::Relist(const ItemListSnapshot& snapshot, const ItemFilter& f
 void ShownItemRows::Resort(const ItemListSnapshot& snapshot, std::int32_t column, bool inverted) {
   column_ = column;
   inverted_ = inverted;
-  SortItemListOrder(snapshot.RowSource(), order_, column_, inverted_);
+  SortItemListOrder(snapshot.RowSource(), order_, column_, inverted_, snapshot.Values());
 }
 
 void ShownItemRows::FollowChange(ItemListSnapshot& snapshot, const CatalogueChange& change, const TCatalogue& catalogue,
@@ -132,7 +132,7 @@ void ShownItemRows::FollowHolders(const ItemListSnapshot& snapshot, const std::v
 void ShownItemRows::RelistTelling(const ItemListSnapshot& snapshot, ShownRowsListener& tell) {
   tell.AboutToRelist();
   snapshot.Select(filter_, order_);
-  SortItemListOrder(snapshot.RowSource(), order_, column_, inverted_);
+  SortItemListOrder(snapshot.RowSource(), order_, column_, inverted_, snapshot.Values());
   totals_ = ItemTotals();
   for (const std::uint32_t position : order_) totals_.Add(snapshot.PriceAt(position));
   tell.Relisted();

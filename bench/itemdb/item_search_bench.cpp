@@ -81,7 +81,7 @@ void BM_SnapshotKeystroke(benchmark::State& state) {
   for (auto _ : state) {
     filter.Search = ItemSearchQuery(kQueries[state.range(1)]);
     snapshot.Select(filter, positions);
-    SortItemListOrder(snapshot.RowSource(), positions, kColIndex, false);
+    SortItemListOrder(snapshot.RowSource(), positions, kColIndex, false, snapshot.Values());
     benchmark::DoNotOptimize(positions.data());
   }
   state.counters["shown"] = static_cast<double>(positions.size());
