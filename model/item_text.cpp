@@ -16,10 +16,23 @@ void ItemText::Set(std::string_view text) {
   if (text.size() > UINT32_MAX) throw std::length_error("item text too long");
   char* heap = new char[text.size()];
   std::memcpy(heap, text.data(), text.size());
-  const auto n = static_cast<std::uint32_t>(text.size());
-  std::memcpy(bytes_, &heap, sizeof heap);
-  std::memcpy(bytes_ + sizeof heap, &n, sizeof n);
-  bytes_[kLast] = kOnHeap;
+  SetPointer(heap, text.size(), kOnHeap);
+}
+
+void ItemText::SetPointer(const char* bytes, std::size_t size, char kind) noexcept {
+  const auto n = static_cast<std::uint32_t>(size);
+  std::memcpy(bytes_, &bytes, sizeof bytes);
+  std::memcpy(bytes_ + sizeof bytes, &n, sizeof n);
+  bytes_[kLast] = kind;
+}
+
+void ItemText::PointAt(const char* bytes, std::size_t size) {
+  if (size <= kInPlace || size > UINT32_MAX) {
+    Assign({bytes, size});  // short texts are better in place
+    return;
+  }
+  Free();
+  SetPointer(bytes, size, kInRoom);
 }
 
 std::ostream& operator<<(std::ostream& out, const ItemText& text) { return out << text.view(); }

@@ -1,8 +1,9 @@
 // A text of an item (its name, its notes) in 16 bytes: up to 15 bytes kept in
-// place, a longer text in one allocation of its exact size. A std::string
-// takes 32 bytes and, past 15 bytes, an allocation with room to grow; a
-// million items hold two texts each that never grow once read. Reads like a
-// std::string_view; converts to std::string where one is wanted.
+// place, a longer text in one allocation of its exact size, or in the room an
+// item loaded from a file was made with (PointAt). A std::string takes 32 bytes
+// and, past 15 bytes, an allocation with room to grow; a million items hold two
+// texts each that never grow once read. Reads like a std::string_view; converts
+// to std::string where one is wanted.
 #pragma once
 
 #include <cstddef>
@@ -16,12 +17,20 @@ namespace kistora {
 
 class ItemText {
  public:
+  // The longest text kept in place, in the 16 bytes themselves.
+  static constexpr std::size_t kInPlace = 15;
+
   ItemText() noexcept { Clear(); }
   ItemText(std::string_view text) { Set(text); }    // NOLINT: a text is a text
   ItemText(const std::string& text) { Set(text); }  // NOLINT
   ItemText(const char* text) { Set(text); }         // NOLINT
   ItemText(const ItemText& other) { Set(other.view()); }
-  ItemText(ItemText&& other) noexcept {
+  // A text kept in its item's room cannot leave that item: moving it copies it.
+  ItemText(ItemText&& other) {
+    if (other.InRoom()) {
+      Set(other.view());
+      return;
+    }
     std::memcpy(bytes_, other.bytes_, sizeof bytes_);
     other.Clear();
   }
@@ -29,8 +38,10 @@ class ItemText {
     if (this != &other) Assign(other.view());
     return *this;
   }
-  ItemText& operator=(ItemText&& other) noexcept {
-    if (this != &other) {
+  ItemText& operator=(ItemText&& other) {
+    if (this != &other && other.InRoom()) {
+      Assign(other.view());
+    } else if (this != &other) {
       Free();
       std::memcpy(bytes_, other.bytes_, sizeof bytes_);
       other.Clear();
@@ -45,8 +56,13 @@ class ItemText {
   ItemText& operator=(const char* text) { return *this = std::string_view(text); }
   ~ItemText() { Free(); }
 
-  const char* data() const noexcept { return OnHeap() ? HeapData() : bytes_; }
-  std::size_t size() const noexcept { return OnHeap() ? HeapSize() : static_cast<std::size_t>(bytes_[kLast]); }
+  // Makes this text the size bytes at bytes, which it does not own: the room
+  // after the item holding this text, made for it with the item and dropped with
+  // it. Only the loader that makes the item does this, before anyone holds it.
+  void PointAt(const char* bytes, std::size_t size);
+
+  const char* data() const noexcept { return Pointed() ? PointedData() : bytes_; }
+  std::size_t size() const noexcept { return Pointed() ? PointedSize() : static_cast<std::size_t>(bytes_[kLast]); }
   bool empty() const noexcept { return size() == 0; }
   std::string_view view() const noexcept { return {data(), size()}; }
   operator std::string_view() const noexcept { return view(); }  // NOLINT: reads as a view
@@ -63,28 +79,32 @@ class ItemText {
   friend auto operator<=>(const ItemText& a, const ItemText& b) noexcept { return a.view() <=> b.view(); }
 
  private:
-  // In place: the bytes, then the length in the last byte (0..15). On the heap:
-  // a pointer, a 32-bit length, and kOnHeap in the last byte.
+  // In place: the bytes, then the length in the last byte (0..15). Elsewhere:
+  // a pointer, a 32-bit length, and in the last byte kOnHeap (owned) or kInRoom
+  // (the item's room, not owned).
   static constexpr std::size_t kLast = 15;
-  static constexpr std::size_t kInPlace = 15;
   static constexpr char kOnHeap = static_cast<char>(0x80);
+  static constexpr char kInRoom = static_cast<char>(0x81);
 
   bool OnHeap() const noexcept { return bytes_[kLast] == kOnHeap; }
-  char* HeapData() const noexcept {
+  bool InRoom() const noexcept { return bytes_[kLast] == kInRoom; }
+  bool Pointed() const noexcept { return OnHeap() || InRoom(); }
+  char* PointedData() const noexcept {
     char* p;
     std::memcpy(&p, bytes_, sizeof p);
     return p;
   }
-  std::size_t HeapSize() const noexcept {
+  std::size_t PointedSize() const noexcept {
     std::uint32_t n;
     std::memcpy(&n, bytes_ + sizeof(char*), sizeof n);
     return n;
   }
   void Clear() noexcept { std::memset(bytes_, 0, sizeof bytes_); }
   void Free() noexcept {
-    if (OnHeap()) delete[] HeapData();
+    if (OnHeap()) delete[] PointedData();
   }
   void Set(std::string_view text);  // on a cleared or freed text
+  void SetPointer(const char* bytes, std::size_t size, char kind) noexcept;
   void Assign(std::string_view text) {
     // text may lie in this very text: copy it before freeing.
     ItemText copy(text);

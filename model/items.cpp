@@ -1,6 +1,7 @@
 #include "model/items.h"
 
 #include <algorithm>
+#include <cstring>
 #include <typeinfo>
 
 #include "model/text_utils.h"
@@ -25,34 +26,37 @@ void TD2Item::SaveToStream(TExtFileStream& stream) const {
   for (const auto& line : MagicProps) stream.WriteStr(line);
 }
 
-void TD2Item::LoadFromStream(TExtFileStream& stream) {
-  Index = stream.ReadInt();
-  // Read through a buffer kept from item to item: each text then costs only its own allocation.
-  thread_local std::string text;
-  stream.ReadStrInto(text);
-  Name = text;
-  stream.ReadStrInto(text);
-  Notes = text;
-  Quality = static_cast<std::uint8_t>(stream.ReadInt() & 0xFF);  // only the lowest byte is kept
-  Price = stream.ReadInt();
-  CLvl = stream.ReadInt();
-  Str = stream.ReadInt();
-  Dex = stream.ReadInt();
-  Dur = stream.ReadInt();
-  MaxDur = stream.ReadInt();
-  MagicProps.clear();
-  const std::int32_t count = stream.ReadInt();
-  if (count <= 0) return;
-  // The lines are packed into buffers kept from item to item, then copied in at
-  // their exact size: one allocation for all of an item's lines.
+void TD2Item::LoadClassFields(TExtFileStream& /*stream*/) {}
+
+std::unique_ptr<TD2Item> LoadItemRecord(TExtFileStream& stream, std::uint8_t tag) {
+  const std::int32_t index = stream.ReadInt();
+  // The texts are read into buffers kept from item to item, then copied into
+  // the room the item is made with.
+  thread_local std::string name;
+  thread_local std::string notes;
   thread_local std::string line;
   thread_local std::string packed;
+  stream.ReadStrInto(name);
+  stream.ReadStrInto(notes);
+  const std::int32_t numbers[7] = {stream.ReadInt(), stream.ReadInt(), stream.ReadInt(), stream.ReadInt(),
+                                   stream.ReadInt(), stream.ReadInt(), stream.ReadInt()};
   packed.clear();
+  const std::int32_t count = stream.ReadInt();
   for (std::int32_t i = 0; i < count && !stream.ShortRead(); ++i) {
     stream.ReadStrInto(line);
     PropertyLines::Append(packed, line);
   }
-  MagicProps.AdoptPacked(packed);
+  std::unique_ptr<TD2Item> item = CreateItemFromTag(tag, {name, notes, packed});
+  item->Index = index;
+  item->Quality = static_cast<std::uint8_t>(numbers[0] & 0xFF);  // only the lowest byte is kept
+  item->Price = numbers[1];
+  item->CLvl = numbers[2];
+  item->Str = numbers[3];
+  item->Dex = numbers[4];
+  item->Dur = numbers[5];
+  item->MaxDur = numbers[6];
+  item->LoadClassFields(stream);
+  return item;
 }
 
 void TD2DefItem::SaveToStream(TExtFileStream& stream) const {
@@ -60,18 +64,15 @@ void TD2DefItem::SaveToStream(TExtFileStream& stream) const {
   stream.WriteInt(Def);
 }
 
-void TD2DefItem::LoadFromStream(TExtFileStream& stream) {
-  TD2Item::LoadFromStream(stream);
-  Def = stream.ReadInt();
-}
+void TD2DefItem::LoadClassFields(TExtFileStream& stream) { Def = stream.ReadInt(); }
 
 void TD2Shield::SaveToStream(TExtFileStream& stream) const {
   TD2DefItem::SaveToStream(stream);
   stream.WriteInt(Parade);
 }
 
-void TD2Shield::LoadFromStream(TExtFileStream& stream) {
-  TD2DefItem::LoadFromStream(stream);
+void TD2Shield::LoadClassFields(TExtFileStream& stream) {
+  TD2DefItem::LoadClassFields(stream);
   Parade = stream.ReadInt();
 }
 
@@ -82,8 +83,7 @@ void TD2Weapon::SaveToStream(TExtFileStream& stream) const {
   stream.WriteInt(Speed);
 }
 
-void TD2Weapon::LoadFromStream(TExtFileStream& stream) {
-  TD2Item::LoadFromStream(stream);
+void TD2Weapon::LoadClassFields(TExtFileStream& stream) {
   MinDmg = stream.ReadInt();
   MaxDmg = stream.ReadInt();
   Speed = stream.ReadInt();
@@ -93,32 +93,62 @@ void TD2Weapon::LoadFromStream(TExtFileStream& stream) {
 
 std::uint8_t ClassTag(const TD2Item& item) { return item.Tag(); }
 
-std::unique_ptr<TD2Item> CreateItemFromTag(std::uint8_t tag) {
+namespace {
+
+std::size_t RoomForText(std::string_view text) { return text.size() > ItemText::kInPlace ? text.size() : 0; }
+
+void PlaceText(ItemText& text, char*& room, std::string_view bytes) {
+  if (bytes.size() <= ItemText::kInPlace) {
+    text = bytes;
+    return;
+  }
+  std::memcpy(room, bytes.data(), bytes.size());
+  text.PointAt(room, bytes.size());
+  room += bytes.size();
+}
+
+template <typename Item>
+std::unique_ptr<TD2Item> MakeItem(const StoredItemTexts& texts) {
+  // The lines first: their block wants an even address, which the item's end is.
+  const std::size_t linesRoom = PropertyLines::RoomFor(texts.packedLines);
+  const std::size_t room = linesRoom + RoomForText(texts.name) + RoomForText(texts.notes);
+  std::unique_ptr<Item> item(room == 0 ? new Item() : new (TD2Item::TextRoom{room}) Item());
+  char* at = reinterpret_cast<char*>(item.get()) + sizeof(Item);
+  if (linesRoom > 0) item->MagicProps.PlacePacked(at, texts.packedLines);
+  at += linesRoom;
+  PlaceText(item->Name, at, texts.name);
+  PlaceText(item->Notes, at, texts.notes);
+  return item;
+}
+
+}  // namespace
+
+std::unique_ptr<TD2Item> CreateItemFromTag(std::uint8_t tag, const StoredItemTexts& texts) {
   switch (tag) {
     case 1:
-      return std::make_unique<TD2Gloves>();
+      return MakeItem<TD2Gloves>(texts);
     case 2:
-      return std::make_unique<TD2Belt>();
+      return MakeItem<TD2Belt>(texts);
     case 3:
-      return std::make_unique<TD2Helm>();
+      return MakeItem<TD2Helm>(texts);
     case 4:
-      return std::make_unique<TD2Shield>();
+      return MakeItem<TD2Shield>(texts);
     case 5:
-      return std::make_unique<TD2Armor>();
+      return MakeItem<TD2Armor>(texts);
     case 6:
-      return std::make_unique<TD2Weapon>();
+      return MakeItem<TD2Weapon>(texts);
     case 7:
-      return std::make_unique<TD2Amulet>();
+      return MakeItem<TD2Amulet>(texts);
     case 8:
-      return std::make_unique<TD2Ring>();
+      return MakeItem<TD2Ring>(texts);
     case 9:
-      return std::make_unique<TD2Charm>();
+      return MakeItem<TD2Charm>(texts);
     case 10:
-      return std::make_unique<TD2Jewel>();
+      return MakeItem<TD2Jewel>(texts);
     case 11:
-      return std::make_unique<TD2Boots>();
+      return MakeItem<TD2Boots>(texts);
     default:
-      return std::make_unique<TD2Item>();
+      return MakeItem<TD2Item>(texts);
   }
 }
 

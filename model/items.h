@@ -17,13 +17,34 @@ namespace kistora {
 
 class TExtFileStream;
 
+// The texts of an item as a file stores them (the property lines packed as
+// PropertyLines packs them), read before the item is made so that it can be
+// made with room for them (CreateItemFromTag).
+struct StoredItemTexts {
+  std::string_view name;
+  std::string_view notes;
+  std::string_view packedLines;
+};
+
 class TD2Item {
  public:
   TD2Item() = default;
   virtual ~TD2Item() = default;
-  // Writes or reads the fields in stored order: the common ones, then the class's own.
+  // Writes the fields in stored order: the common ones, then the class's own.
   virtual void SaveToStream(TExtFileStream& stream) const;
-  virtual void LoadFromStream(TExtFileStream& stream);
+  // Reads the class's own fields, stored after the common ones (LoadItemRecord).
+  virtual void LoadClassFields(TExtFileStream& stream);
+
+  // An item loaded from a file is made in one allocation with room after it for
+  // its texts (a million items: a million allocations, not three million). Its
+  // texts then point into that room, which goes with the item.
+  struct TextRoom {
+    std::size_t bytes;
+  };
+  static void* operator new(std::size_t size) { return ::operator new(size); }
+  static void* operator new(std::size_t size, TextRoom room) { return ::operator new(size + room.bytes); }
+  static void operator delete(void* item) noexcept { ::operator delete(item); }
+  static void operator delete(void* item, TextRoom) noexcept { ::operator delete(item); }
   // The class's tag in items.kdb (ClassTag below): asked of every item at every
   // save and listing, so a virtual call rather than a chain of dynamic_casts.
   virtual std::uint8_t Tag() const { return 0; }
@@ -52,7 +73,7 @@ class TD2Item {
 class TD2DefItem : public TD2Item {
  public:
   void SaveToStream(TExtFileStream& stream) const override;
-  void LoadFromStream(TExtFileStream& stream) override;
+  void LoadClassFields(TExtFileStream& stream) override;
   std::int32_t Def = 0;
 };
 
@@ -81,7 +102,7 @@ class TD2Shield : public TD2DefItem {
  public:
   std::uint8_t Tag() const override { return 4; }
   void SaveToStream(TExtFileStream& stream) const override;
-  void LoadFromStream(TExtFileStream& stream) override;
+  void LoadClassFields(TExtFileStream& stream) override;
   std::int32_t Parade = 0;
 };
 
@@ -89,7 +110,7 @@ class TD2Weapon : public TD2Item {
  public:
   std::uint8_t Tag() const override { return 6; }
   void SaveToStream(TExtFileStream& stream) const override;
-  void LoadFromStream(TExtFileStream& stream) override;
+  void LoadClassFields(TExtFileStream& stream) override;
   std::int32_t MinDmg = 0;
   std::int32_t MaxDmg = 0;
   std::int32_t Speed = 0;
@@ -134,8 +155,13 @@ inline std::uint32_t ItemPtr::use_count() const noexcept {
 
 // Class tag of items.kdb: 0 bare item, 1 gloves ... 10 jewel, 11 boots.
 std::uint8_t ClassTag(const TD2Item& item);
-// A tag of 12..255 (or 0) gives a bare TD2Item.
-std::unique_ptr<TD2Item> CreateItemFromTag(std::uint8_t tag);
+// A tag of 12..255 (or 0) gives a bare TD2Item. With texts, the item is made
+// with room for them and holds them (the rest of its fields stay blank).
+std::unique_ptr<TD2Item> CreateItemFromTag(std::uint8_t tag, const StoredItemTexts& texts = {});
+// Reads an item record's fields after its class tag, in stored order, and makes
+// the item of that tag (an item in one allocation). A read past the end leaves
+// stream.ShortRead() set and the item partly blank.
+std::unique_ptr<TD2Item> LoadItemRecord(TExtFileStream& stream, std::uint8_t tag);
 // The class named by a dialog category label ("Amulette" ... "Joyaux"); nullptr for any other text.
 std::unique_ptr<TD2Item> CreateItemFromDialogLabel(std::string_view label);
 // "TD2Ring", "TD2Item"... (for dumps and messages).

@@ -38,15 +38,29 @@ PropertyLines::Block& PropertyLines::Block::operator=(std::string_view bytes) {
     std::memcpy(made, &count, sizeof count);
     std::memcpy(made + sizeof count, bytes.data(), bytes.size());
   }
-  delete[] std::exchange(data_, made);  // after the copy: bytes may lie in this very block
+  Free();  // after the copy: bytes may lie in this very block
+  data_ = made;
   return *this;
 }
 
+void PropertyLines::Block::PlaceIn(char* room, std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > UINT32_MAX) {
+    *this = bytes;  // none, or more than a file can hold: made apart (and refused)
+    return;
+  }
+  Free();
+  const auto count = static_cast<std::uint32_t>(bytes.size());
+  std::memcpy(room, &count, sizeof count);
+  std::memcpy(room + sizeof count, bytes.data(), bytes.size());
+  data_ = reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(room) | kRoomBit);
+}
+
 std::string_view PropertyLines::Block::view() const noexcept {
-  if (data_ == nullptr) return {};
+  const char* bytes = Bytes();
+  if (bytes == nullptr) return {};
   std::uint32_t count = 0;
-  std::memcpy(&count, data_, sizeof count);
-  return {data_ + sizeof count, count};
+  std::memcpy(&count, bytes, sizeof count);
+  return {bytes + sizeof count, count};
 }
 
 PropertyLines::PropertyLines(std::initializer_list<std::string_view> lines) { Assign(lines); }

@@ -82,6 +82,9 @@ class PropertyLines {
   // copies it in with AdoptPacked (sized to fit, and the scratch buffer is reused).
   static void Append(std::string& packed, std::string_view line);
   void AdoptPacked(std::string_view packed) { packed_ = packed; }
+  // The same, for an item made with room for its lines (see ItemText::PointAt).
+  static std::size_t RoomFor(std::string_view packed) noexcept { return Block::RoomFor(packed); }
+  void PlacePacked(char* room, std::string_view packed) { packed_.PlaceIn(room, packed); }
 
   friend bool operator==(const PropertyLines& a, const PropertyLines& b) {
     return a.packed_.view() == b.packed_.view();
@@ -89,21 +92,42 @@ class PropertyLines {
 
  private:
   // Bytes in one allocation, their 32-bit count first; no allocation for none.
+  // Or, for an item loaded from a file, the same in the room the item was made
+  // with (not owned: the pointer's lowest bit set). Moving such a block copies it.
   class Block {
    public:
     Block() = default;
     Block(const Block& other) { *this = other.view(); }
-    Block(Block&& other) noexcept : data_(std::exchange(other.data_, nullptr)) {}
+    Block(Block&& other) {
+      if (other.InRoom()) {
+        *this = other.view();
+      } else {
+        data_ = std::exchange(other.data_, nullptr);
+      }
+    }
     Block& operator=(const Block& other) { return *this = other.view(); }
-    Block& operator=(Block&& other) noexcept {
+    Block& operator=(Block&& other) {
+      if (other.InRoom()) return *this = other.view();
       std::swap(data_, other.data_);
       return *this;
     }
     Block& operator=(std::string_view bytes);
-    ~Block() { delete[] data_; }
+    ~Block() { Free(); }
     std::string_view view() const noexcept;
+    // Writes count and bytes at room (RoomFor bytes, at an even address) and points there.
+    void PlaceIn(char* room, std::string_view bytes);
+    static std::size_t RoomFor(std::string_view bytes) noexcept { return bytes.empty() ? 0 : 4 + bytes.size(); }
 
    private:
+    static constexpr std::uintptr_t kRoomBit = 1;
+    bool InRoom() const noexcept { return (reinterpret_cast<std::uintptr_t>(data_) & kRoomBit) != 0; }
+    const char* Bytes() const noexcept {
+      return reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(data_) & ~kRoomBit);
+    }
+    void Free() noexcept {
+      if (!InRoom()) delete[] data_;
+    }
+
     char* data_ = nullptr;
   };
   Block packed_;

@@ -1,6 +1,7 @@
 #include "storage/database.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "storage/ext_file_stream.h"
 
@@ -43,14 +44,14 @@ std::uint8_t LoadItems(TCatalogue& catalogue, const std::string& path) {
   // Every turn consumes at least the four magic bytes, and a read past the end
   // stops the loop, so a huge count cannot make it spin.
   for (std::int32_t turn = 0; turn < count; ++turn) {
-    const std::string magic = stream.ReadChars(4);
+    char magic[4];
+    stream.ReadRaw(magic, sizeof magic);
     if (stream.ShortRead()) return kLoadDamaged;
-    if (magic != "DBIt") {
+    if (std::memcmp(magic, "DBIt", sizeof magic) != 0) {
       result = kLoadDamaged;
       continue;
     }
-    auto item = CreateItemFromTag(stream.ReadByte());
-    item->LoadFromStream(stream);
+    auto item = LoadItemRecord(stream, stream.ReadByte());
     if (stream.ShortRead()) return kLoadDamaged;  // the cut record is dropped
     catalogue.ItemList.push_back(std::move(item));
   }

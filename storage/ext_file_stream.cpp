@@ -91,16 +91,6 @@ void TExtFileStream::MarkShort(void* out, std::size_t count) {
   readPos_ = readEnd_ = 0;
 }
 
-inline bool TExtFileStream::Take(void* out, std::size_t count) {
-  if (readEnd_ - readPos_ >= count) {
-    std::memcpy(out, readBuf_.data() + readPos_, count);
-    readPos_ += count;
-    consumed_ += count;
-    return true;
-  }
-  return TakeSlow(out, count);
-}
-
 bool TExtFileStream::TakeSlow(void* out, std::size_t count) {
   if (shortRead_ || count > Remaining()) {
     MarkShort(out, count);
@@ -129,20 +119,16 @@ bool TExtFileStream::TakeSlow(void* out, std::size_t count) {
   return true;
 }
 
-std::uint8_t TExtFileStream::ReadByte() {
+std::uint8_t TExtFileStream::ReadByteSlow() {
   std::uint8_t b = 0;
-  Take(&b, 1);
+  TakeSlow(&b, 1);
   return b;
 }
 
-char TExtFileStream::ReadChar() { return static_cast<char>(ReadByte()); }
-
-std::int32_t TExtFileStream::ReadInt() {
-  unsigned char b[4];
-  Take(b, 4);
-  const std::uint32_t v = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-                          static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-  return static_cast<std::int32_t>(v);
+std::int32_t TExtFileStream::ReadIntSlow() {
+  char b[4];
+  TakeSlow(b, 4);
+  return LittleEndian(b);
 }
 
 std::string TExtFileStream::ReadStr() {
@@ -151,9 +137,8 @@ std::string TExtFileStream::ReadStr() {
   return ReadChars(static_cast<std::size_t>(n));
 }
 
-void TExtFileStream::ReadStrInto(std::string& out) {
+void TExtFileStream::ReadStrIntoSlow(std::int32_t n, std::string& out) {
   out.clear();
-  const std::int32_t n = ReadInt();
   if (n <= 0 || shortRead_) return;
   const auto count = static_cast<std::size_t>(n);
   if (count > Remaining()) {

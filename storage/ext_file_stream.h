@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,13 +26,36 @@ class TExtFileStream {
 
   // Reads. A read past the end of the file returns zero bytes / 0 / "" and sets
   // ShortRead(); a string whose length exceeds what remains is not allocated.
-  std::uint8_t ReadByte();
-  char ReadChar();
-  std::int32_t ReadInt();
+  // The common case, bytes already in the buffer, is inline: a load reads a
+  // dozen fields for each of a million items.
+  std::uint8_t ReadByte() {
+    if (readEnd_ == readPos_) return ReadByteSlow();
+    consumed_ += 1;
+    return static_cast<std::uint8_t>(readBuf_[readPos_++]);
+  }
+  char ReadChar() { return static_cast<char>(ReadByte()); }
+  std::int32_t ReadInt() {
+    if (readEnd_ - readPos_ < 4) return ReadIntSlow();
+    const std::int32_t v = LittleEndian(readBuf_.data() + readPos_);
+    readPos_ += 4;
+    consumed_ += 4;
+    return v;
+  }
   std::string ReadStr();
   // ReadStr into out, whose room is reused (no allocation once it is big enough).
-  void ReadStrInto(std::string& out);
+  void ReadStrInto(std::string& out) {
+    const std::int32_t n = ReadInt();
+    if (n > 0 && !shortRead_ && readEnd_ - readPos_ >= static_cast<std::size_t>(n)) {
+      out.assign(readBuf_.data() + readPos_, static_cast<std::size_t>(n));
+      readPos_ += static_cast<std::size_t>(n);
+      consumed_ += static_cast<std::uint64_t>(n);
+      return;
+    }
+    ReadStrIntoSlow(n, out);
+  }
   std::string ReadChars(std::size_t count);
+  // count bytes into out (zeros past the end of the file, with ShortRead() set).
+  void ReadRaw(char* out, std::size_t count) { Take(out, count); }
   bool ShortRead() const { return shortRead_; }
   std::uint64_t Remaining() const;
 
@@ -46,8 +70,22 @@ class TExtFileStream {
   const std::string& Path() const { return path_; }
 
  private:
+  static std::int32_t LittleEndian(const char* bytes) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+                                     static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
+  }
+  std::uint8_t ReadByteSlow();
+  std::int32_t ReadIntSlow();
+  void ReadStrIntoSlow(std::int32_t length, std::string& out);
   bool Fill(std::size_t wanted);
-  bool Take(void* out, std::size_t count);
+  bool Take(void* out, std::size_t count) {
+    if (readEnd_ - readPos_ < count) return TakeSlow(out, count);
+    std::memcpy(out, readBuf_.data() + readPos_, count);
+    readPos_ += count;
+    consumed_ += count;
+    return true;
+  }
   bool TakeSlow(void* out, std::size_t count);
   std::size_t ReadFile(void* out, std::size_t count);
   void MarkShort(void* out, std::size_t count);

@@ -182,5 +182,38 @@ TEST(ItemText, KeepsEveryByteInPlaceOrOnTheHeapThroughCopiesMovesAndSelfAssignme
   }
 }
 
+TEST(Items, TextsMadeInTheItemsRoomLeaveItOnlyAsCopies) {
+  // Made as the loader makes it: the long texts and the lines in the item's own
+  // allocation. Whatever leaves the item must outlive it (ASan sees a dangling one).
+  const std::string name(40, 'N');
+  const std::string notes = "courtes";
+  std::string packed;
+  for (const std::string& line : {std::string("+2 \xE0 toutes les comp\xE9tences"), std::string(300, 'L')})
+    PropertyLines::Append(packed, line);
+  ItemText movedName;
+  PropertyLines movedLines;
+  std::unique_ptr<TD2Item> copy;
+  {
+    std::unique_ptr<TD2Item> item = CreateItemFromTag(6, {name, notes, packed});
+    ASSERT_NE(dynamic_cast<TD2Weapon*>(item.get()), nullptr);
+    EXPECT_EQ(item->Name, name);
+    EXPECT_EQ(item->Notes, notes);
+    ASSERT_EQ(item->MagicProps.size(), 2u);
+    EXPECT_EQ(item->MagicProps[1], std::string(300, 'L'));
+    copy = std::make_unique<TD2Weapon>(static_cast<const TD2Weapon&>(*item));
+    movedName = std::move(item->Name);
+    movedLines = std::move(item->MagicProps);
+    EXPECT_EQ(item->Name, name);  // moving out of the room copies: the item keeps its texts
+    // Changing a text of such an item frees nothing of its room.
+    item->Notes = std::string(20, 'n');
+    item->MagicProps.clear();
+    item->Name = "Shako";
+  }
+  EXPECT_EQ(movedName, name);
+  EXPECT_EQ(movedLines[1], std::string(300, 'L'));
+  EXPECT_EQ(copy->Name, name);
+  EXPECT_EQ(copy->MagicProps[0], "+2 \xE0 toutes les comp\xE9tences");
+}
+
 }  // namespace
 }  // namespace kistora
