@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/item_memory.h"
 #include "model/item_ptr.h"
 #include "model/item_text.h"
 #include "model/property_lines.h"
@@ -37,14 +38,15 @@ class TD2Item {
 
   // An item loaded from a file is made in one allocation with room after it for
   // its texts (a million items: a million allocations, not three million). Its
-  // texts then point into that room, which goes with the item.
+  // texts then point into that room, which goes with the item. Items come from
+  // blocks of their own (item_memory).
   struct TextRoom {
     std::size_t bytes;
   };
-  static void* operator new(std::size_t size) { return ::operator new(size); }
-  static void* operator new(std::size_t size, TextRoom room) { return ::operator new(size + room.bytes); }
-  static void operator delete(void* item) noexcept { ::operator delete(item); }
-  static void operator delete(void* item, TextRoom) noexcept { ::operator delete(item); }
+  static void* operator new(std::size_t size) { return item_memory::AllocateItem(size); }
+  static void* operator new(std::size_t size, TextRoom room) { return item_memory::AllocateItem(size + room.bytes); }
+  static void operator delete(void* item) noexcept { item_memory::FreeItem(item); }
+  static void operator delete(void* item, TextRoom) noexcept { item_memory::FreeItem(item); }
   // The class's tag in items.kdb (ClassTag below): asked of every item at every
   // save and listing, so a virtual call rather than a chain of dynamic_casts.
   virtual std::uint8_t Tag() const { return 0; }

@@ -2,8 +2,11 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
+
+#include "model/item_memory.h"
 
 namespace {
 
@@ -15,7 +18,7 @@ void* Allocate(std::size_t size) {
   void* p = std::malloc(size == 0 ? 1 : size);
   if (p == nullptr) throw std::bad_alloc();
   current += malloc_usable_size(p) + sizeof(void*);
-  if (current > peak) peak = current;
+  peak = std::max(peak, current + kistora::item_memory::BytesMapped());
   return p;
 }
 
@@ -36,8 +39,8 @@ void operator delete[](void* p, std::size_t) noexcept { Release(p); }
 
 namespace kistora::bench {
 
-std::size_t HeapMeter::Current() { return current; }
-std::size_t HeapMeter::Peak() { return peak; }
-void HeapMeter::ResetPeak() { peak = current; }
+std::size_t HeapMeter::Current() { return current + item_memory::BytesMapped(); }
+std::size_t HeapMeter::Peak() { return std::max(peak, Current()); }
+void HeapMeter::ResetPeak() { peak = Current(); }
 
 }  // namespace kistora::bench

@@ -1,5 +1,6 @@
 // Counts the heap bytes held through operator new (with the allocator's real
-// block sizes), to measure what a loaded catalogue costs in memory.
+// block sizes), and the blocks items are cut from, to measure what a loaded
+// catalogue costs in memory.
 #pragma once
 
 #include <cstddef>
