@@ -107,8 +107,10 @@ class PropertyLines {
     }
     Block& operator=(const Block& other) { return *this = other.view(); }
     Block& operator=(Block&& other) {
+      if (this == &other) return *this;
       if (other.InRoom()) return *this = other.view();
-      std::swap(data_, other.data_);
+      Free();  // not a swap: a pointer into this item's room must not leave it
+      data_ = std::exchange(other.data_, nullptr);
       return *this;
     }
     Block& operator=(std::string_view bytes);

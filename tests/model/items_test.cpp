@@ -192,6 +192,7 @@ TEST(Items, TextsMadeInTheItemsRoomLeaveItOnlyAsCopies) {
     PropertyLines::Append(packed, line);
   ItemText movedName;
   PropertyLines movedLines;
+  PropertyLines given{"Ajout\xE9"};
   std::unique_ptr<TD2Item> copy;
   {
     std::unique_ptr<TD2Item> item = CreateItemFromTag(6, {name, notes, packed});
@@ -206,11 +207,14 @@ TEST(Items, TextsMadeInTheItemsRoomLeaveItOnlyAsCopies) {
     EXPECT_EQ(item->Name, name);  // moving out of the room copies: the item keeps its texts
     // Changing a text of such an item frees nothing of its room.
     item->Notes = std::string(20, 'n');
+    item->MagicProps = std::move(given);  // and what moves in takes nothing of the room out
+    EXPECT_EQ(item->MagicProps[0], "Ajout\xE9");
     item->MagicProps.clear();
     item->Name = "Shako";
   }
   EXPECT_EQ(movedName, name);
   EXPECT_EQ(movedLines[1], std::string(300, 'L'));
+  EXPECT_TRUE(given.empty());  // NOLINT: nothing of the item's room was swapped into it
   EXPECT_EQ(copy->Name, name);
   EXPECT_EQ(copy->MagicProps[0], "+2 \xE0 toutes les comp\xE9tences");
 }
