@@ -112,7 +112,7 @@ std::unique_ptr<TD2Item> MakeItem(const StoredItemTexts& texts) {
   // The lines first: their block wants an even address, which the item's end is.
   const std::size_t linesRoom = PropertyLines::RoomFor(texts.packedLines);
   const std::size_t room = linesRoom + RoomForText(texts.name) + RoomForText(texts.notes);
-  std::unique_ptr<Item> item(room == 0 ? new Item() : new (TD2Item::TextRoom{room}) Item());
+  std::unique_ptr<Item> item(new (TD2Item::TextRoom{room}) Item());
   char* at = reinterpret_cast<char*>(item.get()) + sizeof(Item);
   if (linesRoom > 0) item->MagicProps.PlacePacked(at, texts.packedLines);
   at += linesRoom;

@@ -33,10 +33,8 @@ PropertyLines::Block& PropertyLines::Block::operator=(std::string_view bytes) {
   if (!bytes.empty()) {
     // The files count lengths in 32 bits: no item holds more.
     if (bytes.size() > UINT32_MAX) throw std::length_error("property lines too long");
-    const auto count = static_cast<std::uint32_t>(bytes.size());
-    made = new char[sizeof count + bytes.size()];
-    std::memcpy(made, &count, sizeof count);
-    std::memcpy(made + sizeof count, bytes.data(), bytes.size());
+    made = new char[RoomFor(bytes)];
+    WriteCounted(made, bytes);
   }
   Free();  // after the copy: bytes may lie in this very block
   data_ = made;
@@ -49,10 +47,14 @@ void PropertyLines::Block::PlaceIn(char* room, std::string_view bytes) {
     return;
   }
   Free();
-  const auto count = static_cast<std::uint32_t>(bytes.size());
-  std::memcpy(room, &count, sizeof count);
-  std::memcpy(room + sizeof count, bytes.data(), bytes.size());
+  WriteCounted(room, bytes);
   data_ = reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(room) | kRoomBit);
+}
+
+void PropertyLines::Block::WriteCounted(char* at, std::string_view bytes) noexcept {
+  const auto count = static_cast<std::uint32_t>(bytes.size());
+  std::memcpy(at, &count, sizeof count);
+  std::memcpy(at + sizeof count, bytes.data(), bytes.size());
 }
 
 std::string_view PropertyLines::Block::view() const noexcept {

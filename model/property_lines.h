@@ -78,11 +78,10 @@ class PropertyLines {
     packed_ = std::string_view(packed);  // a copy of the exact size, where appending would leave spare room
   }
   std::vector<std::string> ToVector() const;
-  // A loader packs the lines into a scratch buffer of its own with Append, then
-  // copies it in with AdoptPacked (sized to fit, and the scratch buffer is reused).
+  // A loader packs the lines into a scratch buffer of its own with Append (the
+  // buffer is reused), then places them in the room of the item it makes for
+  // them (see ItemText::PointAt), RoomFor bytes.
   static void Append(std::string& packed, std::string_view line);
-  void AdoptPacked(std::string_view packed) { packed_ = packed; }
-  // The same, for an item made with room for its lines (see ItemText::PointAt).
   static std::size_t RoomFor(std::string_view packed) noexcept { return Block::RoomFor(packed); }
   void PlacePacked(char* room, std::string_view packed) { packed_.PlaceIn(room, packed); }
 
@@ -118,7 +117,9 @@ class PropertyLines {
     std::string_view view() const noexcept;
     // Writes count and bytes at room (RoomFor bytes, at an even address) and points there.
     void PlaceIn(char* room, std::string_view bytes);
-    static std::size_t RoomFor(std::string_view bytes) noexcept { return bytes.empty() ? 0 : 4 + bytes.size(); }
+    static std::size_t RoomFor(std::string_view bytes) noexcept {
+      return bytes.empty() ? 0 : sizeof(std::uint32_t) + bytes.size();
+    }
 
    private:
     static constexpr std::uintptr_t kRoomBit = 1;
@@ -129,6 +130,8 @@ class PropertyLines {
     void Free() noexcept {
       if (!InRoom()) delete[] data_;
     }
+    // Writes the count and bytes at at (RoomFor bytes of room).
+    static void WriteCounted(char* at, std::string_view bytes) noexcept;
 
     char* data_ = nullptr;
   };

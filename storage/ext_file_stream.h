@@ -30,15 +30,15 @@ class TExtFileStream {
   // dozen fields for each of a million items.
   std::uint8_t ReadByte() {
     if (readEnd_ == readPos_) return ReadByteSlow();
-    consumed_ += 1;
-    return static_cast<std::uint8_t>(readBuf_[readPos_++]);
+    const auto b = static_cast<std::uint8_t>(readBuf_[readPos_]);
+    Consume(1);
+    return b;
   }
   char ReadChar() { return static_cast<char>(ReadByte()); }
   std::int32_t ReadInt() {
     if (readEnd_ - readPos_ < 4) return ReadIntSlow();
     const std::int32_t v = LittleEndian(readBuf_.data() + readPos_);
-    readPos_ += 4;
-    consumed_ += 4;
+    Consume(4);
     return v;
   }
   std::string ReadStr();
@@ -47,8 +47,7 @@ class TExtFileStream {
     const std::int32_t n = ReadInt();
     if (n > 0 && !shortRead_ && readEnd_ - readPos_ >= static_cast<std::size_t>(n)) {
       out.assign(readBuf_.data() + readPos_, static_cast<std::size_t>(n));
-      readPos_ += static_cast<std::size_t>(n);
-      consumed_ += static_cast<std::uint64_t>(n);
+      Consume(static_cast<std::size_t>(n));
       return;
     }
     ReadStrIntoSlow(n, out);
@@ -82,9 +81,13 @@ class TExtFileStream {
   bool Take(void* out, std::size_t count) {
     if (readEnd_ - readPos_ < count) return TakeSlow(out, count);
     std::memcpy(out, readBuf_.data() + readPos_, count);
+    Consume(count);
+    return true;
+  }
+  // Hands count buffered bytes out to the caller.
+  void Consume(std::size_t count) {
     readPos_ += count;
     consumed_ += count;
-    return true;
   }
   bool TakeSlow(void* out, std::size_t count);
   std::size_t ReadFile(void* out, std::size_t count);
