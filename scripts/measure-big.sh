@@ -21,15 +21,8 @@ wait_idle() {
     sleep 1
   done
 }
-find_window() {  # NAME-REGEX, polled every 10 ms for up to 30 s
-  for _ in $(seq 3000); do
-    local wid
-    wid="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)"
-    [[ -n "$wid" ]] && { echo "$wid"; return 0; }
-    sleep 0.01
-  done
-  return 1
-}
+# shellcheck source=x11-windows.sh
+source "$root/scripts/x11-windows.sh"
 
 if [[ "${1:-}" == --inside-xvfb ]]; then
   build="$2" dir="$3"
@@ -40,14 +33,14 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
   KISTORA_DATA_DIR="$dir" "$build/app/kistora" >"$dir/../kistora.log" 2>&1 &
   pid=$!
   trap 'kill "$pid" 2>/dev/null || true' EXIT
-  wid="$(find_window '^Kistora$')"
+  wid="$(wait_for_window '^Kistora$' 30)"
   shown=$(date +%s.%N)
   wait_idle "$pid"
   printf 'main window shown after %.2f s; after start-up: RSS %d KB\n' "$(seconds_between "$start" "$shown")" "$(rss_kb "$pid")"
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   clicked=$(date +%s.%N)
   xdotool mousemove --window "$wid" 230 $((HEIGHT - 17)) click 1
-  find_window "^Gestionnaire d'objets$" >/dev/null
+  wait_for_window "^Gestionnaire d'objets$" 30 >/dev/null
   opened=$(date +%s.%N)
   printf 'item database window shown %.3f s after the click\n' "$(seconds_between "$clicked" "$opened")"
   wait_idle "$pid"

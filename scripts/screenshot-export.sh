@@ -9,15 +9,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-wait_for_window() {  # NAME: prints the id of the visible window of that exact name
-  local wid=""
-  for _ in $(seq 100); do
-    wid="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)"
-    [[ -n "$wid" ]] && break
-    sleep 0.1
-  done
-  echo "$wid"
-}
+# shellcheck source=x11-windows.sh
+source "$root/scripts/x11-windows.sh"
 
 if [[ "${1:-}" == --inside-xvfb ]]; then
   # Second stage, run by xvfb-run: DISPLAY is the virtual screen.
@@ -28,8 +21,7 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
   "$work/kistora" >"$work/kistora.log" 2>&1 &
   pid=$!
   trap 'kill "$pid" 2>/dev/null || true' EXIT
-  wid="$(wait_for_window Kistora)"
-  if [[ -z "$wid" ]]; then
+  if ! wid="$(wait_for_window '^Kistora$')"; then
     echo "The main window did not appear; the program said:" >&2
     cat "$work/kistora.log" >&2
     exit 1
@@ -41,8 +33,7 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
   xdotool mousemove --window "$wid" 20 9 click 1
   sleep 0.5
   xdotool mousemove --window "$wid" 40 30 click 1
-  dwid="$(wait_for_window ExportWin)"
-  if [[ -z "$dwid" ]]; then
+  if ! dwid="$(wait_for_window '^ExportWin$')"; then
     echo "The export dialog did not appear; the program said:" >&2
     cat "$work/kistora.log" >&2
     exit 1

@@ -9,15 +9,8 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # The id of the visible window whose title matches NAME-REGEX, waited for up to TENTHS tenths of a second.
-wait_for_window() {
-  local wid=""
-  for _ in $(seq "$2"); do
-    wid="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)"
-    [[ -n "$wid" ]] && { echo "$wid"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+# shellcheck source=x11-windows.sh
+source "$root/scripts/x11-windows.sh"
 
 if [[ "${1:-}" == --inside-xvfb ]]; then
   # Second stage, run by xvfb-run: DISPLAY is the virtual screen.
@@ -26,7 +19,7 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
   "$work/kistora" >"$work/kistora.log" 2>&1 &
   pid=$!
   trap 'kill "$pid" 2>/dev/null || true' EXIT
-  if ! wid="$(wait_for_window '^Kistora$' 100)"; then
+  if ! wid="$(wait_for_window '^Kistora$')"; then
     echo "The main window did not appear; the program said:" >&2
     cat "$work/kistora.log" >&2
     exit 1
@@ -43,7 +36,7 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
   # "Gestionnaire d'objets", the third button of the bottom row.
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   xdotool mousemove --window "$wid" 230 $((HEIGHT - 17)) click 1
-  if ! items="$(wait_for_window "^Gestionnaire d'objets$" 50)"; then
+  if ! items="$(wait_for_window "^Gestionnaire d'objets$" 5)"; then
     echo "The item database window did not appear" >&2
     exit 1
   fi
@@ -55,7 +48,7 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
 
   # "Statistiques" (Ctrl+I) from the item window: the statistics of what it shows.
   xdotool key --window "$items" ctrl+i
-  if ! stats="$(wait_for_window '^Statistiques$' 50)"; then
+  if ! stats="$(wait_for_window '^Statistiques$' 5)"; then
     echo "The statistics window did not appear" >&2
     exit 1
   fi

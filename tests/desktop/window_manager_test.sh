@@ -39,16 +39,10 @@ data="$work/data"
 mkdir -p "$data"
 "$make_sample" "$data" >/dev/null || fail "no sample catalogue"
 
+# shellcheck source=../../scripts/x11-windows.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x11-windows.sh"
 # The id of the visible window whose title is exactly $1 (waits for it up to 10 s).
-window() {
-  local id
-  for _ in $(seq 100); do
-    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)"
-    [[ -n "$id" ]] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+window() { wait_for_window "^$1\$"; }
 gone() {
   for _ in $(seq 100); do
     [[ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]] && return 0
