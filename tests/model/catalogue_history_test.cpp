@@ -143,27 +143,27 @@ TEST(History, UndoAndRedoGiveBackTheFilesOfEachStepExactly) {
   // Thousands of safe saves: in memory where the system has it, so that their syncs cost nothing.
   testing::TempDir dir(::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "");
   const SavedFiles saved(dir);
-  for (unsigned seed = 1; seed <= 12; ++seed) {
+  for (unsigned trial = 1; trial <= 12; ++trial) {
     TCatalogue c;
     for (std::int32_t n = 1; n <= 6; ++n) testing::AddItem(c, n * 2, "Anneau", n % 6, n * 10);
     testing::AddPaladin(c, "Zoe", {2, 4, 2, 12}, "42");
     testing::AddChar(c, "Ana", {4, 99});  // 99: an item that is gone
     CatalogueHistory history(c);
-    RandomOperations operations(c, history, seed);
+    RandomOperations operations(c, history, trial);
     // files[k]: what the catalogue holds with k steps done.
     std::vector<std::string> files = {saved.Of(c)};
     std::int32_t highest = c.LastItemIndex;  // the highest number handed out
-    for (int round = 0; round < 150; ++round) {
-      if (round % 9 == 4) {
+    for (int turn = 0; turn < 150; ++turn) {
+      if (turn % 9 == 4) {
         // Some steps back, then new changes drop the steps taken back.
-        for (int back = 1 + round % 3; back > 0; --back) history.Undo();
-        ASSERT_EQ(saved.Of(c), files[history.DoneCount()]) << "seed " << seed << " round " << round;
+        for (int back = 1 + turn % 3; back > 0; --back) history.Undo();
+        ASSERT_EQ(saved.Of(c), files[history.DoneCount()]) << "trial " << trial << " turn " << turn;
       }
       operations.Any();
       highest = std::max(highest, c.LastItemIndex);
       if (history.CanRedo()) {
         // The operation found nothing to act on: no step, nothing changed.
-        ASSERT_EQ(saved.Of(c), files[history.DoneCount()]) << "seed " << seed << " round " << round;
+        ASSERT_EQ(saved.Of(c), files[history.DoneCount()]) << "trial " << trial << " turn " << turn;
         continue;
       }
       files.resize(history.DoneCount());
@@ -172,15 +172,15 @@ TEST(History, UndoAndRedoGiveBackTheFilesOfEachStepExactly) {
     }
     const std::string end = files.back();
     while (history.Undo()) {
-      ASSERT_EQ(saved.Of(c), files[history.DoneCount()]) << "seed " << seed << " undo to " << history.DoneCount();
-      ASSERT_TRUE(LookupsRight(c)) << "seed " << seed << " undo to " << history.DoneCount();
+      ASSERT_EQ(saved.Of(c), files[history.DoneCount()]) << "trial " << trial << " undo to " << history.DoneCount();
+      ASSERT_TRUE(LookupsRight(c)) << "trial " << trial << " undo to " << history.DoneCount();
     }
-    EXPECT_EQ(saved.Of(c), files.front()) << "seed " << seed;
+    EXPECT_EQ(saved.Of(c), files.front()) << "trial " << trial;
     EXPECT_TRUE(history.GoTo(history.StepCount()));
-    EXPECT_EQ(saved.Of(c), end) << "seed " << seed;
+    EXPECT_EQ(saved.Of(c), end) << "trial " << trial;
     // No number goes back to the pool: the next item gets a number never seen.
     EXPECT_TRUE(history.GoTo(0));
-    EXPECT_GT(c.NewItemIndex(), highest) << "seed " << seed;
+    EXPECT_GT(c.NewItemIndex(), highest) << "trial " << trial;
   }
 }
 
