@@ -9,7 +9,7 @@
 #include "gui/HistorySignals.h"
 #include "gui/QtText.h"
 #include "gui/WindowPlacement.h"
-#include "listing/item_counts.h"
+#include "model/item_counts.h"
 
 THistory::THistory(kistora::HistorySignals& history, QWidget* parent) : QWidget(parent, Qt::Window), history_(history) {
   setObjectName(QStringLiteral("HistoryWin"));

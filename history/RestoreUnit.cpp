@@ -10,8 +10,8 @@
 
 #include "gui/Platform.h"
 #include "gui/QtText.h"
-#include "listing/item_counts.h"
 #include "model/catalogue_history.h"
+#include "model/item_counts.h"
 
 using kistora::QtText;
 

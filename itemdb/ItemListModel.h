@@ -10,11 +10,11 @@
 #include <optional>
 #include <vector>
 
-#include "listing/item_counts.h"
 #include "listing/item_list_rows.h"
 #include "listing/item_list_snapshot.h"
 #include "listing/shown_item_rows.h"
 #include "model/catalogue.h"
+#include "model/item_counts.h"
 
 class ItemListModel : public QAbstractTableModel, private kistora::ShownRowsListener {
   Q_OBJECT

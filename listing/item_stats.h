@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "listing/item_counts.h"
 #include "listing/item_list_rows.h"
 #include "model/catalogue.h"
+#include "model/item_counts.h"
 
 namespace kistora {
 

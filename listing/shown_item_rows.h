@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "listing/item_counts.h"
 #include "listing/item_list_rows.h"
 #include "listing/item_list_snapshot.h"
 #include "model/catalogue.h"
+#include "model/item_counts.h"
 
 namespace kistora {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "listing/item_counts.h"
 #include "listing/item_list_rows.h"
+#include "model/item_counts.h"
 
 namespace kistora {
 

@@ -1,6 +1,6 @@
 #include "model/edit_text.h"
 
-#include "listing/item_counts.h"
+#include "model/item_counts.h"
 
 namespace kistora {
 

@@ -5,88 +5,56 @@
 #include <typeinfo>
 
 #include "model/text_utils.h"
-#include "storage/ext_file_stream.h"
 
 namespace kistora {
 
-// ---- Stored fields --------------------------------------------------------
+// ---- The numbers of each category -----------------------------------------
 
-void TD2Item::SaveToStream(TExtFileStream& stream) const {
-  stream.WriteInt(Index);
-  stream.WriteStr(Name);
-  stream.WriteStr(Notes);
-  stream.WriteInt(Quality);  // the one-byte code, zero-extended
-  stream.WriteInt(Price);
-  stream.WriteInt(CLvl);
-  stream.WriteInt(Str);
-  stream.WriteInt(Dex);
-  stream.WriteInt(Dur);
-  stream.WriteInt(MaxDur);
-  stream.WriteInt(static_cast<std::int32_t>(MagicProps.size()));
-  for (const auto& line : MagicProps) stream.WriteStr(line);
+namespace {
+
+constexpr std::uint8_t kShieldTag = 4;
+constexpr std::uint8_t kWeaponTag = 6;
+
+bool IsDefensiveTag(std::uint8_t tag) { return tag == 1 || tag == 2 || tag == 3 || tag == 5 || tag == 11; }
+
+}  // namespace
+
+std::size_t ClassNumberCount(std::uint8_t tag) {
+  if (tag == kShieldTag) return 2;
+  if (tag == kWeaponTag) return 3;
+  return IsDefensiveTag(tag) ? 1 : 0;
 }
 
-void TD2Item::LoadClassFields(TExtFileStream& /*stream*/) {}
-
-std::unique_ptr<TD2Item> LoadItemRecord(TExtFileStream& stream, std::uint8_t tag) {
-  const std::int32_t index = stream.ReadInt();
-  // The texts are read into buffers kept from item to item, then copied into
-  // the room the item is made with.
-  thread_local std::string name;
-  thread_local std::string notes;
-  thread_local std::string line;
-  thread_local std::string packed;
-  stream.ReadStrInto(name);
-  stream.ReadStrInto(notes);
-  const std::int32_t numbers[7] = {stream.ReadInt(), stream.ReadInt(), stream.ReadInt(), stream.ReadInt(),
-                                   stream.ReadInt(), stream.ReadInt(), stream.ReadInt()};
-  packed.clear();
-  const std::int32_t count = stream.ReadInt();
-  for (std::int32_t i = 0; i < count && !stream.ShortRead(); ++i) {
-    stream.ReadStrInto(line);
-    PropertyLines::Append(packed, line);
+ClassNumbers ClassNumbersOf(const TD2Item& item) {
+  ClassNumbers numbers;
+  const std::uint8_t tag = item.Tag();
+  if (tag == kWeaponTag) {
+    const auto& weapon = static_cast<const TD2Weapon&>(item);
+    numbers.Values = {weapon.MinDmg, weapon.MaxDmg, weapon.Speed};
+  } else if (tag == kShieldTag) {
+    const auto& shield = static_cast<const TD2Shield&>(item);
+    numbers.Values = {shield.Def, shield.Parade, 0};
+  } else if (IsDefensiveTag(tag)) {
+    numbers.Values = {static_cast<const TD2DefItem&>(item).Def, 0, 0};
   }
-  std::unique_ptr<TD2Item> item = CreateItemFromTag(tag, {name, notes, packed});
-  item->Index = index;
-  item->Quality = static_cast<std::uint8_t>(numbers[0] & 0xFF);  // only the lowest byte is kept
-  item->Price = numbers[1];
-  item->CLvl = numbers[2];
-  item->Str = numbers[3];
-  item->Dex = numbers[4];
-  item->Dur = numbers[5];
-  item->MaxDur = numbers[6];
-  item->LoadClassFields(stream);
-  return item;
+  numbers.Count = ClassNumberCount(tag);
+  return numbers;
 }
 
-void TD2DefItem::SaveToStream(TExtFileStream& stream) const {
-  TD2Item::SaveToStream(stream);
-  stream.WriteInt(Def);
-}
-
-void TD2DefItem::LoadClassFields(TExtFileStream& stream) { Def = stream.ReadInt(); }
-
-void TD2Shield::SaveToStream(TExtFileStream& stream) const {
-  TD2DefItem::SaveToStream(stream);
-  stream.WriteInt(Parade);
-}
-
-void TD2Shield::LoadClassFields(TExtFileStream& stream) {
-  TD2DefItem::LoadClassFields(stream);
-  Parade = stream.ReadInt();
-}
-
-void TD2Weapon::SaveToStream(TExtFileStream& stream) const {
-  TD2Item::SaveToStream(stream);
-  stream.WriteInt(MinDmg);
-  stream.WriteInt(MaxDmg);
-  stream.WriteInt(Speed);
-}
-
-void TD2Weapon::LoadClassFields(TExtFileStream& stream) {
-  MinDmg = stream.ReadInt();
-  MaxDmg = stream.ReadInt();
-  Speed = stream.ReadInt();
+void SetClassNumbers(TD2Item& item, const std::int32_t* values) {
+  const std::uint8_t tag = item.Tag();
+  if (tag == kWeaponTag) {
+    auto& weapon = static_cast<TD2Weapon&>(item);
+    weapon.MinDmg = values[0];
+    weapon.MaxDmg = values[1];
+    weapon.Speed = values[2];
+  } else if (tag == kShieldTag) {
+    auto& shield = static_cast<TD2Shield&>(item);
+    shield.Def = values[0];
+    shield.Parade = values[1];
+  } else if (IsDefensiveTag(tag)) {
+    static_cast<TD2DefItem&>(item).Def = values[0];
+  }
 }
 
 // ---- Classes, tags and labels ----------------------------------------------

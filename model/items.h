@@ -16,8 +16,6 @@
 
 namespace kistora {
 
-class TExtFileStream;
-
 // The texts of an item as a file stores them (the property lines packed as
 // PropertyLines packs them), read before the item is made so that it can be
 // made with room for them (CreateItemFromTag).
@@ -31,10 +29,6 @@ class TD2Item {
  public:
   TD2Item() = default;
   virtual ~TD2Item() = default;
-  // Writes the fields in stored order: the common ones, then the class's own.
-  virtual void SaveToStream(TExtFileStream& stream) const;
-  // Reads the class's own fields, stored after the common ones (LoadItemRecord).
-  virtual void LoadClassFields(TExtFileStream& stream);
 
   // An item loaded from a file is made in one allocation with room after it for
   // its texts (a million items: a million allocations, not three million). Its
@@ -74,8 +68,6 @@ class TD2Item {
 
 class TD2DefItem : public TD2Item {
  public:
-  void SaveToStream(TExtFileStream& stream) const override;
-  void LoadClassFields(TExtFileStream& stream) override;
   std::int32_t Def = 0;
 };
 
@@ -103,16 +95,12 @@ class TD2Armor : public TD2DefItem {
 class TD2Shield : public TD2DefItem {
  public:
   std::uint8_t Tag() const override { return 4; }
-  void SaveToStream(TExtFileStream& stream) const override;
-  void LoadClassFields(TExtFileStream& stream) override;
   std::int32_t Parade = 0;
 };
 
 class TD2Weapon : public TD2Item {
  public:
   std::uint8_t Tag() const override { return 6; }
-  void SaveToStream(TExtFileStream& stream) const override;
-  void LoadClassFields(TExtFileStream& stream) override;
   std::int32_t MinDmg = 0;
   std::int32_t MaxDmg = 0;
   std::int32_t Speed = 0;
@@ -160,10 +148,18 @@ std::uint8_t ClassTag(const TD2Item& item);
 // A tag of 12..255 (or 0) gives a bare TD2Item. With texts, the item is made
 // with room for them and holds them (the rest of its fields stay blank).
 std::unique_ptr<TD2Item> CreateItemFromTag(std::uint8_t tag, const StoredItemTexts& texts = {});
-// Reads an item record's fields after its class tag, in stored order, and makes
-// the item of that tag (an item in one allocation). A read past the end leaves
-// stream.ShortRead() set and the item partly blank.
-std::unique_ptr<TD2Item> LoadItemRecord(TExtFileStream& stream, std::uint8_t tag);
+// The numbers a category keeps after the common ones, in stored order: Def for
+// gloves, boots, belts, helms and armours; Def then Parade for shields; MinDmg,
+// MaxDmg then Speed for weapons; none for the other categories. The tag decides.
+struct ClassNumbers {
+  std::array<std::int32_t, 3> Values{};
+  std::size_t Count = 0;
+};
+ClassNumbers ClassNumbersOf(const TD2Item& item);
+// How many numbers an item of that tag keeps after the common ones.
+std::size_t ClassNumberCount(std::uint8_t tag);
+// Gives item the first ClassNumberCount(its tag) of values.
+void SetClassNumbers(TD2Item& item, const std::int32_t* values);
 // The class named by a dialog category label ("Amulette" ... "Joyaux"); nullptr for any other text.
 std::unique_ptr<TD2Item> CreateItemFromDialogLabel(std::string_view label);
 // "TD2Ring", "TD2Item"... (for dumps and messages).

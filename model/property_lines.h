@@ -78,6 +78,8 @@ class PropertyLines {
     packed_ = std::string_view(packed);  // a copy of the exact size, where appending would leave spare room
   }
   std::vector<std::string> ToVector() const;
+  // Every line with its length, as kept (for digests of an item's contents).
+  std::string_view Packed() const noexcept { return packed_.view(); }
   // A loader packs the lines into a scratch buffer of its own with Append (the
   // buffer is reused), then places them in the room of the item it makes for
   // them (see ItemText::PointAt), RoomFor bytes.

@@ -38,13 +38,6 @@ std::string IntToStr(std::int64_t v);
 // integer; nothing else is accepted (no spaces, no hex). Returns false otherwise.
 bool TryStrToInt(std::string_view s, std::int32_t& out);
 
-// Copies source to target with POSIX calls. With failIfExists and an existing
-// target nothing is copied. Otherwise the copy is written beside target and
-// renamed over it once complete, so a failed copy leaves an existing target as
-// it was (a link is followed, permissions are kept). A path holding a NUL byte
-// is refused. Returns whether the copy succeeded; never throws.
-bool CopyFileTo(const std::string& source, const std::string& target, bool failIfExists);
-
 // Directory of the running executable with its trailing "/", and its file name.
 std::string ExeDir();
 std::string ExeName();

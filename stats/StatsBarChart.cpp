@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "gui/QtText.h"
-#include "listing/item_counts.h"
+#include "model/item_counts.h"
 
 using kistora::GroupedNumber;
 using kistora::QtText;

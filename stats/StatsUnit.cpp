@@ -21,7 +21,7 @@
 #include "gui/CatalogueSignals.h"
 #include "gui/QtText.h"
 #include "gui/WindowPlacement.h"
-#include "listing/item_counts.h"
+#include "model/item_counts.h"
 #include "stats/StatsBarChart.h"
 
 using kistora::GroupedNumber;

@@ -7,7 +7,7 @@
 #include <map>
 #include <set>
 
-#include "listing/item_counts.h"
+#include "model/item_counts.h"
 #include "storage/daily_backups.h"
 
 namespace kistora {

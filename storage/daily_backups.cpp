@@ -11,6 +11,7 @@
 #include <set>
 
 #include "model/text_utils.h"
+#include "storage/file_copy.h"
 
 namespace kistora {
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "storage/ext_file_stream.h"
+#include "storage/item_record.h"
 
 namespace kistora {
 
@@ -99,12 +100,6 @@ void WriteItemsHeader(TExtFileStream& stream, std::size_t count) {
   stream.WriteChars("DBIL");
   stream.WriteInt(kVersion);
   stream.WriteInt(static_cast<std::int32_t>(count));
-}
-
-void WriteItemRecord(TExtFileStream& stream, const TD2Item& item) {
-  stream.WriteChars("DBIt");
-  stream.WriteByte(ClassTag(item));
-  item.SaveToStream(stream);
 }
 
 void WriteCharRecord(TExtFileStream& stream, const TChar& character) {

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "model/text_utils.h"
+#include "storage/file_copy.h"
 #include "storage/file_error.h"
 #include "storage/file_ops.h"
 #include "storage/safe_file.h"

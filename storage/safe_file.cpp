@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/text_utils.h"
+#include "storage/file_copy.h"
 #include "storage/file_error.h"
 #include "storage/file_ops.h"
 

@@ -14,8 +14,8 @@
 #include "bench/itemdb/game_catalogue.h"
 #include "gui/CatalogueSignals.h"
 #include "itemdb/ItemListModel.h"
-#include "listing/item_counts.h"
 #include "mainwindow/InventoryModel.h"
+#include "model/item_counts.h"
 #include "storage/catalogue_store.h"
 
 namespace kistora {

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <typeinfo>
+
+#include "model/item_digest.h"
 
 namespace kistora {
 namespace {
@@ -217,6 +220,56 @@ TEST(Items, TextsMadeInTheItemsRoomLeaveItOnlyAsCopies) {
   EXPECT_TRUE(given.empty());  // NOLINT: nothing of the item's room was swapped into it
   EXPECT_EQ(copy->Name, name);
   EXPECT_EQ(copy->MagicProps[0], "+2 \xE0 toutes les comp\xE9tences");
+}
+
+TEST(ItemDigest, SameContentsWhateverTheNumberAndAnyFieldChangesIt) {
+  auto weapon = [] {
+    auto item = std::make_unique<TD2Weapon>();
+    item->Name = "Lame de cristal d'Arreat";  // past the texts kept in place
+    item->Notes = "pour Mule01";
+    item->MagicProps = {"+30% vitesse", "+2 comp\xE9tences"};
+    item->Quality = 5;
+    item->Price = 1200;
+    item->MinDmg = 10;
+    item->MaxDmg = 20;
+    item->Speed = 3;
+    return item;
+  };
+  const auto reference = weapon();
+  auto renumbered = weapon();
+  renumbered->Index = 77;
+  EXPECT_EQ(ItemContentDigest(*reference), ItemContentDigest(*renumbered));
+  EXPECT_TRUE(SameItemContents(*reference, *renumbered));
+  // Kept on disk between runs: the value of a given item never changes.
+  EXPECT_EQ(ItemContentDigest(*reference), 9251846309517472199u);
+
+  const std::vector<std::function<void(TD2Weapon&)>> changes = {
+      [](TD2Weapon& w) { w.Name = "Lame de cristal d'Arreat."; },
+      [](TD2Weapon& w) { w.Notes = ""; },
+      [](TD2Weapon& w) { w.MagicProps = {"+30% vitesse"}; },
+      [](TD2Weapon& w) { w.MagicProps = {"+30% vitesse+2 comp\xE9tences"}; },  // the same bytes, one line
+      [](TD2Weapon& w) { w.Quality = 4; },
+      [](TD2Weapon& w) { w.Price = -1200; },
+      [](TD2Weapon& w) { w.CLvl = 1; },
+      [](TD2Weapon& w) { w.Str = 1; },
+      [](TD2Weapon& w) { w.Dex = 1; },
+      [](TD2Weapon& w) { w.Dur = 1; },
+      [](TD2Weapon& w) { w.MaxDur = 1; },
+      [](TD2Weapon& w) { w.MinDmg = 11; },
+      [](TD2Weapon& w) { w.MaxDmg = 21; },
+      [](TD2Weapon& w) { w.Speed = 2; },
+  };
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    auto changed = weapon();
+    changes[i](*changed);
+    EXPECT_NE(ItemContentDigest(*reference), ItemContentDigest(*changed)) << "change " << i;
+    EXPECT_FALSE(SameItemContents(*reference, *changed)) << "change " << i;
+  }
+  // The category counts too, even with every shared field alike.
+  TD2Ring ring;
+  TD2Amulet amulet;
+  EXPECT_NE(ItemContentDigest(ring), ItemContentDigest(amulet));
+  EXPECT_FALSE(SameItemContents(ring, amulet));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "model/text_utils.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace kistora {
 namespace {
@@ -125,6 +126,18 @@ TEST(TextUtils, IntegersAsText) {
     EXPECT_FALSE(TryStrToInt(bad, v)) << bad;
   }
   EXPECT_EQ(v, 7);  // left alone by the failed parses
+}
+
+TEST(ExePath, DirectoryAndNameOfTheRunningProgram) {
+  const std::string dirPath = ExeDir();
+  const std::string name = ExeName();
+  ASSERT_FALSE(dirPath.empty());
+  EXPECT_EQ(dirPath.front(), '/');
+  EXPECT_EQ(dirPath.back(), '/');
+  EXPECT_EQ(name, "model_tests");
+  struct stat info {};
+  ASSERT_EQ(::stat((dirPath + name).c_str(), &info), 0);
+  EXPECT_TRUE(S_ISREG(info.st_mode));
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "options/options_file.h"
 #include "robustness_support.h"
 #include "storage/database.h"
+#include "storage/file_copy.h"
 #include "storage/file_error.h"
 
 namespace kistora {

@@ -1,4 +1,4 @@
-#include "listing/item_counts.h"
+#include "model/item_counts.h"
 
 namespace kistora {
 

@@ -1,9 +1,9 @@
-// Copying files (the options and export backups) and finding the program's folder.
+// Copying files (the options and export backups).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "core_test_support.h"
-#include "model/text_utils.h"
+#include "storage/file_copy.h"
 
 namespace kistora {
 namespace {
@@ -43,18 +43,6 @@ TEST(CopyFileTo, FailuresReportFalseAndDamageNothing) {
   EXPECT_FALSE(CopyFileTo(source, dir.Path() + std::string(8000, '/') + "b.txt", false));
   EXPECT_FALSE(CopyFileTo(std::string(70000, 'y'), dir.File("b.txt"), false));
   EXPECT_EQ(dir.Entries(), std::set<std::string>{"a.txt"});
-}
-
-TEST(ExePath, DirectoryAndNameOfTheRunningProgram) {
-  const std::string dirPath = ExeDir();
-  const std::string name = ExeName();
-  ASSERT_FALSE(dirPath.empty());
-  EXPECT_EQ(dirPath.front(), '/');
-  EXPECT_EQ(dirPath.back(), '/');
-  EXPECT_EQ(name, "model_tests");
-  struct stat info {};
-  ASSERT_EQ(::stat((dirPath + name).c_str(), &info), 0);
-  EXPECT_TRUE(S_ISREG(info.st_mode));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Counts and total values of the lists, and their French lines. Expected texts
 // are written in UTF-8 and converted to Windows-1252 by Cp(...); "_" stands for
 // the no-break space that groups digits.
-#include "listing/item_counts.h"
+#include "model/item_counts.h"
 
 #include <gtest/gtest.h>
 
