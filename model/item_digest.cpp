@@ -44,31 +44,87 @@ std::uint64_t Pack(std::int32_t a, std::int32_t b) {
 
 }  // namespace
 
-std::uint64_t ItemContentDigest(const TD2Item& item) {
+ItemContents ContentsOf(const TD2Item& item) {
+  ItemContents c;
+  c.Tag = item.Tag();
+  c.Quality = item.Quality;
+  c.Name = item.Name.view();
+  c.Notes = item.Notes.view();
+  c.PackedLines = item.MagicProps.Packed();
+  c.Price = item.Price;
+  c.CLvl = item.CLvl;
+  c.Str = item.Str;
+  c.Dex = item.Dex;
+  c.Dur = item.Dur;
+  c.MaxDur = item.MaxDur;
+  c.Own = ClassNumbersOf(item);
+  return c;
+}
+
+std::uint64_t ContentDigest(const ItemContents& c) {
   Digest64 digest;
-  digest.Add(static_cast<std::uint64_t>(item.Tag()) << 8 | item.Quality);
-  digest.Add(item.Name.view());
-  digest.Add(item.Notes.view());
-  digest.Add(item.MagicProps.Packed());
-  digest.Add(Pack(item.Price, item.CLvl));
-  digest.Add(Pack(item.Str, item.Dex));
-  digest.Add(Pack(item.Dur, item.MaxDur));
-  const ClassNumbers own = ClassNumbersOf(item);
-  for (std::size_t i = 0; i < own.Count; ++i) digest.Add(static_cast<std::uint32_t>(own.Values[i]));
+  digest.Add(static_cast<std::uint64_t>(c.Tag) << 8 | c.Quality);
+  digest.Add(c.Name);
+  digest.Add(c.Notes);
+  digest.Add(c.PackedLines);
+  digest.Add(Pack(c.Price, c.CLvl));
+  digest.Add(Pack(c.Str, c.Dex));
+  digest.Add(Pack(c.Dur, c.MaxDur));
+  for (std::size_t i = 0; i < c.Own.Count; ++i) digest.Add(static_cast<std::uint32_t>(c.Own.Values[i]));
   return digest.Value();
 }
 
-bool SameItemContents(const TD2Item& a, const TD2Item& b) {
-  if (a.Tag() != b.Tag() || a.Quality != b.Quality || a.Price != b.Price || a.CLvl != b.CLvl || a.Str != b.Str ||
-      a.Dex != b.Dex || a.Dur != b.Dur || a.MaxDur != b.MaxDur) {
-    return false;
+namespace {
+
+template <typename Item>
+std::unique_ptr<TD2Item> CopyAs(const TD2Item& item) {
+  return std::make_unique<Item>(static_cast<const Item&>(item));
+}
+
+}  // namespace
+
+std::unique_ptr<TD2Item> CopyItem(const TD2Item& item, std::int32_t number) {
+  std::unique_ptr<TD2Item> copy;
+  switch (item.Tag()) {
+    case 1:
+      copy = CopyAs<TD2Gloves>(item);
+      break;
+    case 2:
+      copy = CopyAs<TD2Belt>(item);
+      break;
+    case 3:
+      copy = CopyAs<TD2Helm>(item);
+      break;
+    case 4:
+      copy = CopyAs<TD2Shield>(item);
+      break;
+    case 5:
+      copy = CopyAs<TD2Armor>(item);
+      break;
+    case 6:
+      copy = CopyAs<TD2Weapon>(item);
+      break;
+    case 7:
+      copy = CopyAs<TD2Amulet>(item);
+      break;
+    case 8:
+      copy = CopyAs<TD2Ring>(item);
+      break;
+    case 9:
+      copy = CopyAs<TD2Charm>(item);
+      break;
+    case 10:
+      copy = CopyAs<TD2Jewel>(item);
+      break;
+    case 11:
+      copy = CopyAs<TD2Boots>(item);
+      break;
+    default:
+      copy = CopyAs<TD2Item>(item);
+      break;
   }
-  if (a.Name.view() != b.Name.view() || a.Notes.view() != b.Notes.view() || !(a.MagicProps == b.MagicProps)) {
-    return false;
-  }
-  const ClassNumbers ownA = ClassNumbersOf(a);
-  const ClassNumbers ownB = ClassNumbersOf(b);
-  return ownA.Values == ownB.Values;
+  copy->Index = number;
+  return copy;
 }
 
 }  // namespace kistora

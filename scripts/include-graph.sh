@@ -4,8 +4,8 @@
 # with tsort that they include one another in no circle, and that the layers hold:
 # gui/ (what every window uses) includes no window, and only app/ includes app/
 # (the wiring). Then checks that the core's includes point one way, from top to
-# bottom: options/ over export/ and listing/ (side by side, neither including the
-# other) over storage/ over model/. Exit 1 on a circle or a broken layer.
+# bottom: options/ over export/, listing/ and merge/ (side by side, none including
+# another) over storage/ over model/. Exit 1 on a circle or a broken layer.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 edges=$(
@@ -33,12 +33,12 @@ fi
 # The core's layers, bottom first; folders of one rank do not include each other.
 core_rank() {
   case "$1" in
-    model) echo 0 ;; storage) echo 1 ;; listing | export) echo 2 ;; options) echo 3 ;; *) echo -1 ;;
+    model) echo 0 ;; storage) echo 1 ;; listing | export | merge) echo 2 ;; options) echo 3 ;; *) echo -1 ;;
   esac
 }
 core_upward=$(
   for file in model/*.cpp model/*.h storage/*.cpp storage/*.h listing/*.cpp listing/*.h \
-              export/[a-z]*.cpp export/[a-z]*.h options/*.cpp options/*.h; do
+              export/[a-z]*.cpp export/[a-z]*.h merge/*.cpp merge/*.h options/*.cpp options/*.h; do
     folder="${file%%/*}"
     rank=$(core_rank "$folder")
     grep -o '^#include "\(model\|storage\|listing\|export\|options\)/[a-z_]*\.h"' "$file" | sed 's/^#include "\(.*\)"/\1/' |
@@ -53,7 +53,7 @@ core_upward=$(
 )
 if [[ -n "$core_upward" ]]; then
   echo "$core_upward" >&2
-  echo "include-graph: a core file includes one of a layer above it (model < storage < listing, export < options)" >&2
+  echo "include-graph: a core file includes one of a layer above it (model < storage < listing, export, merge < options)" >&2
   exit 1
 fi
 echo "include-graph: no circle, layers kept"

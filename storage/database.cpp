@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/number_index.h"
 #include "storage/ext_file_stream.h"
 #include "storage/item_record.h"
 
@@ -33,15 +34,21 @@ std::size_t BoundedCount(std::int32_t count, const TExtFileStream& stream, std::
 
 }  // namespace
 
-std::uint8_t LoadItems(TCatalogue& catalogue, const std::string& path) {
+namespace {
+
+// Reads an items file record by record: start(count bound) once the header is
+// right, then record(fields) for each record read whole. Returns the load result.
+template <typename Start, typename Record>
+std::uint8_t ReadItemFile(const std::string& path, Start&& start, Record&& record) {
   TExtFileStream stream(path, TExtFileStream::Mode::OpenRead);
   const std::uint8_t header = ReadHeader(stream, "DBIL");
   if (header != kLoadOk) return header;
   const std::int32_t count = stream.ReadInt();
-  catalogue.ClearItems();
+  start(stream.ShortRead() ? 0 : BoundedCount(count, stream, kMinItemRecord));
   if (stream.ShortRead()) return kLoadDamaged;
   std::uint8_t result = kLoadOk;
-  catalogue.ItemList.reserve(BoundedCount(count, stream, kMinItemRecord));
+  // The fields are read into buffers kept from record to record.
+  thread_local ItemRecordFields fields;
   // Every turn consumes at least the four magic bytes, and a read past the end
   // stops the loop, so a huge count cannot make it spin.
   for (std::int32_t turn = 0; turn < count; ++turn) {
@@ -52,11 +59,62 @@ std::uint8_t LoadItems(TCatalogue& catalogue, const std::string& path) {
       result = kLoadDamaged;
       continue;
     }
-    auto item = LoadItemRecord(stream, stream.ReadByte());
+    ReadItemFields(stream, stream.ReadByte(), fields);
     if (stream.ShortRead()) return kLoadDamaged;  // the cut record is dropped
-    catalogue.ItemList.push_back(std::move(item));
+    record(fields);
   }
   return result;
+}
+
+}  // namespace
+
+std::uint8_t LoadItems(TCatalogue& catalogue, const std::string& path) {
+  return ReadItemFile(
+      path,
+      [&](std::size_t bound) {
+        catalogue.ClearItems();
+        catalogue.ItemList.reserve(bound);
+      },
+      [&](const ItemRecordFields& fields) { catalogue.ItemList.push_back(MakeItem(fields)); });
+}
+
+std::uint8_t LoadItemsSharing(const std::string& path, const ItemVector& reuse, ItemVector& out) {
+  const NumberIndex index(reuse);
+  std::vector<std::uint32_t> seen;  // records of each number read so far, by place in index
+  seen.resize(index.Entries().size());
+  return ReadItemFile(
+      path,
+      [&](std::size_t bound) {
+        out.clear();
+        out.reserve(bound);
+      },
+      [&](const ItemRecordFields& fields) {
+        // The n-th record of a number meets the n-th item of that number.
+        const int first = index.FindFirst(fields.Number);
+        if (first >= 0) {
+          const std::size_t at = static_cast<std::size_t>(first) + seen[static_cast<std::size_t>(first)]++;
+          if (at < index.Entries().size() && index.Entries()[at].Number == fields.Number) {
+            const ItemPtr& same = reuse[index.Entries()[at].Position];
+            if (ContentsOf(*same) == fields.Contents()) {
+              out.push_back(same);
+              return;
+            }
+          }
+        }
+        out.push_back(MakeItem(fields));
+      });
+}
+
+std::uint8_t ReadItemDigests(const std::string& path, std::vector<NumberedDigest>& out) {
+  return ReadItemFile(
+      path,
+      [&](std::size_t bound) {
+        out.clear();
+        out.reserve(bound);
+      },
+      [&](const ItemRecordFields& fields) {
+        out.push_back({fields.Number, ContentDigest(fields.Contents())});
+      });
 }
 
 std::uint8_t LoadChars(TCatalogue& catalogue, const std::string& path) {

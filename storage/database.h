@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/catalogue.h"
+#include "model/item_digest.h"
 #include "storage/item_blocks.h"
 
 namespace kistora {
@@ -23,6 +24,16 @@ enum : std::uint8_t {
 // reads stay bounded by the file's size whatever counts it claims.
 std::uint8_t LoadItems(TCatalogue& catalogue, const std::string& path);
 std::uint8_t LoadChars(TCatalogue& catalogue, const std::string& path);
+
+// Another version of an items file, read beside a catalogue's items (reuse):
+// the n-th item of a number whose contents are those of reuse's n-th item of
+// that number is reuse's item itself, shared; only the others are made. So a
+// version that differs in a few items costs memory for those only. out gets
+// the items in file order; the result is LoadItems'.
+std::uint8_t LoadItemsSharing(const std::string& path, const ItemVector& reuse, ItemVector& out);
+// The number and content digest of each item of an items file, in file order;
+// no item is made. The result is LoadItems'.
+std::uint8_t ReadItemDigests(const std::string& path, std::vector<NumberedDigest>& out);
 
 // Write the items / characters; the previous file stays whole until the new one
 // is complete. Failure raises EFileError "Impossible de créer le fichier <path>".
