@@ -14,6 +14,7 @@ constexpr CommandOption kImportOptions[] = {{"--dry-run", false}};
 constexpr CommandOption kStatsOptions[] = {{"--json", false}};
 constexpr CommandOption kRestoreOptions[] = {{"--date", true}, {"--dry-run", false}};
 constexpr CommandOption kFindOptions[] = {{"--json", false}};
+constexpr CommandOption kMergeOptions[] = {{"--base", true}, {"--dry-run", false}, {"--json", false}};
 
 const Command kCommands[] = {
     {"check", CmdCheck, kCheckOptions, "[DOSSIER] [--date AAAA-MM-JJ]",
@@ -98,6 +99,23 @@ const Command kCommands[] = {
      "illisible (elle est citée, avec la raison).\n\n"
      "  --json  un tableau JSON (UTF-8) : numéro, nom, catégorie, qualité, prix et\n"
      "          détenteurs de chaque objet\n"},
+    {"merge", CmdMerge, kMergeOptions, "DOSSIER AUTRE [--base BASE] [--dry-run] [--json]",
+     "fusionne dans DOSSIER le catalogue d'AUTRE (un dossier, ou une base seule comme une copie de conflit)",
+     "AUTRE est un dossier qui contient items.kdb et chars.kdb (ou l'un des deux), ou\n"
+     "un seul de ces fichiers, par exemple la copie de conflit qu'un outil de\n"
+     "synchronisation a laissée. Les objets sont reconnus par leur numéro, les persos\n"
+     "par leur nom. Ce qui a changé d'un seul côté est repris ; ce qui a changé des\n"
+     "deux côtés garde la version de DOSSIER, et l'autre est ajoutée sous un nouveau\n"
+     "numéro avec « (conflit avec l'objet N) » dans ses notes. DOSSIER garde ses\n"
+     "numéros. Sans --base, rien n'est supprimé. Seules les bases qui changent sont\n"
+     "écrites (sauvegarde du jour d'abord, jamais à moitié). Dit ce qui a été ajouté,\n"
+     "modifié, supprimé et mis en conflit.\n\n"
+     "  --base BASE  la version commune dont les deux viennent (un dossier ou une base) :\n"
+     "               ce qu'un côté a supprimé est alors supprimé\n"
+     "  --dry-run    montre ce que la fusion ferait, sans rien écrire\n"
+     "  --json       le même compte rendu en un objet JSON (UTF-8)\n\n"
+     "Code de sortie : 0 fusionné (ou, avec --dry-run, fusionnable), 65 une entrée ne\n"
+     "peut être lue en entier (rien n'est écrit), 75 le programme est ouvert sur DOSSIER.\n"},
 };
 
 bool StartsWithDash(std::string_view arg) { return arg.size() > 1 && arg[0] == '-'; }

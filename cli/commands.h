@@ -42,6 +42,7 @@ int CmdImportCsv(const CommandArgs& args);
 int CmdStats(const CommandArgs& args);
 int CmdRestore(const CommandArgs& args);
 int CmdFind(const CommandArgs& args);
+int CmdMerge(const CommandArgs& args);
 
 // The write of import-csv, whole in one place (load items.kdb, number the new
 // items, save): anything that must guard the data folder goes around this call.

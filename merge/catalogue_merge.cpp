@@ -36,9 +36,15 @@ std::vector<KeyedItem> KeysOf(const ItemVector& items) {
   return keys;
 }
 
+// An item of the base: itself, or its digest only.
 struct KeyedDigest {
   ItemKey Key;
   std::uint64_t Digest = 0;
+  const ItemPtr* Item = nullptr;
+
+  bool Holds(const ItemPtr& item) const {
+    return Item ? (*Item == item || SameItemContents(**Item, *item)) : ItemContentDigest(*item) == Digest;
+  }
 };
 
 std::vector<KeyedDigest> KeysOf(std::vector<NumberedDigest> digests) {
@@ -86,10 +92,12 @@ class ItemMerge {
       : ours_(ours.Items), theirs_(theirs.Items), report_(report) {
     next_ = std::max({ours.LastItemIndex, theirs.LastItemIndex, floor, HighestNumber(ours_), HighestNumber(theirs_)});
     if (base.Items) {
-      base_ = KeysOf(*base.Items);
-      for (const KeyedDigest& b : base_) next_ = std::max(next_, b.Key.Number);
+      for (const KeyedItem& k : KeysOf(*base.Items)) base_.push_back({k.Key, 0, &(*base.Items)[k.Position]});
+    } else if (base.Digests) {
+      base_ = KeysOf(*base.Digests);
     }
-    hasBase_ = base.Items.has_value();
+    for (const KeyedDigest& b : base_) next_ = std::max(next_, b.Key.Number);
+    hasBase_ = base.KnowsItems();
     last_ = std::max({ours.LastItemIndex, theirs.LastItemIndex, floor});
   }
 
@@ -130,8 +138,8 @@ class ItemMerge {
       }
       return;
     }
-    const bool oursChanged = o && ItemContentDigest(**o) != common->Digest;
-    const bool theirsChanged = t && ItemContentDigest(**t) != common->Digest;
+    const bool oursChanged = o && !common->Holds(*o);
+    const bool theirsChanged = t && !common->Holds(*t);
     if (!o && !t) return;  // deleted on both sides
     if (!o) {
       if (theirsChanged) Add(*t);  // deleted here, changed there: kept, changed
@@ -236,11 +244,6 @@ std::map<CharKey, std::size_t> RowsByKey(const std::vector<TChar>& chars) {
   return rows;
 }
 
-bool SameCharacter(const TChar& a, const TChar& b) {
-  return a.Name == b.Name && a.Account == b.Account && a.Class == b.Class && a.Level == b.Level && a.Notes == b.Notes &&
-         a.Items == b.Items;
-}
-
 std::map<std::int32_t, int> Counts(const std::vector<std::int32_t>& items) {
   std::map<std::int32_t, int> counts;
   for (const std::int32_t number : items) ++counts[number];
@@ -316,7 +319,7 @@ class CharMerge {
       if (their) {
         theirsTaken[theirRows.at(key)] = true;
         merged.push_back(Merge(our, *their, common));
-      } else if (base_ && common && SameCharacter(our, *common)) {
+      } else if (base_ && common && our == *common) {
         report_.CharsRemoved.push_back(our.Name);  // removed there, unchanged here
       } else {
         merged.push_back(our);
@@ -328,7 +331,7 @@ class CharMerge {
       const CharKey key{their.Name, seen[their.Name]++};
       if (theirsTaken[row]) continue;
       const TChar* common = base_ ? find(baseRows, *base_, key) : nullptr;
-      if (common && SameCharacter(their, *common)) continue;  // removed here, unchanged there
+      if (common && their == *common) continue;  // removed here, unchanged there
       merged.push_back(their);
       report_.CharsAdded.push_back(their.Name);
     }
@@ -379,11 +382,16 @@ const std::vector<std::int32_t> CharMerge::kNone;
 
 MergeBase BaseOf(const CatalogueVersion& version) {
   MergeBase base;
-  base.Items.emplace();
-  base.Items->reserve(version.Items.size());
-  for (const ItemPtr& item : version.Items) base.Items->push_back({item->Index, ItemContentDigest(*item)});
+  base.Items = version.Items;
   base.Chars = version.Chars;
   return base;
+}
+
+std::vector<NumberedDigest> DigestsOf(const ItemVector& items) {
+  std::vector<NumberedDigest> digests;
+  digests.reserve(items.size());
+  for (const ItemPtr& item : items) digests.push_back({item->Index, ItemContentDigest(*item)});
+  return digests;
 }
 
 std::string ConflictNote(std::int32_t oursNumber) {

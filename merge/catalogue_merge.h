@@ -42,16 +42,21 @@ struct CatalogueVersion {
   std::int32_t LastItemIndex = 0;
 };
 
-// The common version: its items known by their digests only (kept small
-// between runs), its characters whole. A part left unset is unknown, and that
-// part is merged two-way.
+// The common version: its items whole, or known by their digests only (kept
+// small between runs), its characters whole. A part left unset is unknown, and
+// that part is merged two-way.
 struct MergeBase {
-  std::optional<std::vector<NumberedDigest>> Items;  // in any order
+  std::optional<ItemVector> Items;                     // in any order
+  std::optional<std::vector<NumberedDigest>> Digests;  // when Items is unset
   std::optional<std::vector<TChar>> Chars;
+
+  bool KnowsItems() const { return Items || Digests; }
 };
 
-// The same version as a base (the digests of its items, a copy of its characters).
+// The same version as a base.
 MergeBase BaseOf(const CatalogueVersion& version);
+// The digests of items, for a base kept between runs.
+std::vector<NumberedDigest> DigestsOf(const ItemVector& items);
 
 // What the merge did to ours, numbers as in the result.
 struct MergeReport {

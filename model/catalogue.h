@@ -33,6 +33,8 @@ class TChar {
 
   std::string Name, Account, Class, Level, Notes;
   std::vector<std::int32_t> Items;
+
+  bool operator==(const TChar&) const = default;
 };
 
 // Where an inventory entry was: the character's row and the entry's position in its inventory.

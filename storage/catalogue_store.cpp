@@ -43,6 +43,16 @@ StartupRead CatalogueStore::ReadAtStartup(TCatalogue& catalogue, DatabaseKind ki
   FileState& file = files_[Slot(kind)];
   StartupRead read = ReadDatabaseAtStartup(catalogue, kind, file.Path);
   file.Known = IdentityOf(file.Path);
+  file.Content = {};
+  // Only a file read whole is known to hold what the catalogue holds.
+  if (read.State == StartupReadState::Clean) {
+    if (kind == DatabaseKind::Items) {
+      file.Content.Items = BlocksOf(catalogue.ItemList);
+    } else {
+      file.Content.Chars.emplace();
+      for (const auto& character : catalogue.CharList) file.Content.Chars->push_back(*character);
+    }
+  }
   if (read.NeedsKeeping()) file.Damaged.emplace(file.Path);
   return read;
 }
@@ -50,6 +60,40 @@ StartupRead CatalogueStore::ReadAtStartup(TCatalogue& catalogue, DatabaseKind ki
 void CatalogueStore::NoteRead(DatabaseKind kind) {
   const std::lock_guard lock(saveMutex_);
   files_[Slot(kind)].Known = IdentityOf(files_[Slot(kind)].Path);
+}
+
+void CatalogueStore::HoldBackOutsideChanges(bool hold) {
+  const std::lock_guard lock(saveMutex_);
+  holdBack_ = hold;
+}
+
+KnownFile CatalogueStore::Known(DatabaseKind kind) {
+  const std::lock_guard lock(saveMutex_);
+  KnownFile known = files_[Slot(kind)].Content;
+  known.Identity = files_[Slot(kind)].Known;
+  return known;
+}
+
+void CatalogueStore::TakenIn(DatabaseKind kind, const FileIdentity& identity, KnownFile content) {
+  const std::lock_guard lock(saveMutex_);
+  FileState& file = files_[Slot(kind)];
+  file.Known = identity;
+  file.Content = std::move(content);
+  file.Content.Identity.reset();
+  file.Damaged.reset();  // the damaged file of start-up is gone: another took its place
+}
+
+void CatalogueStore::GiveUpOn(DatabaseKind kind, const FileIdentity& identity) {
+  const std::lock_guard lock(saveMutex_);
+  FileState& file = files_[Slot(kind)];
+  file.Known = identity;
+  file.Content = {};
+  file.Damaged.emplace(file.Path);
+}
+
+void CatalogueStore::SetWrittenListener(std::function<void(DatabaseKind, const FileIdentity&)> listener) {
+  const std::lock_guard lock(saveMutex_);
+  writtenListener_ = std::move(listener);
 }
 
 void CatalogueStore::Track(TCatalogue& catalogue) {
@@ -147,31 +191,19 @@ void CatalogueStore::WorkerLoop() {
     SaveReport report;
     {
       const std::lock_guard save(saveMutex_);
-      BackUpOncePerDay(report);
-      bool ok = true;
-      if (job.Items) {
-        ok = WriteOne(
-            DatabaseKind::Items, [&](const std::string& path) { SaveItems(*job.Items, path); }, report);
-        if (ok) job.Items.reset();
-      }
-      if (ok && job.Chars) {
-        ok = WriteOne(
-            DatabaseKind::Chars, [&](const std::string& path) { SaveChars(*job.Chars, path); }, report);
-        if (ok) job.Chars.reset();
-      }
+      WriteJob(job, /*onlyChanged=*/true, report);
       // A failure is told once; the next change and the close try again.
-      if (ok) {
-        failureShown_ = false;
-      } else if (failureShown_) {
-        report.Failure.reset();
-      } else {
+      if (report.Failure) {
+        if (failureShown_) report.Failure.reset();
         failureShown_ = true;
+      } else if (!report.HeldBack) {
+        failureShown_ = false;
       }
     }
 
     lock.lock();
     KeepForRetry(std::move(job));
-    const bool tell = report.Failure || !report.Conflicts.empty();
+    const bool tell = report.Failure || report.HeldBack || !report.Conflicts.empty();
     if (tell) {
       reports_.push_back(std::move(report));
       // Told before the worker counts as idle, so that whoever waited for the
@@ -202,35 +234,63 @@ void CatalogueStore::BackUpOncePerDay(SaveReport& report) {
   if (outcome.FailedPath.empty()) backedUpOn_ = today;
 }
 
-bool CatalogueStore::WriteOne(DatabaseKind kind, const std::function<void(const std::string&)>& write,
-                              SaveReport& report) {
+void CatalogueStore::WriteJob(Snapshot& job, bool onlyChanged, SaveReport& report) {
+  if (!job.Items && !job.Chars) return;
+  BackUpOncePerDay(report);
+  // Items before characters: a failure, or a file held back, stops there.
+  if (job.Items && WriteOne(DatabaseKind::Items, job, onlyChanged, report)) job.Items.reset();
+  if (job.Chars && !job.Items && WriteOne(DatabaseKind::Chars, job, onlyChanged, report)) job.Chars.reset();
+}
+
+bool CatalogueStore::WriteOne(DatabaseKind kind, const Snapshot& snapshot, bool onlyChanged, SaveReport& report) {
   FileState& file = files_[Slot(kind)];
   const auto fail = [&](const EFileError& failure, bool keepFailed) {
     report.Failure = SaveFailure{kind, file.Path, failure.Action, failure.Errno, keepFailed, IsFolder(file.Path)};
     return false;
   };
+  const bool items = kind == DatabaseKind::Items;
   try {
+    const FileIdentity now = IdentityOf(file.Path);
+    if (file.Known && now.Exists && now != *file.Known) {
+      if (holdBack_) {
+        report.HeldBack = true;  // the other version is taken in first
+        return false;
+      }
+      report.Conflicts.push_back({kind, file.Path, KeepCopyUnderFreeName(file.Path, file.Path + ".conflict")});
+    } else if (onlyChanged && file.Known && now.Exists) {
+      // The file holds this content already: a database nobody changed is not written.
+      const bool same = items ? file.Content.Items && SameItems(*file.Content.Items, *snapshot.Items)
+                              : file.Content.Chars && *file.Content.Chars == *snapshot.Chars;
+      if (same) return true;
+    }
     if (file.Damaged && !file.Damaged->Done()) {
       file.Damaged->KeepBeforeSave();
       if (!file.Damaged->KeptAs().empty()) report.DamagedKept.push_back(file.Damaged->KeptAs());
-    }
-    const FileIdentity now = IdentityOf(file.Path);
-    if (file.Known && now.Exists && now != *file.Known) {
-      report.Conflicts.push_back({kind, file.Path, KeepCopyUnderFreeName(file.Path, file.Path + ".conflict")});
     }
   } catch (const EFileError& failure) {
     return fail(failure, true);  // without its copy the other version is not replaced
   }
   try {
-    write(file.Path);
+    if (items) {
+      SaveItems(*snapshot.Items, file.Path);
+    } else {
+      SaveChars(*snapshot.Chars, file.Path);
+    }
   } catch (const EFileError& failure) {
     return fail(failure, false);
   }
   file.Known = IdentityOf(file.Path);
+  if (writtenListener_) writtenListener_(kind, *file.Known);
+  file.Content = {};
+  if (items) {
+    file.Content.Items = *snapshot.Items;
+  } else {
+    file.Content.Chars = *snapshot.Chars;
+  }
   return true;
 }
 
-SaveReport CatalogueStore::SaveNow(const TCatalogue& catalogue) {
+SaveReport CatalogueStore::SaveNow(const TCatalogue& catalogue, bool onlyChanged) {
   {
     std::unique_lock lock(mutex_);
     // A save not yet started is dropped: this one writes the catalogue as it is now.
@@ -240,29 +300,22 @@ SaveReport CatalogueStore::SaveNow(const TCatalogue& catalogue) {
   }
 
   SaveReport report;
-  bool itemsWritten = false;
-  bool charsWritten = false;
+  Snapshot job = TakeSnapshot(catalogue, true, true);
   {
     const std::lock_guard save(saveMutex_);
-    BackUpOncePerDay(report);
-    itemsWritten = WriteOne(
-        DatabaseKind::Items, [&](const std::string& path) { SaveItems(catalogue, path); }, report);
-    charsWritten =
-        itemsWritten && WriteOne(
-                            DatabaseKind::Chars, [&](const std::string& path) { SaveChars(catalogue, path); }, report);
-    failureShown_ = !charsWritten;  // this failure is shown by the caller: not again by the worker
+    WriteJob(job, onlyChanged, report);
+    failureShown_ = !report.Ok();  // this failure is shown by the caller: not again by the worker
   }
-  if (!charsWritten) {
+  if (job.Items || job.Chars) {
     // What was not written waits for the next change.
-    Snapshot unwritten = TakeSnapshot(catalogue, !itemsWritten, true);
     const std::lock_guard lock(mutex_);
-    KeepForRetry(std::move(unwritten));
+    KeepForRetry(std::move(job));
   }
   return report;
 }
 
 SaveReport CatalogueStore::SaveAtClose(const TCatalogue& catalogue) {
-  SaveReport report = SaveNow(catalogue);
+  SaveReport report = SaveNow(catalogue, /*onlyChanged=*/true);
   if (report.Ok()) {
     const std::lock_guard lock(mutex_);
     closed_ = true;

@@ -8,9 +8,15 @@
 //  2. a file that could not be read whole at start-up has its original kept
 //     beside it once (damaged_file.h); the file is not written when that fails;
 //  3. a file whose size, modification time or inode changed since this store
-//     last read or wrote it is kept beside it as "<name>.conflict" (".2" ...)
-//     and the report says so; the file is not written when that copy fails;
-//  4. the file is written by the safe save (safe_file.h), items before
+//     last read or wrote it is not written over: when outside changes are
+//     held back (the windowed program) the save waits and the report says so,
+//     until the caller has taken the new version in (TakenIn); otherwise it is
+//     kept beside it as "<name>.conflict" (".2" ...) and the report says so;
+//     the file is not written when that copy fails;
+//  4. a save as you go or the close skips a file whose content is what this
+//     store last read or wrote there (a database nobody changed is never
+//     written, so that a sync tool sees no change);
+//  5. the file is written by the safe save (safe_file.h), items before
 //     characters; a failure stops there.
 // Only one thread schedules saves and calls SaveNow (the UI thread).
 #pragma once
@@ -51,11 +57,22 @@ struct ConflictKept {
 
 struct SaveReport {
   std::optional<SaveFailure> Failure;
+  // A database changed on disk behind the program while outside changes are
+  // held back: nothing was written; what waits is written once taken in.
+  bool HeldBack = false;
   std::vector<ConflictKept> Conflicts;
   std::vector<std::string> DamagedKept;  // copies of damaged originals made by this save
   std::vector<std::string> BackupsMade;  // daily backups taken by this save
 
-  bool Ok() const { return !Failure; }
+  bool Ok() const { return !Failure && !HeldBack; }
+};
+
+// A database file as this store last read or wrote it: its identity then, and
+// its content when the store knows it (read whole, or written).
+struct KnownFile {
+  std::optional<FileIdentity> Identity;
+  std::optional<ItemBlocks> Items;
+  std::optional<std::vector<TChar>> Chars;
 };
 
 class CatalogueStore {
@@ -79,6 +96,24 @@ class CatalogueStore {
   StartupRead ReadAtStartup(TCatalogue& catalogue, DatabaseKind kind);
   // Records the identity of a file that the caller read by other means.
   void NoteRead(DatabaseKind kind);
+
+  // ---- another version on disk ----
+
+  // Whether a database changed on disk since this store last read or wrote it
+  // is held back (see above) rather than kept aside as a ".conflict" copy.
+  void HoldBackOutsideChanges(bool hold);
+  // The file as this store last read or wrote it.
+  KnownFile Known(DatabaseKind kind);
+  // The caller has read the version now on disk (whose identity and content
+  // it gives) and puts a merge of it in the catalogue next: from now on that
+  // is what the disk holds, and a save writes the file only if the catalogue
+  // differs from it. Call after WaitIdle, on the thread that schedules saves.
+  void TakenIn(DatabaseKind kind, const FileIdentity& identity, KnownFile content);
+  // A version on disk that cannot be read, and lasts: it is kept beside the
+  // file (as a damaged original is) before the catalogue is written over it.
+  void GiveUpOn(DatabaseKind kind, const FileIdentity& identity);
+  // Called on the worker's thread after each file written, with its new identity.
+  void SetWrittenListener(std::function<void(DatabaseKind, const FileIdentity&)> listener);
 
   // ---- saving as you go ----
 
@@ -112,11 +147,12 @@ class CatalogueStore {
 
   // Writes both files from the catalogue now, items then characters, after
   // the worker's current save; a save the worker had not started is dropped
-  // (this one holds it). A failure is in the report; what was not written is
-  // written by the next save as you go.
-  SaveReport SaveNow(const TCatalogue& catalogue);
-  // The close: SaveNow, and once it succeeded no further save is taken (the
-  // catalogue is freed next, and must not reach the files).
+  // (this one holds it). onlyChanged skips a file whose content is what this
+  // store last read or wrote there. A failure is in the report; what was not
+  // written is written by the next save as you go.
+  SaveReport SaveNow(const TCatalogue& catalogue, bool onlyChanged = false);
+  // The close: SaveNow of what changed, and once it succeeded no further save
+  // is taken (the catalogue is freed next, and must not reach the files).
   SaveReport SaveAtClose(const TCatalogue& catalogue);
 
  private:
@@ -136,6 +172,7 @@ class CatalogueStore {
   struct FileState {
     std::string Path;
     std::optional<FileIdentity> Known;  // as last read or written; unset before either
+    KnownFile Content;                  // its content then (unset when not read whole)
     std::optional<DamagedOriginal> Damaged;
   };
 
@@ -146,7 +183,10 @@ class CatalogueStore {
   void WorkerLoop();
   // Both under saveMutex_.
   void BackUpOncePerDay(SaveReport& report);
-  bool WriteOne(DatabaseKind kind, const std::function<void(const std::string&)>& write, SaveReport& report);
+  // Writes one part of snapshot (its items or its characters) unless onlyChanged
+  // and the file holds it already. False when it was not written.
+  bool WriteOne(DatabaseKind kind, const Snapshot& snapshot, bool onlyChanged, SaveReport& report);
+  void WriteJob(Snapshot& job, bool onlyChanged, SaveReport& report);
   // Puts back parts not written, unless a newer snapshot of them waits already (under mutex_).
   void KeepForRetry(Snapshot&& unwritten);
 
@@ -157,6 +197,8 @@ class CatalogueStore {
   std::array<FileState, 2> files_;
   std::string backedUpOn_;     // the date of the last daily backup taken
   bool failureShown_ = false;  // a failure was reported and no save succeeded since
+  bool holdBack_ = false;      // outside changes wait to be taken in
+  std::function<void(DatabaseKind, const FileIdentity&)> writtenListener_;
 
   // UI thread only.
   TCatalogue* tracked_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/item_digest.h"
+
 namespace kistora {
 
 namespace {
@@ -9,6 +11,38 @@ namespace {
 constexpr std::size_t kChecks = 32;  // places compared by Matches besides the ends
 
 }  // namespace
+
+ItemBlocks BlocksOf(const ItemVector& items) {
+  ItemBlockMirror mirror;
+  mirror.Rebuild(items);
+  return mirror.Snapshot();
+}
+
+ItemVector ItemsOf(const ItemBlocks& blocks) {
+  ItemVector items;
+  std::size_t count = 0;
+  for (const auto& block : blocks) count += block->size();
+  items.reserve(count);
+  for (const auto& block : blocks) items.insert(items.end(), block->begin(), block->end());
+  return items;
+}
+
+bool SameItems(const ItemBlocks& a, const ItemBlocks& b) {
+  // Walks both lists item by item whatever their blocks' sizes.
+  std::size_t blockA = 0, blockB = 0, atA = 0, atB = 0;
+  for (;;) {
+    while (blockA < a.size() && atA == a[blockA]->size()) ++blockA, atA = 0;
+    while (blockB < b.size() && atB == b[blockB]->size()) ++blockB, atB = 0;
+    if (blockA == a.size() || blockB == b.size()) return blockA == a.size() && blockB == b.size();
+    if (atA == 0 && atB == 0 && a[blockA] == b[blockB]) {
+      atA = atB = a[blockA]->size();  // one block shared whole
+      continue;
+    }
+    const ItemPtr& x = (*a[blockA])[atA++];
+    const ItemPtr& y = (*b[blockB])[atB++];
+    if (x != y && (x->Index != y->Index || !SameItemContents(*x, *y))) return false;
+  }
+}
 
 void ItemBlockMirror::Rebuild(const ItemVector& items) {
   blocks_.clear();

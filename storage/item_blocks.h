@@ -17,6 +17,14 @@ namespace kistora {
 // What a snapshot holds: the items in order, block after block.
 using ItemBlocks = std::vector<std::shared_ptr<const ItemVector>>;
 
+// The items in blocks (a version read from a file, kept as a snapshot is).
+ItemBlocks BlocksOf(const ItemVector& items);
+// The items of blocks in one list.
+ItemVector ItemsOf(const ItemBlocks& blocks);
+// Whether two snapshots hold items of the same contents in the same order (a
+// block or an item shared by both is not read).
+bool SameItems(const ItemBlocks& a, const ItemBlocks& b);
+
 class ItemBlockMirror {
  public:
   static constexpr std::size_t kBlockSize = 4096;

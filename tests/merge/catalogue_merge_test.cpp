@@ -201,12 +201,7 @@ TEST(MergeCharacters, EachRuleOnOneCharacter) {
        {Char("A")},
        {Char("A"), Char("B", {1})},
        {}},
-      {"names count as typed",
-       std::vector<TChar>{},
-       {Char("mule")},
-       {Char("Mule")},
-       {Char("mule"), Char("Mule")},
-       {}},
+      {"names count as typed", std::vector<TChar>{}, {Char("mule")}, {Char("Mule")}, {Char("mule"), Char("Mule")}, {}},
       {"two-way: the larger count, nothing removed",
        std::nullopt,
        {Char("Mule", {1, 1, 2}, "a")},
@@ -325,7 +320,12 @@ TEST(MergeProperties, RandomEditsOnBothSides) {
     Edits ourEdits, theirEdits;
     const CatalogueVersion ours = random.Edit(base, "ours", ourEdits);
     const CatalogueVersion theirs = random.Edit(base, "theirs", theirEdits);
-    const MergeBase common = BaseOf(base);
+    // The base whole, or known by its digests only, as kept between runs.
+    MergeBase common = BaseOf(base);
+    if (seed % 2 == 0) {
+      common.Digests = DigestsOf(*common.Items);
+      common.Items.reset();
+    }
 
     // Merging a version with itself or with the base changes nothing.
     for (const auto& [a, b] : {std::pair(&ours, &ours), std::pair(&ours, &base), std::pair(&base, &ours)}) {
@@ -343,10 +343,14 @@ TEST(MergeProperties, RandomEditsOnBothSides) {
     for (const auto* side : {&ourEdits, &theirEdits}) {
       const Edits& other = side == &ourEdits ? theirEdits : ourEdits;
       for (const auto& [n, name] : side->Changed) {
-        if (!touched(other, n)) EXPECT_EQ(result.at(n).Name, name);
+        if (!touched(other, n)) {
+          EXPECT_EQ(result.at(n).Name, name);
+        }
       }
       for (const std::int32_t n : side->Deleted) {
-        if (!touched(other, n)) EXPECT_FALSE(result.contains(n));
+        if (!touched(other, n)) {
+          EXPECT_FALSE(result.contains(n));
+        }
       }
     }
     // Nothing changed or added on either side is lost, even in a conflict.

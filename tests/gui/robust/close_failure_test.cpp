@@ -1,9 +1,12 @@
 // The close writes the options file, then items.kdb, then chars.kdb, each
 // whole beside the old one before it takes its place. When one cannot be
 // written the player is told, nothing after it is written, the window stays
-// open with the catalogue in memory, and the next close writes everything.
+// open with the catalogue in memory, and the next close writes the options and
+// every database not yet written (a database the disk holds already is not
+// written again).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -104,12 +107,14 @@ TEST(CloseFailure, EachStepInTurnStopsTheRestAndTheNextCloseWritesEverything) {
     EXPECT_EQ(CharNames(main), QStringList({QString::fromUtf8("Zoé"), "Alric", "Nouveau"})) << "and still shown";
     EXPECT_EQ(main.SelectedCharRow(), 2);
 
-    // The fault gone, the next close writes the three files in order.
+    // The fault gone, the next close writes the options and what is not on disk yet, in order.
     env.Messages.Clear();
     RecordingFiles files;
     ScopedFileOps scoped(files);
     ASSERT_TRUE(main.close());
-    EXPECT_EQ(files.Placed, std::vector<std::string>(std::begin(kCloseOrder), std::end(kCloseOrder)));
+    std::vector<std::string> rest = {"kistora.ini"};
+    rest.insert(rest.end(), kCloseOrder + std::max(failing, 1), std::end(kCloseOrder));
+    EXPECT_EQ(files.Placed, rest);
     EXPECT_TRUE(env.Messages.Shown.empty());
     ExpectEverythingSaved(env);
     EXPECT_NE(ReadBytes(env.Path("kistora.ini")), before.at("kistora.ini")) << "the new window size";

@@ -1,0 +1,452 @@
+#include "merge/folder_sync.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+#include "model/catalogue_history.h"
+#include "model/item_counts.h"
+#include "model/number_index.h"
+#include "storage/database.h"
+#include "storage/file_error.h"
+#include "storage/item_blocks.h"
+
+namespace kistora {
+
+namespace {
+
+constexpr auto kUnreadableGrace = std::chrono::seconds(5);
+
+std::size_t Slot(DatabaseKind kind) { return kind == DatabaseKind::Items ? 0 : 1; }
+
+std::vector<std::unique_ptr<TChar>> Owned(const std::vector<TChar>& chars) {
+  std::vector<std::unique_ptr<TChar>> owned;
+  owned.reserve(chars.size());
+  for (const TChar& character : chars) owned.push_back(std::make_unique<TChar>(character));
+  return owned;
+}
+
+bool SameVersion(const CatalogueVersion& a, const CatalogueVersion& b) {
+  if (a.Items.size() != b.Items.size() || a.Chars != b.Chars) return false;
+  for (std::size_t i = 0; i < a.Items.size(); ++i) {
+    const ItemPtr& x = a.Items[i];
+    const ItemPtr& y = b.Items[i];
+    if (x != y && (x->Index != y->Index || !SameItemContents(*x, *y))) return false;
+  }
+  return true;
+}
+
+std::string Counted(std::size_t count, const char* singular, const char* plural) {
+  return GroupedNumber(static_cast<std::int64_t>(count)) + " " + (count > 1 ? plural : singular);
+}
+
+}  // namespace
+
+std::string TakeInSummary(const CatalogueVersion& before, const CatalogueVersion& after, const MergeReport& report) {
+  // The two numbers of each conflict are told as one conflict, not as an addition and a change.
+  std::vector<std::int32_t> conflicting;
+  for (const MergeReport::Conflict& c : report.ItemConflicts) conflicting.insert(conflicting.end(), {c.Ours, c.Theirs});
+  std::sort(conflicting.begin(), conflicting.end());
+  const auto inConflict = [&](std::int32_t n) { return std::binary_search(conflicting.begin(), conflicting.end(), n); };
+  std::size_t added = 0, changed = 0, deleted = 0;
+  const NumberIndex was(before.Items), is(after.Items);
+  for (const NumberIndex::Entry& e : is.Entries()) {
+    if (inConflict(e.Number)) continue;
+    const int at = was.FindFirst(e.Number);
+    if (at < 0) {
+      ++added;
+      continue;
+    }
+    const ItemPtr& old = before.Items[was.Entries()[static_cast<std::size_t>(at)].Position];
+    const ItemPtr& now = after.Items[e.Position];
+    if (old != now && !SameItemContents(*old, *now)) ++changed;
+  }
+  for (const NumberIndex::Entry& e : was.Entries()) {
+    if (!inConflict(e.Number) && is.FindFirst(e.Number) < 0) ++deleted;
+  }
+  std::map<std::string, const TChar*> oldChars;
+  for (const TChar& c : before.Chars) oldChars.emplace(c.Name, &c);
+  std::size_t charsAdded = 0, charsChanged = 0, charsRemoved = 0;
+  std::map<std::string, bool> seen;
+  for (const TChar& c : after.Chars) {
+    const auto old = oldChars.find(c.Name);
+    seen[c.Name] = true;
+    if (old == oldChars.end()) {
+      ++charsAdded;
+    } else if (!(*old->second == c)) {
+      ++charsChanged;
+    }
+  }
+  for (const TChar& c : before.Chars) charsRemoved += seen.count(c.Name) ? 0 : 1;
+
+  std::vector<std::string> parts;
+  bool first = true;
+  const auto part = [&](std::size_t count, const char* singular, const char* plural) {
+    if (count == 0) return;
+    // "3 objets ajout\xE9s, 1 modifi\xE9": the noun only with the first figure.
+    parts.push_back(
+        first ? Counted(count, (std::string("objet ") + singular).c_str(), (std::string("objets ") + plural).c_str())
+              : Counted(count, singular, plural));
+    first = false;
+  };
+  part(added, "ajout\xE9", "ajout\xE9s");
+  part(changed, "modifi\xE9", "modifi\xE9s");
+  part(deleted, "supprim\xE9", "supprim\xE9s");
+  if (!conflicting.empty()) part(report.ItemConflicts.size(), "en conflit", "en conflit");
+  if (charsAdded) parts.push_back(Counted(charsAdded, "perso ajout\xE9", "persos ajout\xE9s"));
+  if (charsChanged) parts.push_back(Counted(charsChanged, "perso modifi\xE9", "persos modifi\xE9s"));
+  if (charsRemoved) parts.push_back(Counted(charsRemoved, "perso supprim\xE9", "persos supprim\xE9s"));
+  std::string summary = "Catalogue mis \xE0 jour depuis le disque";
+  for (std::size_t i = 0; i < parts.size(); ++i) summary += (i == 0 ? " : " : ", ") + parts[i];
+  return summary;
+}
+
+FolderSync::FolderSync(TCatalogue& catalogue, CatalogueStore& store, SyncState state, CatalogueHistory* history)
+    : catalogue_(catalogue), store_(store), history_(history), state_(std::move(state)) {
+  persister_ = std::thread([this] { PersistLoop(); });
+  store_.SetWrittenListener([this](DatabaseKind kind, const FileIdentity& identity) {
+    {
+      const std::lock_guard lock(persistMutex_);
+      (kind == DatabaseKind::Items ? written_.Items : written_.Chars) = identity;
+      numbersToWrite_ = true;
+    }
+    persistWake_.notify_one();
+  });
+  catalogue_.AddObserver(this);
+}
+
+FolderSync::~FolderSync() {
+  catalogue_.RemoveObserver(this);
+  store_.SetWrittenListener({});
+  {
+    const std::lock_guard lock(persistMutex_);
+    stopping_ = true;
+  }
+  persistWake_.notify_one();
+  persister_.join();
+}
+
+void FolderSync::Started() {
+  const CommonVersion kept = state_.ReadCommon();
+  const WrittenFiles ownWrites = state_.ReadWritten();
+  {
+    const std::lock_guard lock(persistMutex_);
+    written_ = ownWrites;
+  }
+  highest_ = std::max(state_.ReadHighestNumber(), catalogue_.LastItemIndex);
+  {
+    const std::lock_guard lock(persistMutex_);
+    highestToWrite_ = highest_;
+  }
+  bool keptAsItWas = true;
+  for (const DatabaseKind kind : {DatabaseKind::Items, DatabaseKind::Chars}) {
+    const KnownFile read = store_.Known(kind);
+    const std::optional<FileIdentity>& own = kind == DatabaseKind::Items ? ownWrites.Items : ownWrites.Chars;
+    // A file this copy wrote last may not have reached the other machines: the
+    // version they share stays the one kept. Any other file came from them.
+    const bool ownFile = own && read.Identity && *own == *read.Identity;
+    if (kind == DatabaseKind::Items) {
+      if ((ownFile || !read.Items) && kept.Items) {
+        common_.Digests = kept.Items;
+      } else if (read.Items) {
+        common_.Items = ItemsOf(*read.Items);
+        keptAsItWas = false;
+      }
+    } else {
+      if ((ownFile || !read.Chars) && kept.Chars) {
+        common_.Chars = kept.Chars;
+      } else if (read.Chars) {
+        common_.Chars = read.Chars;
+        keptAsItWas = false;
+      }
+    }
+  }
+  if (!keptAsItWas) PersistCommon();
+}
+
+void FolderSync::RaiseLastItemIndex() { catalogue_.LastItemIndex = std::max(catalogue_.LastItemIndex, highest_); }
+
+void FolderSync::CatalogueChanged(const CatalogueChange& /*change*/) {
+  if (catalogue_.LastItemIndex <= highest_) return;
+  highest_ = catalogue_.LastItemIndex;
+  PersistNumbers();
+}
+
+FolderLook FolderSync::LookAtFolder() const {
+  FolderLook look;
+  look.Items = IdentityOf(store_.PathOf(DatabaseKind::Items));
+  look.Chars = IdentityOf(store_.PathOf(DatabaseKind::Chars));
+  for (const ConflictCopy& copy : FindConflictCopies(store_.DataDir())) {
+    look.Copies.emplace_back(copy.Path, IdentityOf(copy.Path));
+  }
+  look.SyncToolWriting = SyncToolWriting(store_.DataDir());
+  return look;
+}
+
+bool FolderSync::Skipped(const std::string& path, const FileIdentity& identity) const {
+  return std::any_of(unreadable_.begin(), unreadable_.end(),
+                     [&](const Unreadable& u) { return u.Path == path && u.Identity == identity; });
+}
+
+bool FolderSync::HasNews(const FolderLook& look) const {
+  for (const DatabaseKind kind : {DatabaseKind::Items, DatabaseKind::Chars}) {
+    const FileIdentity& now = kind == DatabaseKind::Items ? look.Items : look.Chars;
+    const std::optional<FileIdentity> known = store_.Known(kind).Identity;
+    if (now.Exists && (!known || now != *known) && !Skipped(store_.PathOf(kind), now)) return true;
+  }
+  return std::any_of(look.Copies.begin(), look.Copies.end(),
+                     [&](const auto& copy) { return !Skipped(copy.first, copy.second); });
+}
+
+void FolderSync::NoteUnreadable(const std::string& path, const FileIdentity& identity,
+                                std::optional<DatabaseKind> database) {
+  std::erase_if(unreadable_, [&](const Unreadable& u) { return u.Path == path; });
+  unreadable_.push_back({path, identity, std::chrono::steady_clock::now(), database, false});
+}
+
+std::vector<std::string> FolderSync::TroubleToTell(std::chrono::steady_clock::time_point now) {
+  std::vector<std::string> tell;
+  for (Unreadable& u : unreadable_) {
+    if (u.Told || now - u.Since < kUnreadableGrace || IdentityOf(u.Path) != u.Identity) continue;
+    u.Told = true;
+    tell.push_back(u.Path);
+    // The catalogue goes on being saved; the unreadable version is kept beside it first.
+    if (u.Database) {
+      store_.GiveUpOn(*u.Database, u.Identity);
+      store_.ScheduleSave(catalogue_, *u.Database == DatabaseKind::Items, *u.Database == DatabaseKind::Chars);
+    }
+  }
+  return tell;
+}
+
+CatalogueVersion FolderSync::Current() const {
+  CatalogueVersion version;
+  version.Items = catalogue_.ItemList;
+  version.Chars.reserve(catalogue_.CharList.size());
+  for (const auto& character : catalogue_.CharList) version.Chars.push_back(*character);
+  version.LastItemIndex = catalogue_.LastItemIndex;
+  return version;
+}
+
+bool FolderSync::ReadItemsVersion(const std::string& path, ItemVector& out) const {
+  try {
+    return LoadItemsSharing(path, catalogue_.ItemList, out) == kLoadOk;
+  } catch (const EFileError&) {
+    return false;
+  }
+}
+
+bool FolderSync::ReadCharsVersion(const std::string& path, std::vector<TChar>& out) const {
+  try {
+    TCatalogue read;
+    if (LoadChars(read, path) != kLoadOk) return false;
+    out.clear();
+    for (const auto& character : read.CharList) out.push_back(*character);
+    return true;
+  } catch (const EFileError&) {
+    return false;
+  }
+}
+
+TakeInOutcome FolderSync::TakeIn() {
+  TakeInOutcome outcome;
+  store_.WaitIdle();  // a save of this copy's own is on disk, and known, before anything is compared
+  const std::array<DatabaseKind, 2> kinds = {DatabaseKind::Items, DatabaseKind::Chars};
+  std::array<KnownFile, 2> known = {store_.Known(kinds[0]), store_.Known(kinds[1])};
+  std::array<FileIdentity, 2> disk{};
+  std::array<bool, 2> replaced{}, ownAside{};
+  for (std::size_t k = 0; k < 2; ++k) {
+    const std::string& path = store_.PathOf(kinds[k]);
+    disk[k] = IdentityOf(path);
+    replaced[k] = disk[k].Exists && (!known[k].Identity || disk[k] != *known[k].Identity) && !Skipped(path, disk[k]);
+  }
+  std::vector<ConflictCopy> others, done;
+  for (ConflictCopy& copy : FindConflictCopies(store_.DataDir())) {
+    const FileIdentity identity = IdentityOf(copy.Path);
+    const std::optional<FileIdentity>& last = known[Slot(copy.Kind)].Identity;
+    if (last && identity == *last) {
+      // This copy's own last version, put aside by a sync tool: already in the catalogue.
+      ownAside[Slot(copy.Kind)] = true;
+      done.push_back(std::move(copy));
+    } else if (!Skipped(copy.Path, identity)) {
+      others.push_back(std::move(copy));
+    }
+  }
+  if (!replaced[0] && !replaced[1] && others.empty() && done.empty()) return outcome;
+
+  const CatalogueVersion before = Current();
+  CatalogueVersion working = before;
+  std::optional<CatalogueVersion> onDisk;
+  if (replaced[0] || replaced[1]) {
+    // The version on disk keeps its numbers (so both machines agree on them);
+    // what this copy changed since comes on top.
+    CatalogueVersion outside;
+    bool readable = true;
+    if (replaced[0]) {
+      readable = ReadItemsVersion(store_.PathOf(kinds[0]), outside.Items);
+      if (!readable) NoteUnreadable(store_.PathOf(kinds[0]), disk[0], kinds[0]);
+    } else {
+      outside.Items = known[0].Items ? ItemsOf(*known[0].Items) : before.Items;
+    }
+    if (replaced[1]) {
+      if (!ReadCharsVersion(store_.PathOf(kinds[1]), outside.Chars)) {
+        readable = false;
+        NoteUnreadable(store_.PathOf(kinds[1]), disk[1], kinds[1]);
+      }
+    } else {
+      outside.Chars = known[1].Chars ? *known[1].Chars : before.Chars;
+    }
+    if (!readable) {
+      outcome.Unreadable.push_back(replaced[0] ? store_.PathOf(kinds[0]) : store_.PathOf(kinds[1]));
+      return outcome;  // nothing taken in until the file changes again
+    }
+    outside.LastItemIndex = before.LastItemIndex;
+    MergeBase base;
+    // Replaced in place of this copy's last version (which it had), or beside
+    // it (the sync tool kept ours as a conflict copy): from the version both had.
+    if (ownAside[0]) {
+      base.Items = common_.Items;
+      base.Digests = common_.Digests;
+    } else if (known[0].Items) {
+      base.Items = ItemsOf(*known[0].Items);
+    }
+    base.Chars = ownAside[1] ? common_.Chars : known[1].Chars;
+    MergeResult merged = MergeCatalogues(base, outside, working, highest_);
+    outcome.Report = std::move(merged.Report);
+    working = std::move(merged.Merged);
+    onDisk = std::move(outside);
+  }
+
+  // Another machine's versions kept by a sync tool, copies of one conflict together.
+  std::map<std::string, std::vector<const ConflictCopy*>> groups;
+  for (const ConflictCopy& copy : others) {
+    groups[copy.PairKey.empty() ? copy.Path : copy.PairKey].push_back(&copy);
+  }
+  for (const auto& [key, copies] : groups) {
+    CatalogueVersion theirs;
+    theirs.Items = working.Items;  // a part without a copy is as it was
+    theirs.Chars = common_.Chars ? *common_.Chars : working.Chars;
+    bool hasItems = false;
+    bool readable = true;
+    for (const ConflictCopy* copy : copies) {
+      const bool ok = copy->Kind == DatabaseKind::Items ? ReadItemsVersion(copy->Path, theirs.Items)
+                                                        : ReadCharsVersion(copy->Path, theirs.Chars);
+      hasItems |= copy->Kind == DatabaseKind::Items;
+      if (!ok) {
+        readable = false;
+        NoteUnreadable(copy->Path, IdentityOf(copy->Path), std::nullopt);
+        outcome.Unreadable.push_back(copy->Path);
+      }
+    }
+    if (!readable) continue;  // left where it is, named once
+    theirs.LastItemIndex = working.LastItemIndex;
+    MergeBase base = common_;
+    if (!hasItems) {
+      // Only the characters came: the items are this version's own.
+      base.Items = working.Items;
+      base.Digests.reset();
+    }
+    MergeResult merged = MergeCatalogues(base, working, theirs, highest_);
+    for (auto& c : merged.Report.ItemConflicts) outcome.Report.ItemConflicts.push_back(c);
+    for (auto& r : merged.Report.ItemsRenumbered) outcome.Report.ItemsRenumbered.push_back(r);
+    working = std::move(merged.Merged);
+    for (const ConflictCopy* copy : copies) done.push_back(*copy);
+  }
+
+  // What the disk holds is from now on the version both machines share.
+  for (std::size_t k = 0; k < 2; ++k) {
+    if (!replaced[k]) continue;
+    KnownFile content;
+    if (k == 0) {
+      content.Items = BlocksOf(onDisk->Items);
+    } else {
+      content.Chars = onDisk->Chars;
+    }
+    store_.TakenIn(kinds[k], disk[k], std::move(content));
+  }
+  if (onDisk) {
+    if (replaced[0]) {
+      common_.Items = onDisk->Items;
+      common_.Digests.reset();
+    }
+    if (replaced[1]) common_.Chars = onDisk->Chars;
+  } else if (!others.empty()) {
+    // This copy's version stayed on disk: the other machine takes it in.
+    if (known[0].Items) {
+      common_.Items = ItemsOf(*known[0].Items);
+      common_.Digests.reset();
+    }
+    if (known[1].Chars) common_.Chars = known[1].Chars;
+  }
+  PersistCommon();
+
+  Apply(before, working, outcome);
+  for (const ConflictCopy& copy : done) {
+    try {
+      outcome.Moved.push_back(MoveToMergedCopies(store_.DataDir(), copy.Path));
+    } catch (const EFileError&) {
+      NoteUnreadable(copy.Path, IdentityOf(copy.Path), std::nullopt);
+      outcome.NotMoved.push_back(copy.Path);
+    }
+  }
+  // A save held back meanwhile goes now (the disk's own content is not written again).
+  store_.ScheduleSave(catalogue_, true, true);
+  return outcome;
+}
+
+void FolderSync::Apply(const CatalogueVersion& before, const CatalogueVersion& after, TakeInOutcome& outcome) {
+  catalogue_.LastItemIndex = std::max({catalogue_.LastItemIndex, after.LastItemIndex, highest_});
+  if (SameVersion(before, after)) return;
+  outcome.Summary = TakeInSummary(before, after, outcome.Report);
+  outcome.Changed = true;
+  const CatalogueHistory::Group step(history_, outcome.Summary);
+  catalogue_.ReplaceContent(after.Items, Owned(after.Chars));
+}
+
+void FolderSync::PersistCommon() {
+  {
+    const std::lock_guard lock(persistMutex_);
+    if (common_.Items) {
+      commonToWrite_.emplace(*common_.Items, common_.Chars.value_or(std::vector<TChar>()));
+      commonDigestsToWrite_.reset();
+    } else if (common_.Digests) {
+      commonDigestsToWrite_ = common_.Digests;
+      commonToWrite_.emplace(ItemVector(), common_.Chars.value_or(std::vector<TChar>()));
+    } else {
+      return;
+    }
+  }
+  persistWake_.notify_one();
+}
+
+void FolderSync::PersistNumbers() {
+  {
+    const std::lock_guard lock(persistMutex_);
+    highestToWrite_ = highest_;
+    numbersToWrite_ = true;
+  }
+  persistWake_.notify_one();
+}
+
+void FolderSync::PersistLoop() {
+  std::unique_lock lock(persistMutex_);
+  for (;;) {
+    persistWake_.wait(lock, [this] { return stopping_ || commonToWrite_ || numbersToWrite_; });
+    if (!commonToWrite_ && !numbersToWrite_) break;
+    auto common = std::exchange(commonToWrite_, std::nullopt);
+    auto digests = std::exchange(commonDigestsToWrite_, std::nullopt);
+    const bool numbers = std::exchange(numbersToWrite_, false);
+    const WrittenFiles written = written_;
+    const std::int32_t highest = highestToWrite_;
+    lock.unlock();
+    // Best effort: a state not written only makes a later merge two-way.
+    try {
+      if (common) state_.WriteCommon(digests ? *digests : DigestsOf(common->first), common->second);
+      if (numbers) state_.WriteNumbers(highest, written);
+    } catch (const EFileError&) {
+    }
+    lock.lock();
+  }
+}
+
+}  // namespace kistora
