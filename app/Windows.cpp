@@ -6,19 +6,23 @@
 #include "about/AboutUnit.h"
 #include "export/ExportUnit.h"
 #include "gui/CatalogueSignals.h"
+#include "gui/FolderWatch.h"
 #include "gui/HistorySignals.h"
 #include "gui/Platform.h"
 #include "gui/WindowCare.h"
 #include "history/HistoryUnit.h"
+#include "history/MergeUnit.h"
 #include "history/RestoreUnit.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/PersoUnit.h"
+#include "merge/folder_sync.h"
 #include "model/catalogue.h"
 #include "model/catalogue_history.h"
 #include "stats/StatsUnit.h"
 #include "storage/catalogue_store.h"
+#include "storage/sync_state.h"
 
 KistoraWindows& Windows() {
   static KistoraWindows windows;
@@ -71,6 +75,24 @@ void Connect(KistoraWindows& w) {
   QObject::connect(w.HistoryWin, &THistory::redoRequested, main, &TMain::RedoClick);
   QObject::connect(w.ItemG, &TItemG::undoRequested, main, &TMain::UndoClick);
   QObject::connect(w.ItemG, &TItemG::redoRequested, main, &TMain::RedoClick);
+  // Other machines' changes: taken in once start-up is over (and before the
+  // close writes), the windows keep their selection, the main window says
+  // what came in.
+  QObject::connect(main, &TMain::optionsRead, main, [&w] { w.Sync->RaiseLastItemIndex(); });
+  QObject::connect(main, &TMain::startedUp, w.Watch, &kistora::FolderWatch::Start);
+  QObject::connect(main, &TMain::closing, w.Watch, [&w] {
+    if (w.Sync->HasNews(w.Sync->LookAtFolder())) w.Watch->TakeInNow();
+  });
+  QObject::connect(main, &TMain::saveHeldBack, w.Watch, [&w] { w.Watch->TakeInNow(); });
+  QObject::connect(w.Watch, &kistora::FolderWatch::aboutToTakeIn, main, &TMain::KeepSelection);
+  QObject::connect(w.Watch, &kistora::FolderWatch::aboutToTakeIn, w.ItemG, &TItemG::KeepSelection);
+  QObject::connect(w.Watch, &kistora::FolderWatch::takenIn, main, [&w](const QString& summary) {
+    w.Main->SelectKept();
+    w.ItemG->SelectKept();
+    w.Main->ShowLine(summary);
+  });
+  QObject::connect(w.Watch, &kistora::FolderWatch::trouble, main, &TMain::ShowLine);
+  QObject::connect(main, &TMain::mergeRequested, w.Merge, [&w] { w.Merge->Execute(w.Main); });
 }
 
 }  // namespace
@@ -83,8 +105,19 @@ void CreateWindows() {
   // Recording from the start; the load at the main window's creation makes it forget what came before.
   w.History = new kistora::CatalogueHistory(*w.Catalogue);
   w.HistoryChanges = new kistora::HistorySignals(*w.History);
+  const kistora::Platform& platform = kistora::CurrentPlatform();
+  w.Sync = new kistora::FolderSync(
+      *w.Catalogue, *w.Store,
+      kistora::SyncState(platform.StateDir.empty() ? kistora::StateDirOf(platform.DataDir, kistora::StateHome())
+                                                   : platform.StateDir),
+      w.History);
   // The main window loads the catalogue while it is created, before any other window exists.
   w.Main = new TMain(*w.Catalogue, *w.Changes, *w.Store);
+  // What the files hold from now on is what other machines' changes are merged from; a
+  // database changed on disk is taken in, never written over.
+  w.Sync->Started();
+  w.Store->HoldBackOutsideChanges(true);
+  w.Watch = new kistora::FolderWatch(*w.Sync, w.Store->DataDir(), w.Main);
   w.Perso = new TPerso(*w.Catalogue, w.Main);
   // The item database window is an ordinary top-level window of its own, tied to
   // the main window so that it ends with it and never outlives the program.
@@ -95,6 +128,7 @@ void CreateWindows() {
   w.Stats = new TStats(*w.Catalogue, *w.Changes, w.Main);
   w.HistoryWin = new THistory(*w.HistoryChanges, w.Main);
   w.Restore = new TRestore(*w.Catalogue, w.History, w.Main);
+  w.Merge = new TMergeCatalogue(*w.Catalogue, w.History, w.Main);
   Connect(w);
   // Every window, these and any shown later: inputs named by their labels,
   // text fields that take only what the files hold, frames kept on the
@@ -111,6 +145,7 @@ void DestroyWindows() {
   // Last created, first destroyed; the secondary windows are children of Main,
   // so they go before it. Then the store finishes a save as you go already
   // asked for and lets the catalogue go, and the history lets it go, which goes last.
+  destroy(w.Merge);
   destroy(w.Restore);
   destroy(w.HistoryWin);
   destroy(w.Stats);
@@ -119,7 +154,9 @@ void DestroyWindows() {
   destroy(w.ItemP);
   destroy(w.ItemG);
   destroy(w.Perso);
-  destroy(w.Main);
+  destroy(w.Main);  // and the folder's watch with it
+  w.Watch = nullptr;
+  destroy(w.Sync);
   destroy(w.Store);
   destroy(w.HistoryChanges);
   destroy(w.History);

@@ -16,6 +16,7 @@ class TAbout;
 class TStats;
 class THistory;
 class TRestore;
+class TMergeCatalogue;
 
 namespace kistora {
 class TCatalogue;
@@ -23,6 +24,8 @@ class CatalogueSignals;
 class CatalogueStore;
 class CatalogueHistory;
 class HistorySignals;
+class FolderSync;
+class FolderWatch;
 }  // namespace kistora
 
 struct KistoraWindows {
@@ -31,6 +34,8 @@ struct KistoraWindows {
   kistora::CatalogueStore* Store = nullptr;      // writes the catalogue into the data folder
   kistora::CatalogueHistory* History = nullptr;  // the catalogue's changes of this run, to take back
   kistora::HistorySignals* HistoryChanges = nullptr;
+  kistora::FolderSync* Sync = nullptr;    // what other machines change in the data folder, taken in
+  kistora::FolderWatch* Watch = nullptr;  // notices those changes and says what they brought
   TMain* Main = nullptr;
   TPerso* Perso = nullptr;
   TItemG* ItemG = nullptr;
@@ -40,13 +45,14 @@ struct KistoraWindows {
   TStats* Stats = nullptr;
   THistory* HistoryWin = nullptr;
   TRestore* Restore = nullptr;
+  TMergeCatalogue* Merge = nullptr;
 };
 
 // The windows of this run (all null before CreateWindows).
 KistoraWindows& Windows();
-// Creates the catalogue, its store on the data folder and its history, then Main (which loads it), Perso,
-// ItemG, ItemP, ExportWin, About, then the statistics window, the history window and the restore dialog, in
-// that order, and connects them.
+// Creates the catalogue, its store on the data folder, its history and what keeps it in step with other
+// machines, then Main (which loads it), Perso, ItemG, ItemP, ExportWin, About, then the statistics window,
+// the history window, the restore dialog and the merge of another catalogue, in that order, and connects them.
 void CreateWindows();
 // Destroys them, then the catalogue (tests create and destroy several runs in one process).
 void DestroyWindows();

@@ -5,99 +5,21 @@
 // otherwise (nothing deleted). The merge is the program's own; DIR keeps its
 // item numbers. It holds DIR's lock and writes through the program's store
 // (daily backup, safe save), and only the databases that changed.
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <optional>
 #include <string>
 
 #include "cli_support.h"
 #include "commands.h"
 #include "merge/catalogue_merge.h"
+#include "merge/merge_inputs.h"
 #include "model/cp1252.h"
 #include "storage/catalogue_store.h"
-#include "storage/database.h"
-#include "storage/file_error.h"
 
 namespace kistora::cli {
 
 namespace {
 
 constexpr int kExitMergeUnreadable = 65;
-
-bool IsFolderPath(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// "DBIL" or "DBCL" at the start of a database file; empty when unreadable.
-std::string MagicOf(const std::string& path) {
-  char magic[4] = {};
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return {};
-  const std::size_t n = std::fread(magic, 1, 4, file);
-  std::fclose(file);
-  return n == 4 ? std::string(magic, 4) : std::string();
-}
-
-// The parts of a version a command line names: a folder's two files (either
-// may be missing) or one file.
-struct Parts {
-  std::optional<std::string> Items;
-  std::optional<std::string> Chars;
-};
-
-std::optional<Parts> PartsOf(const std::string& path, std::string& problem) {
-  Parts parts;
-  if (IsFolderPath(path)) {
-    for (const char* name : {"items.kdb", "chars.kdb"}) {
-      const std::string file = DataFilePath(path, name);
-      struct stat info {};
-      if (::stat(file.c_str(), &info) != 0) continue;
-      (name[0] == 'i' ? parts.Items : parts.Chars) = file;
-    }
-    if (!parts.Items && !parts.Chars) problem = path + " ne contient ni items.kdb ni chars.kdb";
-  } else {
-    const std::string magic = MagicOf(path);
-    if (magic == "DBIL") {
-      parts.Items = path;
-    } else if (magic == "DBCL") {
-      parts.Chars = path;
-    } else {
-      problem = path + (magic.empty() ? " ne peut être lu" : " n'est pas une base d'objets ni de personnages");
-    }
-  }
-  if (!problem.empty()) return std::nullopt;
-  return parts;
-}
-
-bool ReadChars(const std::string& path, std::vector<TChar>& out, std::string& problem) {
-  try {
-    TCatalogue read;
-    const std::uint8_t result = LoadChars(read, path);
-    if (result != kLoadOk) {
-      problem = path + " : " + ResultMeaning(result);
-      return false;
-    }
-    for (const auto& character : read.CharList) out.push_back(*character);
-    return true;
-  } catch (const EFileError& failure) {
-    problem = path + " : " + SystemErrorText(failure.Errno);
-    return false;
-  }
-}
-
-template <typename Read>
-bool ReadItemsWith(const std::string& path, std::string& problem, Read&& read) {
-  try {
-    const std::uint8_t result = read();
-    if (result == kLoadOk) return true;
-    problem = path + " : " + ResultMeaning(result);
-  } catch (const EFileError& failure) {
-    problem = path + " : " + SystemErrorText(failure.Errno);
-  }
-  return false;
-}
 
 std::string Numbers(const std::vector<std::int32_t>& numbers) {
   std::string text;
@@ -205,54 +127,26 @@ int CmdMerge(const CommandArgs& args) {
     }
   }
   current.SyncLastItemIndex();
-  CatalogueVersion ours;
-  ours.Items = current.ItemList;
-  for (const auto& character : current.CharList) ours.Chars.push_back(*character);
-  ours.LastItemIndex = current.LastItemIndex;
+  const CatalogueVersion ours = VersionOf(current);
 
-  // Theirs: a part not given is ours, unchanged.
-  std::string problem;
-  const std::optional<Parts> theirParts = PartsOf(other, problem);
-  if (!theirParts) return refuse(problem);
+  // Theirs: a part not given is ours, unchanged. The base: a part not given is
+  // unknown, and merged two-way.
   CatalogueVersion theirs;
-  theirs.Items = ours.Items;
-  theirs.Chars = ours.Chars;
-  if (theirParts->Items && !ReadItemsWith(*theirParts->Items, problem, [&] {
-        return LoadItemsSharing(*theirParts->Items, ours.Items, theirs.Items);
-      })) {
-    return refuse(problem);
+  if (const std::string problem = ReadOtherVersion(other, ours, theirs); !problem.empty()) {
+    return refuse(Cp1252ToUtf8(problem));
   }
-  if (theirParts->Chars) {
-    theirs.Chars.clear();
-    if (!ReadChars(*theirParts->Chars, theirs.Chars, problem)) return refuse(problem);
-  }
-  for (const ItemPtr& item : theirs.Items) theirs.LastItemIndex = std::max(theirs.LastItemIndex, item->Index);
-
-  // The base: a part not given is unknown (that part is merged two-way).
   MergeBase base;
   const auto given = args.values.find("--base");
   if (given != args.values.end()) {
-    const std::optional<Parts> baseParts = PartsOf(given->second, problem);
-    if (!baseParts) return refuse(problem);
-    if (baseParts->Items) {
-      base.Digests.emplace();
-      if (!ReadItemsWith(*baseParts->Items, problem,
-                         [&] { return ReadItemDigests(*baseParts->Items, *base.Digests); })) {
-        return refuse(problem);
-      }
-    }
-    if (baseParts->Chars) {
-      base.Chars.emplace();
-      if (!ReadChars(*baseParts->Chars, *base.Chars, problem)) return refuse(problem);
+    if (const std::string problem = ReadBaseVersion(given->second, base); !problem.empty()) {
+      return refuse(Cp1252ToUtf8(problem));
     }
   }
 
   const MergeResult merged = MergeCatalogues(base, ours, theirs);
   std::vector<std::string> written;
   if (!dryRun) {
-    std::vector<std::unique_ptr<TChar>> chars;
-    for (const TChar& character : merged.Merged.Chars) chars.push_back(std::make_unique<TChar>(character));
-    current.ReplaceContent(merged.Merged.Items, std::move(chars));
+    PutVersion(current, nullptr, ours, merged.Merged, {});
     // Only the databases that changed are written (a sync tool sees no change in the others).
     const KnownFile itemsBefore = store.Known(DatabaseKind::Items), charsBefore = store.Known(DatabaseKind::Chars);
     const SaveReport saved = store.SaveNow(current, /*onlyChanged=*/true);

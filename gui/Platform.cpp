@@ -70,7 +70,7 @@ class DesktopShellService final : public ShellService {
 Platform& CurrentPlatform() {
   static QtMessageService messages;
   static DesktopShellService shell;
-  static Platform platform{&messages, &shell, ExeDir()};
+  static Platform platform{&messages, &shell, ExeDir(), {}, false, {}};
   return platform;
 }
 

@@ -37,6 +37,9 @@ struct Platform {
   ShellService* Shell = nullptr;
   // Folder of items.kdb, chars.kdb and kistora.ini, with its trailing "/" (ExeDir() by default).
   std::string DataDir;
+  // The folder where the program keeps what it knows of DataDir outside of it
+  // (see storage/sync_state.h); empty: the one of DataDir in the user's state folder.
+  std::string StateDir;
   // This start made DataDir (an installed copy's first start): no file there can have been opened.
   bool DataDirCreated = false;
   // Today's local date as "YYYY-MM-DD", which names the day's backups (empty: the system clock's).

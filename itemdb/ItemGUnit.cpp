@@ -507,3 +507,24 @@ void TItemG::BindOptions(OptionBindings& b) {
         ShowClick();
       });
 }
+
+void TItemG::KeepSelection() {
+  keptNumber_.reset();
+  const QModelIndexList rows = Liste->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return;
+  if (const std::optional<ItemListRow> row = model_->RowAt(rows.first().row())) keptNumber_ = row->Index;
+}
+
+void TItemG::SelectKept() {
+  if (!keptNumber_) return;
+  const std::int32_t number = *keptNumber_;
+  keptNumber_.reset();
+  for (int viewRow = 0; viewRow < model_->rowCount(); ++viewRow) {
+    const std::optional<ItemListRow> row = model_->RowAt(viewRow);
+    if (!row || row->Index != number) continue;
+    const QModelIndex index = model_->index(viewRow, 0);
+    Liste->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Liste->scrollTo(index);
+    return;
+  }
+}

@@ -61,6 +61,10 @@ class TItemG : public QWidget {
   // the count line says so for a few seconds (EndHandOverNote), then goes back
   // to who holds the selected item.
   void ShowHandedOver(std::int32_t number, int row);
+  // Around a change of the whole catalogue taken in from disk: the selected
+  // item stays selected when it is still listed.
+  void KeepSelection();
+  void SelectKept();
   void EndHandOverNote();
   // Lists with the search field's text now (typing coalesces keystrokes on a big catalogue).
   void ApplySearchNow();
@@ -128,6 +132,7 @@ class TItemG : public QWidget {
   void ShowNote();
   void PlaceCountLine();
   void CatalogueChanged(const kistora::CatalogueChange& change);
+  std::optional<std::int32_t> keptNumber_;
 
   kistora::TCatalogue& catalogue_;
   TItemP* itemP_ = nullptr;

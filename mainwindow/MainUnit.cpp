@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -155,6 +156,11 @@ TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes,
             if (shown) FillCharInv();
           });
 
+  lineTimer_ = new QTimer(this);
+  lineTimer_->setSingleShot(true);
+  lineTimer_->setInterval(6000);
+  connect(lineTimer_, &QTimer::timeout, this, [this] { FillCharInv(); });
+
   // The worker reports from its thread; the reports are shown from this one.
   store_.SetReportsReady(
       [this] { QMetaObject::invokeMethod(this, &TMain::ShowBackgroundReports, Qt::QueuedConnection); });
@@ -199,6 +205,8 @@ void TMain::BuildMenu() {
   file->addSeparator();
   Restaurer1 = file->addAction(QString::fromUtf8("Restaurer une sauvegarde…"));
   Restaurer1->setObjectName(QStringLiteral("Restaurer1"));
+  Fusionner1 = file->addAction(QString::fromUtf8("Fusionner un catalogue…"));
+  Fusionner1->setObjectName(QStringLiteral("Fusionner1"));
   file->addSeparator();
   Quitter1 = file->addAction(QStringLiteral("&Quitter"));
   Quitter1->setObjectName(QStringLiteral("Quitter1"));
@@ -221,6 +229,7 @@ void TMain::BuildMenu() {
   connect(ExportCsv, &QAction::triggered, this, &TMain::ExportCsvClick);
   connect(ImportCsv, &QAction::triggered, this, &TMain::ImportCsvClick);
   connect(Restaurer1, &QAction::triggered, this, &TMain::restoreRequested);
+  connect(Fusionner1, &QAction::triggered, this, &TMain::mergeRequested);
   connect(Annuler1, &QAction::triggered, this, &TMain::UndoClick);
   connect(Retablir1, &QAction::triggered, this, &TMain::RedoClick);
   connect(Historique1, &QAction::triggered, this, &TMain::historyRequested);
@@ -390,10 +399,12 @@ void TMain::FormShow() {
   const int rest = Splitter->height() - kCharPanelHeight - Splitter->handleWidth();
   Splitter->setSizes({kCharPanelHeight, std::max(rest, 1)});
   ReadOptionsStep();
+  emit optionsRead();
   // A stored position partly or wholly off the screens comes back wholly onto one.
   kistora::KeepOnScreen(*this);
   FillCharInv();  // the options may have selected a character
   EndStartupStep();
+  emit startedUp();
 }
 
 void TMain::ReadOptionsStep() {
@@ -444,7 +455,13 @@ bool TMain::FormClose() {
   }
   // Both databases, items then characters, after any save as you go still
   // running; a file that start-up could not read whole is kept aside first.
-  const kistora::SaveReport report = store_.SaveAtClose(catalogue_);
+  // What another machine wrote meanwhile is taken in first, never written over.
+  emit closing();
+  kistora::SaveReport report = store_.SaveAtClose(catalogue_);
+  for (int attempt = 0; report.HeldBack && attempt < 3; ++attempt) {
+    emit closing();
+    report = store_.SaveAtClose(catalogue_);
+  }
   ShowSaveReport(report);
   if (!report.Ok()) return false;
   catalogue_.Clear();
@@ -462,7 +479,29 @@ void TMain::ShowSaveReport(const kistora::SaveReport& report) {
 void TMain::ShowBackgroundReports() {
   // A failure is reported once by the store until a save succeeds again; the
   // catalogue stays in memory and the next change or the close tries again.
-  for (const kistora::SaveReport& report : store_.TakeReports()) ShowSaveReport(report);
+  for (const kistora::SaveReport& report : store_.TakeReports()) {
+    if (report.HeldBack) emit saveHeldBack();
+    ShowSaveReport(report);
+  }
+}
+
+void TMain::ShowLine(const QString& line) {
+  if (line.isEmpty()) return;
+  InvCount->setText(line);
+  InvCount->setToolTip(line);
+  lineTimer_->start();
+}
+
+void TMain::KeepSelection() {
+  const kistora::TChar* selected = catalogue_.CharAt(SelectedCharRow());
+  keptChar_ = selected ? std::optional<std::string>(selected->Name) : std::nullopt;
+}
+
+void TMain::SelectKept() {
+  if (!keptChar_) return;
+  const int row = catalogue_.FindCharRow(*keptChar_);
+  keptChar_.reset();
+  if (row >= 0 && row != SelectedCharRow()) SelectCharRow(row);
 }
 
 // ---- character list ----
@@ -609,8 +648,11 @@ void TMain::DownCharClick() {
 void TMain::FillCharInv() {
   const kistora::TChar* character = catalogue_.CharAt(SelectedCharRow());
   invModel_->Fill(catalogue_, character);
+  // A line of ShowLine stays its few seconds.
+  if (lineTimer_ && lineTimer_->isActive()) return;
   // Counted from the rows just listed: one pass over the database, not two.
   InvCount->setText(QtText(kistora::InventoryCountText(invModel_->Totals())));
+  InvCount->setToolTip(QString());
 }
 
 int TMain::AddItemToChar(std::int32_t number) {

@@ -19,6 +19,7 @@ class QPushButton;
 class QTreeView;
 class QSplitter;
 class QAction;
+class QTimer;
 class QWidget;
 class TPerso;
 class TItemP;
@@ -96,6 +97,13 @@ class TMain : public QMainWindow {
   void Quitter1Click() { close(); }
   // The first show runs the start-up's last steps (FormShow) before the window is made.
   void setVisible(bool visible) override;
+  // Says line on the inventory's count line for a few seconds (what another
+  // machine's changes brought, what could not be read).
+  void ShowLine(const QString& line);
+  // Around a change of the whole catalogue taken in from disk: the selected
+  // character stays selected when it is still there.
+  void KeepSelection();
+  void SelectKept();
   void Apropos1Click();
 
   QTreeView* Chars = nullptr;
@@ -114,6 +122,7 @@ class TMain : public QMainWindow {
   QAction* ExportCsv = nullptr;
   QAction* ImportCsv = nullptr;
   QAction* Restaurer1 = nullptr;  // "Restaurer une sauvegarde…"
+  QAction* Fusionner1 = nullptr;  // "Fusionner un catalogue…"
   QAction* Annuler1 = nullptr;
   QAction* Retablir1 = nullptr;
   QAction* Historique1 = nullptr;
@@ -135,6 +144,16 @@ class TMain : public QMainWindow {
   void restoreRequested();
   // The item numbered number went to the character at row, by "<< Ajouter au perso" or a drop.
   void itemHandedOver(std::int32_t number, int row);
+  // The options file was read at the first show (it may have lowered the last item number).
+  void optionsRead();
+  // Start-up is over: the catalogue may change from outside from now on.
+  void startedUp();
+  // The close is about to write (what the folder holds from outside is taken in first).
+  void closing();
+  // A save as you go waits: a database changed on disk behind the program's back.
+  void saveHeldBack();
+  // "Fusionner un catalogue…".
+  void mergeRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -181,5 +200,7 @@ class TMain : public QMainWindow {
   int startupSteps_ = 0;         // start-up steps running
   bool closeRequested_ = false;  // a close asked for during start-up
   bool shown_ = false;
-  bool selectingChar_ = false;  // SelectCharRow fills the inventory itself
+  bool selectingChar_ = false;   // SelectCharRow fills the inventory itself
+  QTimer* lineTimer_ = nullptr;  // how long ShowLine's line stays
+  std::optional<std::string> keptChar_;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "model/number_index.h"
@@ -178,11 +179,20 @@ class ItemMerge {
     report_.ItemsAdded.push_back(now);
   }
   void Conflicting(const KeyedItem& our, const ItemPtr& theirs) {
-    const std::int32_t now = ++next_;
-    auto copy = CopyItem(*theirs, now);
+    auto copy = CopyItem(*theirs, 0);
     copy->Notes = std::string(copy->Notes.view()) + ConflictNote(our.Key.Number);
+    // A conflict merged before has its copy in ours already: not a second one.
+    if (OursHold(*copy)) return;
+    copy->Index = ++next_;
+    report_.ItemConflicts.push_back({our.Key.Number, copy->Index});
     renumbered_.push_back(ItemPtr(std::move(copy)));
-    report_.ItemConflicts.push_back({our.Key.Number, now});
+  }
+  bool OursHold(const TD2Item& item) {
+    if (!oursDigests_) {
+      oursDigests_.emplace();
+      for (const ItemPtr& o : ours_) oursDigests_->insert(ItemContentDigest(*o));
+    }
+    return oursDigests_->contains(ItemContentDigest(item));
   }
 
   ItemOutcome Assemble() {
@@ -231,6 +241,7 @@ class ItemMerge {
   ItemVector additions_;
   ItemVector renumbered_;
   std::unordered_map<std::int32_t, std::int32_t> theirNumbers_;
+  std::optional<std::unordered_set<std::uint64_t>> oursDigests_;  // made at the first conflict
 };
 
 // ---- characters ----

@@ -4,6 +4,7 @@
 #include <map>
 #include <utility>
 
+#include "merge/merge_inputs.h"
 #include "model/catalogue_history.h"
 #include "model/item_counts.h"
 #include "model/number_index.h"
@@ -18,23 +19,6 @@ namespace {
 constexpr auto kUnreadableGrace = std::chrono::seconds(5);
 
 std::size_t Slot(DatabaseKind kind) { return kind == DatabaseKind::Items ? 0 : 1; }
-
-std::vector<std::unique_ptr<TChar>> Owned(const std::vector<TChar>& chars) {
-  std::vector<std::unique_ptr<TChar>> owned;
-  owned.reserve(chars.size());
-  for (const TChar& character : chars) owned.push_back(std::make_unique<TChar>(character));
-  return owned;
-}
-
-bool SameVersion(const CatalogueVersion& a, const CatalogueVersion& b) {
-  if (a.Items.size() != b.Items.size() || a.Chars != b.Chars) return false;
-  for (std::size_t i = 0; i < a.Items.size(); ++i) {
-    const ItemPtr& x = a.Items[i];
-    const ItemPtr& y = b.Items[i];
-    if (x != y && (x->Index != y->Index || !SameItemContents(*x, *y))) return false;
-  }
-  return true;
-}
 
 std::string Counted(std::size_t count, const char* singular, const char* plural) {
   return GroupedNumber(static_cast<std::int64_t>(count)) + " " + (count > 1 ? plural : singular);
@@ -162,12 +146,13 @@ void FolderSync::Started() {
     }
   }
   if (!keptAsItWas) PersistCommon();
+  started_ = true;
 }
 
 void FolderSync::RaiseLastItemIndex() { catalogue_.LastItemIndex = std::max(catalogue_.LastItemIndex, highest_); }
 
 void FolderSync::CatalogueChanged(const CatalogueChange& /*change*/) {
-  if (catalogue_.LastItemIndex <= highest_) return;
+  if (!started_ || catalogue_.LastItemIndex <= highest_) return;
   highest_ = catalogue_.LastItemIndex;
   PersistNumbers();
 }
@@ -219,14 +204,7 @@ std::vector<std::string> FolderSync::TroubleToTell(std::chrono::steady_clock::ti
   return tell;
 }
 
-CatalogueVersion FolderSync::Current() const {
-  CatalogueVersion version;
-  version.Items = catalogue_.ItemList;
-  version.Chars.reserve(catalogue_.CharList.size());
-  for (const auto& character : catalogue_.CharList) version.Chars.push_back(*character);
-  version.LastItemIndex = catalogue_.LastItemIndex;
-  return version;
-}
+CatalogueVersion FolderSync::Current() const { return VersionOf(catalogue_); }
 
 bool FolderSync::ReadItemsVersion(const std::string& path, ItemVector& out) const {
   try {
@@ -395,12 +373,11 @@ TakeInOutcome FolderSync::TakeIn() {
 }
 
 void FolderSync::Apply(const CatalogueVersion& before, const CatalogueVersion& after, TakeInOutcome& outcome) {
-  catalogue_.LastItemIndex = std::max({catalogue_.LastItemIndex, after.LastItemIndex, highest_});
-  if (SameVersion(before, after)) return;
-  outcome.Summary = TakeInSummary(before, after, outcome.Report);
+  catalogue_.LastItemIndex = std::max(catalogue_.LastItemIndex, highest_);
+  const std::string summary = TakeInSummary(before, after, outcome.Report);
+  if (!PutVersion(catalogue_, history_, before, after, summary)) return;
+  outcome.Summary = summary;
   outcome.Changed = true;
-  const CatalogueHistory::Group step(history_, outcome.Summary);
-  catalogue_.ReplaceContent(after.Items, Owned(after.Chars));
 }
 
 void FolderSync::PersistCommon() {

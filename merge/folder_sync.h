@@ -112,6 +112,7 @@ class FolderSync final : public CatalogueObserver {
   SyncState state_;
   MergeBase common_;
   std::int32_t highest_ = 0;  // the highest number this copy ever handed out
+  bool started_ = false;
   std::vector<Unreadable> unreadable_;
 
   std::mutex persistMutex_;

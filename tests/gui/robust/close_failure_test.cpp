@@ -36,7 +36,9 @@ class RecordingFiles final : public FileOps {
       return -1;
     }
     const int result = FileOps::Rename(from, to);
-    if (result == 0) Placed.push_back(target);
+    // The data folder's files only: what the program keeps elsewhere about the folder is not its close.
+    const bool dataFile = std::find(std::begin(kCloseOrder), std::end(kCloseOrder), target) != std::end(kCloseOrder);
+    if (result == 0 && dataFile) Placed.push_back(target);
     return result;
   }
   std::vector<std::string> Placed;

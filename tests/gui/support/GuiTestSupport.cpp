@@ -168,6 +168,7 @@ GuiTestEnvironment::GuiTestEnvironment() : saved_(CurrentPlatform()) {
   platform.Messages = &Messages;
   platform.Shell = &Shell;
   platform.DataDir = dataDir_;
+  platform.StateDir = stateDir_.path().toStdString() + "/";
 }
 
 GuiTestEnvironment::~GuiTestEnvironment() {

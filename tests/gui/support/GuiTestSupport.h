@@ -101,6 +101,7 @@ class GuiTestEnvironment {
 
  private:
   QTemporaryDir dir_;
+  QTemporaryDir stateDir_;  // what the program keeps outside the data folder
   std::string dataDir_;
   Platform saved_;
 };
