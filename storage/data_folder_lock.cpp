@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 
 #include "model/text_utils.h"
@@ -15,6 +16,34 @@ namespace kistora {
 namespace {
 
 constexpr const char* kLockFileName = "kistora.lock";
+
+// A folder of this user's only: made when missing, refused when it is a link
+// or belongs to someone else (/tmp is shared).
+bool PrivateFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return false;
+  if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
+    errno = EPERM;
+    return false;
+  }
+  return true;
+}
+
+std::string RuntimeFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  struct stat info {};
+  if (runtime != nullptr && runtime[0] == '/' && ::stat(runtime, &info) == 0 && S_ISDIR(info.st_mode)) {
+    return std::string(runtime) + "/kistora";
+  }
+  return "/tmp/kistora-" + std::to_string(::geteuid());
+}
+
+std::string HostName() {
+  char name[256] = {};
+  if (::gethostname(name, sizeof name - 1) != 0) return "?";
+  return name;
+}
 
 pid_t ReadOwnerPid(int fd) {
   char text[32] = {};
@@ -32,6 +61,12 @@ std::string DataFolderLock::LockFilePath(const std::string& dir) {
   return dir.empty() || dir.back() == '/' ? dir + kLockFileName : dir + "/" + kLockFileName;
 }
 
+std::string DataFolderLock::RuntimeLockPath(const std::string& dir) {
+  struct stat folder {};
+  if (::stat(dir.c_str(), &folder) != 0) return {};
+  return RuntimeFolder() + "/" + std::to_string(folder.st_dev) + "-" + std::to_string(folder.st_ino) + ".lock";
+}
+
 DataFolderLock::~DataFolderLock() { Release(); }
 
 LockAttempt DataFolderLock::TryAcquire(const std::string& dir) {
@@ -40,16 +75,14 @@ LockAttempt DataFolderLock::TryAcquire(const std::string& dir) {
     attempt.State = LockState::Held;
     return attempt;
   }
-  const std::string path = LockFilePath(dir);
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (fd < 0) {
-    attempt.Errno = errno;
+  const std::string runtime = RuntimeLockPath(dir);
+  if (runtime.empty() || !PrivateFolder(RuntimeFolder())) {
+    attempt.Errno = errno != 0 ? errno : EINVAL;
     return attempt;
   }
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    attempt.Errno = EINVAL;
-    ::close(fd);
+  const int fd = ::open(runtime.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    attempt.Errno = errno;
     return attempt;
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -63,21 +96,34 @@ LockAttempt DataFolderLock::TryAcquire(const std::string& dir) {
     ::close(fd);
     return attempt;
   }
-  // The process id, for the message of a second program; best effort, the
-  // lock itself is what keeps others out.
+  // The owner, named in the folder for a second program's message and for
+  // people; best effort past the open, the runtime lock is what keeps others out.
+  const int owner = ::open(LockFilePath(dir).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+  struct stat info {};
+  if (owner < 0 || ::fstat(owner, &info) != 0 || !S_ISREG(info.st_mode)) {
+    attempt.Errno = owner < 0 ? errno : EINVAL;
+    if (owner >= 0) ::close(owner);
+    ::close(fd);
+    return attempt;
+  }
   const std::string pid = std::to_string(::getpid()) + "\n";
   if (::ftruncate(fd, 0) == 0) (void)::pwrite(fd, pid.data(), pid.size(), 0);
+  const std::string named = std::to_string(::getpid()) + " " + HostName() + "\n";
+  if (::ftruncate(owner, 0) == 0) (void)::pwrite(owner, named.data(), named.size(), 0);
   fd_ = fd;
+  ownerFd_ = owner;
   attempt.State = LockState::Held;
   return attempt;
 }
 
 void DataFolderLock::Release() {
   if (fd_ < 0) return;
-  // The file stays: removing it could let two programs lock two different files.
+  // The files stay: removing one could let two programs lock two different files.
   (void)::ftruncate(fd_, 0);
+  (void)::ftruncate(ownerFd_, 0);
+  ::close(ownerFd_);
   ::close(fd_);
-  fd_ = -1;
+  fd_ = ownerFd_ = -1;
 }
 
 }  // namespace kistora

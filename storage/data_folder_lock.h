@@ -1,7 +1,12 @@
-// One program per data folder: an advisory lock (flock) on the file
-// "kistora.lock" in the folder, held for as long as the object lives. The
-// file holds the owner's process id, for the message a second program shows.
-// The lock goes with the process: a killed program leaves none behind.
+// One program per data folder, on this machine: an advisory lock (flock),
+// held for as long as the object lives, on a file of the user's runtime folder
+// ($XDG_RUNTIME_DIR/kistora/, else a private /tmp/kistora-UID/) named after the
+// data folder's device and inode, so that two paths to one folder share it and
+// no sync tool of the data folder can replace it. The file "kistora.lock" in
+// the data folder names the owner (process id and host) for the message a
+// second program shows and for people; a sync tool may bring another
+// machine's, which never keeps a program from starting. The lock goes with the
+// process: a killed program leaves none behind.
 #pragma once
 
 #include <sys/types.h>
@@ -36,9 +41,12 @@ class DataFolderLock {
   bool Held() const { return fd_ >= 0; }
 
   static std::string LockFilePath(const std::string& dir);
+  // The machine-wide lock file of dir (which must exist); empty when there is none.
+  static std::string RuntimeLockPath(const std::string& dir);
 
  private:
-  int fd_ = -1;
+  int fd_ = -1;       // the runtime lock
+  int ownerFd_ = -1;  // kistora.lock in the folder
 };
 
 }  // namespace kistora

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "storage/safe_file.h"
+#include "storage/stale_temporaries.h"
 
 namespace kistora {
 
@@ -70,7 +71,7 @@ bool CopyOverFile(int in, const std::string& target, mode_t sourceMode) {
   struct stat existing {};
   const bool exists = ::stat(resolved.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) return false;  // never replace a directory, device or pipe
-  std::string temp = DirectoryOf(resolved) + "/.kistora-XXXXXX.tmp";
+  std::string temp = DirectoryOf(resolved) + "/" + std::string(kTemporaryPrefix) + "XXXXXX.tmp";
   const int out = ::mkostemps(temp.data(), 4, O_CLOEXEC);
   if (out < 0) return false;
   (void)::fchmod(out, exists ? existing.st_mode & 07777 : sourceMode & 0777);

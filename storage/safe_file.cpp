@@ -16,6 +16,7 @@
 #include "storage/file_copy.h"
 #include "storage/file_error.h"
 #include "storage/file_ops.h"
+#include "storage/stale_temporaries.h"
 
 namespace kistora {
 
@@ -84,7 +85,9 @@ void SyncDirectory(const std::string& dir) {
 
 std::string ResolveSymbolicLinks(const std::string& path, int& error) { return ResolveLinks(path, error); }
 
-std::string TemporaryPathIn(const std::string& dir) { return dir + "/.kistora-" + RandomSuffix() + ".tmp"; }
+std::string TemporaryPathIn(const std::string& dir) {
+  return dir + "/" + std::string(kTemporaryPrefix) + RandomSuffix() + ".tmp";
+}
 
 SafeFileWriter::SafeFileWriter(const std::string& targetPath, std::string shownPath)
     : shownPath_(shownPath.empty() ? targetPath : std::move(shownPath)) {
@@ -207,7 +210,7 @@ bool KeepBackupCopy(const std::string& source, const std::string& backupPath) no
     int error = 0;
     const std::string target = ResolveSymbolicLinks(backupPath, error);
     if (error != 0) return false;
-    const std::string temp = DirectoryOf(target) + "/.kistora-" + RandomSuffix() + ".bak.tmp";
+    const std::string temp = DirectoryOf(target) + "/" + std::string(kTemporaryPrefix) + RandomSuffix() + ".bak.tmp";
     if (!CopyFileTo(source, temp, true)) return false;
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CLOEXEC);
     const bool synced = fd >= 0 && ::fsync(fd) == 0;

@@ -18,7 +18,7 @@ namespace kistora {
 // when the links go round in circles.
 std::string ResolveSymbolicLinks(const std::string& path, int& error);
 
-// A fresh name for a temporary file in dir: ".kistora-" then ten letters and
+// A fresh name for a temporary file in dir: kTemporaryPrefix then ten letters and
 // digits then ".tmp". Every temporary file of a save is named this way (a
 // copy's is made by mkostemps, with six), so one left by a killed save is
 // recognised by its name alone (stale_temporaries.h).

@@ -36,9 +36,14 @@ std::size_t RemoveIn(const std::string& dir) {
 }  // namespace
 
 bool IsTemporaryFileName(std::string_view name) {
-  constexpr std::string_view kPrefix = ".kistora-";
-  if (name.substr(0, kPrefix.size()) != kPrefix) return false;
-  name.remove_prefix(kPrefix.size());
+  constexpr std::string_view kEarlierPrefix = ".kistora-";
+  if (name.substr(0, kTemporaryPrefix.size()) == kTemporaryPrefix) {
+    name.remove_prefix(kTemporaryPrefix.size());
+  } else if (name.substr(0, kEarlierPrefix.size()) == kEarlierPrefix) {
+    name.remove_prefix(kEarlierPrefix.size());
+  } else {
+    return false;
+  }
   std::size_t letters = 0;
   while (letters < name.size() && IsLetterOrDigit(name[letters])) ++letters;
   if (letters != 6 && letters != 10) return false;

@@ -247,6 +247,9 @@ TEST(CliResave, RefusedWithItsOwnStatusWhileTheProgramHoldsTheFolder) {
   {
     DataFolderLock program;
     ASSERT_EQ(program.TryAcquire(dir.Path()).State, LockState::Held);
+    // A sync tool replacing kistora.lock by a rename takes nothing away.
+    WriteBytes(dir.File(".incoming"), "4242 portable\n");
+    ASSERT_EQ(::rename(dir.File(".incoming").c_str(), dir.File("kistora.lock").c_str()), 0);
     const CliRun run = RunCli("resave " + Quote(dir.Path()));
     EXPECT_EQ(run.status, 75);
     EXPECT_EQ(run.err, "kistora-cli : " + dir.Path() + " est utilis\xC3\xA9 par Kistora (processus " +

@@ -24,7 +24,10 @@ TEST(StaleTemporaries, EveryTemporaryNameOfASaveIsRecognised) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_TRUE(IsTemporaryFileName(*entries.begin())) << *entries.begin();
   }
-  EXPECT_TRUE(IsTemporaryFileName(".kistora-Ab3De6.tmp"));  // a copy's (mkostemps)
+  EXPECT_TRUE(IsTemporaryFileName(".kistora-Ab3De6.tmp"));  // a copy's (mkostemps), as earlier versions named it
+  EXPECT_TRUE(IsTemporaryFileName("~syncthing~kistora-Ab3De6.tmp"));  // the name sync tools skip
+  EXPECT_TRUE(IsTemporaryFileName(TemporaryPathIn("d").substr(2)));
+  EXPECT_FALSE(IsTemporaryFileName("~syncthing~items.kdb.tmp"));  // the sync tool's own
   EXPECT_TRUE(IsTemporaryFileName(".kistora-0123456789.bak.tmp"));
   for (const char* other : {"items.kdb", ".kistora-.tmp", ".kistora-12345.tmp", ".kistora-1234567.tmp",
                             ".kistora-01234567890.tmp", ".kistora-0123456789.tmp~", "kistora-0123456789.tmp",
