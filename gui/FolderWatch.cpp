@@ -63,7 +63,17 @@ bool FolderWatch::TakeInNow() {
   emit aboutToTakeIn();
   const TakeInOutcome outcome = sync_.TakeIn();
   last_.reset();
-  emit takenIn(QtText(outcome.Summary));
+  // One line: what came in, and the sync tool's conflict copies merged and put away.
+  QString line = QtText(outcome.Summary);
+  if (!outcome.CopiesMerged.empty()) {
+    QStringList names;
+    for (const std::string& name : outcome.CopiesMerged) names << QFile::decodeName(name.c_str());
+    line += (line.isEmpty() ? QString::fromUtf8("Rien de nouveau dans ") : QString::fromUtf8(" — depuis "));
+    line +=
+        (names.size() > 1 ? QString::fromUtf8("les copies de conflit ") : QString::fromUtf8("la copie de conflit ")) +
+        names.join(QStringLiteral(", ")) + QString::fromUtf8(", rangée(s) dans backups/merged");
+  }
+  emit takenIn(line);
   for (const std::string& path : outcome.NotMoved) {
     emit trouble(QString::fromUtf8("La copie de conflit %1 est fusionnée mais n'a pu être rangée dans backups/merged.")
                      .arg(QtPath(path)));

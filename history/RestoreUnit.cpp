@@ -94,7 +94,9 @@ void TRestore::FillBackups() {
   Backups->clear();
   for (const kistora::BackupDay& day : days_) {
     auto* row = new QTreeWidgetItem(Backups);
-    row->setText(kDate, QtText(kistora::BackupDateText(day.Date)));
+    // A sync tool's other version of a day (two machines backed it up apart) is listed as such.
+    row->setText(kDate, QtText(kistora::BackupDateText(day.Date)) +
+                            (day.Version.empty() ? QString() : QStringLiteral(" (autre version)")));
     row->setText(kItems,
                  day.Items.State == kistora::StartupReadState::Clean ? Grouped(day.Items.RecordsKept) : QString());
     row->setText(kChars,
@@ -102,8 +104,10 @@ void TRestore::FillBackups() {
     row->setText(kState, QtText(kistora::BackupDayState(day)));
     row->setTextAlignment(kItems, Qt::AlignRight | Qt::AlignVCenter);
     row->setTextAlignment(kChars, Qt::AlignRight | Qt::AlignVCenter);
-    row->setToolTip(kState, QtText("items-" + day.Date + ".kdb : " + kistora::BackupFileState(day.Items) + ", chars-" +
-                                   day.Date + ".kdb : " + kistora::BackupFileState(day.Chars)));
+    row->setToolTip(kState, QtText(day.Items.Path.substr(day.Items.Path.rfind('/') + 1) + " : " +
+                                   kistora::BackupFileState(day.Items) + ", " +
+                                   day.Chars.Path.substr(day.Chars.Path.rfind('/') + 1) + " : " +
+                                   kistora::BackupFileState(day.Chars)));
     // A day that did not read whole cannot be chosen.
     if (!day.Usable()) row->setFlags(Qt::NoItemFlags);
   }
@@ -124,11 +128,12 @@ void TRestore::DayChosen() {
     return;
   }
   chosenDate_ = days_[static_cast<std::size_t>(index)].Date;
+  const std::string version = days_[static_cast<std::size_t>(index)].Version;
   auto read = std::make_unique<kistora::TCatalogue>();
   kistora::BackupDay day;
   {
     const WaitCursor wait;
-    day = kistora::ReadBackupDay(kistora::CurrentPlatform().DataDir, chosenDate_, *read);
+    day = kistora::ReadBackupDay(kistora::CurrentPlatform().DataDir, chosenDate_, *read, version);
   }
   if (!day.Usable()) {  // changed on disk since the list was read
     Preview->setText(QString::fromUtf8("Cette sauvegarde ne se lit plus entièrement : elle ne peut être restaurée."));

@@ -1,5 +1,7 @@
 #include "merge/folder_sync.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <map>
 #include <utility>
@@ -127,8 +129,11 @@ void FolderSync::Started() {
     const KnownFile read = store_.Known(kind);
     const std::optional<FileIdentity>& own = kind == DatabaseKind::Items ? ownWrites.Items : ownWrites.Chars;
     // A file this copy wrote last may not have reached the other machines: the
-    // version they share stays the one kept. Any other file came from them.
-    const bool ownFile = own && read.Identity && *own == *read.Identity;
+    // version they share stays the one kept. So it does while a sync tool's
+    // conflict copy waits to be merged: that copy comes from the version kept,
+    // not from the file beside it. Any other file came from the other machines.
+    bool ownFile = own && read.Identity && *own == *read.Identity;
+    for (const ConflictCopy& copy : FindConflictCopies(store_.DataDir())) ownFile |= copy.Kind == kind;
     if (kind == DatabaseKind::Items) {
       if ((ownFile || !read.Items) && kept.Items) {
         common_.Digests = kept.Items;
@@ -162,6 +167,9 @@ FolderLook FolderSync::LookAtFolder() const {
   look.Items = IdentityOf(store_.PathOf(DatabaseKind::Items));
   look.Chars = IdentityOf(store_.PathOf(DatabaseKind::Chars));
   for (const ConflictCopy& copy : FindConflictCopies(store_.DataDir())) {
+    look.Copies.emplace_back(copy.Path, IdentityOf(copy.Path));
+  }
+  for (const SideFileCopy& copy : FindSideFileCopies(store_.DataDir())) {
     look.Copies.emplace_back(copy.Path, IdentityOf(copy.Path));
   }
   look.SyncToolWriting = SyncToolWriting(store_.DataDir());
@@ -248,6 +256,19 @@ TakeInOutcome FolderSync::TakeIn() {
       done.push_back(std::move(copy));
     } else if (!Skipped(copy.Path, identity)) {
       others.push_back(std::move(copy));
+    }
+  }
+  // The other files' conflict copies: a lock's is of no use, the options' are kept.
+  for (const SideFileCopy& copy : FindSideFileCopies(store_.DataDir())) {
+    if (copy.Useless) {
+      ::unlink(copy.Path.c_str());
+      continue;
+    }
+    try {
+      outcome.Moved.push_back(MoveToMergedCopies(store_.DataDir(), copy.Path));
+    } catch (const EFileError&) {
+      NoteUnreadable(copy.Path, IdentityOf(copy.Path), std::nullopt);
+      outcome.NotMoved.push_back(copy.Path);
     }
   }
   if (!replaced[0] && !replaced[1] && others.empty() && done.empty()) return outcome;
@@ -360,6 +381,7 @@ TakeInOutcome FolderSync::TakeIn() {
 
   Apply(before, working, outcome);
   for (const ConflictCopy& copy : done) {
+    outcome.CopiesMerged.push_back(copy.Name);
     try {
       outcome.Moved.push_back(MoveToMergedCopies(store_.DataDir(), copy.Path));
     } catch (const EFileError&) {

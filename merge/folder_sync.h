@@ -49,10 +49,11 @@ struct TakeInOutcome {
   // "Catalogue mis \xE0 jour depuis le disque : 3 objets ajout\xE9s, 1 modifi\xE9, 1 en conflit"
   // (Windows-1252); empty when nothing was taken in.
   std::string Summary;
-  std::vector<std::string> Moved;       // conflict copies now in backups/merged
-  std::vector<std::string> NotMoved;    // merged copies that could not be moved (named once)
-  std::vector<std::string> Unreadable;  // versions not taken in (damaged or half written)
-  MergeReport Report;                   // what the merges did, for a command's report
+  std::vector<std::string> Moved;         // conflict copies now in backups/merged
+  std::vector<std::string> CopiesMerged;  // the names of the databases' conflict copies merged
+  std::vector<std::string> NotMoved;      // merged copies that could not be moved (named once)
+  std::vector<std::string> Unreadable;    // versions not taken in (damaged or half written)
+  MergeReport Report;                     // what the merges did, for a command's report
 };
 
 class FolderSync final : public CatalogueObserver {

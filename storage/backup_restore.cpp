@@ -1,6 +1,7 @@
 #include "storage/backup_restore.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <functional>
@@ -117,22 +118,44 @@ std::vector<std::string> BackupDates(const std::string& dataDir) {
   return {dates.begin(), dates.end()};
 }
 
-BackupDay ReadBackupDay(const std::string& dataDir, const std::string& date, TCatalogue& into) {
+std::vector<std::pair<std::string, std::string>> BackupVersions(const std::string& dataDir) {
+  std::set<std::pair<std::string, std::string>> versions;
+  if (DIR* listing = ::opendir(BackupsFolderOf(dataDir).c_str())) {
+    while (const dirent* entry = ::readdir(listing)) {
+      std::string date, version;
+      if (ParseBackupFileName(entry->d_name, date, &version)) versions.emplace(date, version);
+    }
+    ::closedir(listing);
+  }
+  std::vector<std::pair<std::string, std::string>> sorted(versions.begin(), versions.end());
+  // Most recent day first; within a day, its own version ("") first.
+  std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  return sorted;
+}
+
+BackupDay ReadBackupDay(const std::string& dataDir, const std::string& date, TCatalogue& into,
+                        const std::string& version) {
   const std::string folder = BackupsFolderOf(dataDir) + "/";
   into.ClearItems();
   into.ClearChars();
   BackupDay day;
   day.Date = date;
-  day.Items = ReadDatabaseAtStartup(into, DatabaseKind::Items, folder + BackupFileName("items.kdb", date));
-  day.Chars = ReadDatabaseAtStartup(into, DatabaseKind::Chars, folder + BackupFileName("chars.kdb", date));
+  day.Version = version;
+  const auto path = [&](const char* database) {
+    const std::string other = folder + BackupFileName(database, date, version);
+    struct stat info {};
+    return version.empty() || ::lstat(other.c_str(), &info) == 0 ? other : folder + BackupFileName(database, date);
+  };
+  day.Items = ReadDatabaseAtStartup(into, DatabaseKind::Items, path("items.kdb"));
+  day.Chars = ReadDatabaseAtStartup(into, DatabaseKind::Chars, path("chars.kdb"));
   return day;
 }
 
 std::vector<BackupDay> ReadBackupDays(const std::string& dataDir) {
   std::vector<BackupDay> days;
-  for (const std::string& date : BackupDates(dataDir)) {
+  for (const auto& [date, version] : BackupVersions(dataDir)) {
     TCatalogue read;
-    days.push_back(ReadBackupDay(dataDir, date, read));
+    days.push_back(ReadBackupDay(dataDir, date, read, version));
   }
   return days;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/catalogue.h"
@@ -15,7 +16,8 @@ namespace kistora {
 
 // One day's backup and how its two files read with the start-up loader.
 struct BackupDay {
-  std::string Date;  // "YYYY-MM-DD"
+  std::string Date;     // "YYYY-MM-DD"
+  std::string Version;  // "" for the day's own; a sync tool's other version of the day (daily_backups.h)
   StartupRead Items;
   StartupRead Chars;
 
@@ -34,11 +36,16 @@ std::string BackupFileState(const StartupRead& read);
 
 // The days with a backup in dataDir's backups folder, most recent first.
 std::vector<std::string> BackupDates(const std::string& dataDir);
+// Each day with its versions: its own first, then the other versions a sync
+// tool kept (two machines backed up that day apart), most recent day first.
+std::vector<std::pair<std::string, std::string>> BackupVersions(const std::string& dataDir);
 
-// Reads the day's backups into into (emptied first), as start-up reads the databases.
-BackupDay ReadBackupDay(const std::string& dataDir, const std::string& date, TCatalogue& into);
+// Reads the day's backups into into (emptied first), as start-up reads the
+// databases. A part an other version does not have is the day's own.
+BackupDay ReadBackupDay(const std::string& dataDir, const std::string& date, TCatalogue& into,
+                        const std::string& version = {});
 
-// Every day of BackupDates, each read and let go (for a list of them).
+// Every version of BackupVersions, each read and let go (for a list of them).
 std::vector<BackupDay> ReadBackupDays(const std::string& dataDir);
 
 // What restoring a backup would do to the catalogue. Items are matched by

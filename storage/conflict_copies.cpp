@@ -75,6 +75,28 @@ std::vector<ConflictCopy> FindConflictCopies(const std::string& dataDir) {
   return copies;
 }
 
+std::vector<SideFileCopy> FindSideFileCopies(const std::string& dataDir) {
+  std::vector<SideFileCopy> copies;
+  DIR* listing = ::opendir(dataDir.c_str());
+  if (listing == nullptr) return copies;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    for (const auto& [stem, extension] :
+         {std::pair("kistora", ".lock"), std::pair("kistora", ".ini"), std::pair("kistora.ini", ".bak")}) {
+      const std::string base = std::string(stem);
+      const bool syncthing = StartsWith(name, base + ".sync-conflict-") && EndsWith(name, extension);
+      const bool other = StartsWith(name, base + " (") && EndsWith(name, std::string(")") + extension) &&
+                         name.find("conflicted copy") != std::string_view::npos;
+      if (!syncthing && !other) continue;
+      const std::string path = (dataDir.empty() || dataDir.back() == '/' ? dataDir : dataDir + "/") + std::string(name);
+      if (IsRegularFile(path)) copies.push_back({path, std::string_view(extension) == ".lock"});
+      break;
+    }
+  }
+  ::closedir(listing);
+  return copies;
+}
+
 std::string MergedCopiesFolderOf(const std::string& dataDir) { return BackupsFolderOf(dataDir) + "/merged"; }
 
 std::string MoveToMergedCopies(const std::string& dataDir, const std::string& path) {

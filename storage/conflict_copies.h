@@ -32,6 +32,16 @@ bool ParseConflictCopyName(std::string_view name, DatabaseKind& kind, std::strin
 // The conflict copies in dataDir (regular files only), by name.
 std::vector<ConflictCopy> FindConflictCopies(const std::string& dataDir);
 
+// A sync tool's conflict copies of the folder's other files: of kistora.lock
+// (only names an owner: of no use), of kistora.ini and kistora.ini.bak (the
+// options, read at start and written at the close: kept). The same name
+// patterns as the databases'.
+struct SideFileCopy {
+  std::string Path;
+  bool Useless = false;  // a lock's: removed rather than kept
+};
+std::vector<SideFileCopy> FindSideFileCopies(const std::string& dataDir);
+
 // The folder where merged copies are kept: dataDir/backups/merged.
 std::string MergedCopiesFolderOf(const std::string& dataDir);
 

@@ -59,18 +59,26 @@ std::string BackupsFolderOf(const std::string& dataDir) {
   return dataDir.empty() || dataDir.back() == '/' ? dataDir + "backups" : dataDir + "/backups";
 }
 
-std::string BackupFileName(const std::string& databasePath, std::string_view date) {
+std::string BackupFileName(const std::string& databasePath, std::string_view date, std::string_view version) {
   std::string stem = FileNameOf(databasePath);
   if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".kdb") == 0) stem.resize(stem.size() - 4);
-  return stem + "-" + std::string(date) + ".kdb";
+  return stem + "-" + std::string(date) + std::string(version) + ".kdb";
 }
 
-bool ParseBackupFileName(std::string_view name, std::string& date) {
+bool ParseBackupFileName(std::string_view name, std::string& date, std::string* version) {
   for (const std::string_view stem : {"items-", "chars-"}) {
-    if (name.size() != stem.size() + 10 + 4 || name.substr(0, stem.size()) != stem) continue;
+    if (name.size() < stem.size() + 10 + 4 || name.substr(0, stem.size()) != stem) continue;
     const std::string_view candidate = name.substr(stem.size(), 10);
-    if (name.substr(stem.size() + 10) != ".kdb" || !IsDate(candidate)) return false;
+    if (name.substr(name.size() - 4) != ".kdb" || !IsDate(candidate)) return false;
+    const std::string_view between = name.substr(stem.size() + 10, name.size() - stem.size() - 10 - 4);
+    // A sync tool's other version of the day: ".sync-conflict-..." (Syncthing),
+    // " (... conflicted copy ...)" (Nextcloud, ownCloud, Dropbox).
+    const bool other = (between.substr(0, 15) == ".sync-conflict-" && between.size() > 15) ||
+                       (between.size() > 3 && between.substr(0, 2) == " (" && between.back() == ')' &&
+                        between.find("conflicted copy") != std::string_view::npos);
+    if (!between.empty() && (!other || version == nullptr)) return false;
     date = std::string(candidate);
+    if (version) *version = std::string(between);
     return true;
   }
   return false;
@@ -115,8 +123,8 @@ std::size_t PruneBackups(const std::string& backupsDir, int daysKept, const std:
   std::vector<std::pair<std::string, std::string>> backups;  // name, date
   std::set<std::string, std::greater<>> dates;               // most recent first
   while (const dirent* entry = ::readdir(listing)) {
-    std::string date;
-    if (!ParseBackupFileName(entry->d_name, date)) continue;
+    std::string date, version;
+    if (!ParseBackupFileName(entry->d_name, date, &version)) continue;  // a day's other versions go with it
     backups.emplace_back(entry->d_name, date);
     dates.insert(date);
   }

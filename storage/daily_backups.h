@@ -2,7 +2,8 @@
 // files as they were before it are copied into the folder "backups" beside
 // them, as items-YYYY-MM-DD.kdb and chars-YYYY-MM-DD.kdb (local date); the 14
 // most recent days are kept. Nothing else in that folder is ever touched:
-// only names of exactly that pattern are pruned.
+// only names of exactly that pattern, and the other versions of a day that a
+// sync tool kept beside it, are pruned.
 #pragma once
 
 #include <string>
@@ -19,12 +20,17 @@ std::string LocalDateToday();
 // dataDir + "/backups".
 std::string BackupsFolderOf(const std::string& dataDir);
 
-// "items-2026-12-07.kdb" from the database path ".../items.kdb" and the date.
-std::string BackupFileName(const std::string& databasePath, std::string_view date);
+// "items-2026-12-07.kdb" from the database path ".../items.kdb" and the date;
+// a version other than the day's own puts its words before ".kdb".
+std::string BackupFileName(const std::string& databasePath, std::string_view date, std::string_view version = {});
 
 // Whether name is "items-YYYY-MM-DD.kdb" or "chars-YYYY-MM-DD.kdb" (a real
-// month and day); date receives the "YYYY-MM-DD" part.
-bool ParseBackupFileName(std::string_view name, std::string& date);
+// month and day); date receives the "YYYY-MM-DD" part. With version, the
+// other versions of a day that a sync tool kept when two machines both took
+// it (".sync-conflict-..." or " (... conflicted copy ...)" before ".kdb")
+// are backups of that day too, and version receives those words ("" for the
+// day's own).
+bool ParseBackupFileName(std::string_view name, std::string& date, std::string* version = nullptr);
 
 struct BackupOutcome {
   std::vector<std::string> Made;  // the backups written now

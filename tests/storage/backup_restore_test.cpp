@@ -7,6 +7,7 @@
 
 #include "core_test_support.h"
 #include "model/catalogue_history.h"
+#include "storage/daily_backups.h"
 #include "storage/database.h"
 
 namespace kistora {
@@ -76,6 +77,35 @@ TEST(BackupRestore, ADamagedOrIncompleteDayIsListedButCannotBeRestored) {
   EXPECT_EQ(days[1].Chars.RecordsKept, 2u);
   EXPECT_FALSE(days[2].Usable());
   EXPECT_TRUE(days[2].Incomplete());
+}
+
+TEST(BackupRestore, ASyncToolsOtherVersionOfADayIsListedWithItAndPrunedWithIt) {
+  BackupFolder folder;
+  TCatalogue current, backup;
+  MakeBoth(current, backup);
+  folder.Write(backup, "2026-12-02");
+  folder.Write(current, "2026-12-01");
+  // Both machines backed the 2nd up apart: Syncthing kept the other items.kdb, Dropbox another one.
+  SaveItems(current, folder.dir.File("backups/items-2026-12-02.sync-conflict-20261202-101500-ABCDEFG.kdb"));
+  SaveItems(current, folder.dir.File("backups/items-2026-12-02 (Portable's conflicted copy 2026-12-02).kdb"));
+  WriteBytes(folder.dir.File("backups/items-2026-12-02.old.kdb"), "not a backup's name");
+
+  const std::vector<BackupDay> days = ReadBackupDays(folder.dir.Path());
+  ASSERT_EQ(days.size(), 4u);
+  EXPECT_EQ(days[0].Version, "");
+  EXPECT_EQ(days[1].Version, " (Portable's conflicted copy 2026-12-02)");
+  EXPECT_EQ(days[2].Version, ".sync-conflict-20261202-101500-ABCDEFG");
+  EXPECT_EQ(days[3].Date, "2026-12-01");
+  // The other version's items, with the day's own characters (that file had no other version).
+  EXPECT_TRUE(days[2].Usable());
+  EXPECT_EQ(days[2].Items.RecordsKept, current.ItemList.size());
+  EXPECT_EQ(days[2].Chars.Path, folder.File("chars", "2026-12-02"));
+
+  // A day pruned goes with its other versions; a name of no backup stays.
+  EXPECT_EQ(PruneBackups(folder.dir.File("backups"), 1, "2026-12-01"), 0u);
+  EXPECT_EQ(PruneBackups(folder.dir.File("backups"), 0, "2026-12-01"), 4u);
+  EXPECT_EQ(TempDir::Entries(folder.dir.File("backups")),
+            (std::set<std::string>{"items-2026-12-01.kdb", "chars-2026-12-01.kdb", "items-2026-12-02.old.kdb"}));
 }
 
 TEST(BackupRestore, RestoreIsOneStepThatKeepsUnchangedItemsAndNeverLowersNumbering) {
