@@ -275,107 +275,96 @@ TakeInOutcome FolderSync::TakeIn() {
 
   const CatalogueVersion before = Current();
   CatalogueVersion working = before;
-  std::optional<CatalogueVersion> onDisk;
-  if (replaced[0] || replaced[1]) {
-    // The version on disk keeps its numbers (so both machines agree on them);
-    // what this copy changed since comes on top.
-    CatalogueVersion outside;
-    bool readable = true;
-    if (replaced[0]) {
-      readable = ReadItemsVersion(store_.PathOf(kinds[0]), outside.Items);
-      if (!readable) NoteUnreadable(store_.PathOf(kinds[0]), disk[0], kinds[0]);
-    } else {
-      outside.Items = known[0].Items ? ItemsOf(*known[0].Items) : before.Items;
-    }
-    if (replaced[1]) {
-      if (!ReadCharsVersion(store_.PathOf(kinds[1]), outside.Chars)) {
-        readable = false;
-        NoteUnreadable(store_.PathOf(kinds[1]), disk[1], kinds[1]);
-      }
-    } else {
-      outside.Chars = known[1].Chars ? *known[1].Chars : before.Chars;
-    }
-    if (!readable) {
-      outcome.Unreadable.push_back(replaced[0] ? store_.PathOf(kinds[0]) : store_.PathOf(kinds[1]));
-      return outcome;  // nothing taken in until the file changes again
-    }
-    outside.LastItemIndex = before.LastItemIndex;
-    MergeBase base;
-    // Replaced in place of this copy's last version (which it had), or beside
-    // it (the sync tool kept ours as a conflict copy): from the version both had.
-    if (ownAside[0]) {
-      base.Items = common_.Items;
-      base.Digests = common_.Digests;
-    } else if (known[0].Items) {
-      base.Items = ItemsOf(*known[0].Items);
-    }
-    base.Chars = ownAside[1] ? common_.Chars : known[1].Chars;
-    MergeResult merged = MergeCatalogues(base, outside, working, highest_);
-    outcome.Report = std::move(merged.Report);
-    working = std::move(merged.Merged);
-    onDisk = std::move(outside);
-  }
+  CatalogueVersion onDisk;  // the replaced files as read
 
-  // Another machine's versions kept by a sync tool, copies of one conflict together.
-  std::map<std::string, std::vector<const ConflictCopy*>> groups;
-  for (const ConflictCopy& copy : others) {
-    groups[copy.PairKey.empty() ? copy.Path : copy.PairKey].push_back(&copy);
-  }
-  for (const auto& [key, copies] : groups) {
-    CatalogueVersion theirs;
-    theirs.Items = working.Items;  // a part without a copy is as it was
-    theirs.Chars = common_.Chars ? *common_.Chars : working.Chars;
-    bool hasItems = false;
+  // The other machine's version, part by part: a file replaced on disk, else its
+  // conflict copy, else (unchanged there) what the disk holds. Taking both parts
+  // together keeps an item and the entries that name it in one numbering. One
+  // round per conflict copy left (several machines, earlier conflicts).
+  std::array<std::vector<ConflictCopy>, 2> pending;
+  for (ConflictCopy& copy : others) pending[Slot(copy.Kind)].push_back(std::move(copy));
+  for (bool first = true; first || !pending[0].empty() || !pending[1].empty(); first = false) {
+    CatalogueVersion outside;
+    MergeBase base;
+    std::vector<ConflictCopy> used;
     bool readable = true;
-    for (const ConflictCopy* copy : copies) {
-      const bool ok = copy->Kind == DatabaseKind::Items ? ReadItemsVersion(copy->Path, theirs.Items)
-                                                        : ReadCharsVersion(copy->Path, theirs.Chars);
-      hasItems |= copy->Kind == DatabaseKind::Items;
+    std::array<bool, 2> fromDisk{}, fromCopy{};
+    for (std::size_t k = 0; k < 2; ++k) {
+      std::string path;
+      if (first && replaced[k]) {
+        path = store_.PathOf(kinds[k]);
+        fromDisk[k] = true;
+      } else if (!pending[k].empty()) {
+        used.push_back(std::move(pending[k].front()));
+        pending[k].erase(pending[k].begin());
+        path = used.back().Path;
+        fromCopy[k] = true;
+      }
+      const bool ok = path.empty() ? true
+                      : k == 0     ? ReadItemsVersion(path, outside.Items)
+                                   : ReadCharsVersion(path, outside.Chars);
       if (!ok) {
         readable = false;
-        NoteUnreadable(copy->Path, IdentityOf(copy->Path), std::nullopt);
-        outcome.Unreadable.push_back(copy->Path);
+        NoteUnreadable(path, IdentityOf(path), fromDisk[k] ? std::optional(kinds[k]) : std::nullopt);
+        outcome.Unreadable.push_back(path);
+      }
+      // The base: what this copy last wrote or read, which a file replaced in its
+      // place came from; the version both shared for a conflict's other side.
+      const bool fromShared = fromCopy[k] || (fromDisk[k] && ownAside[k]);
+      if (k == 0) {
+        if (fromShared) {
+          base.Items = common_.Items;
+          base.Digests = common_.Digests;
+        } else if (!first) {
+          base.Items = working.Items;
+        } else if (known[0].Items) {
+          base.Items = ItemsOf(*known[0].Items);
+        }
+        if (path.empty()) outside.Items = base.Items && !fromShared ? *base.Items : working.Items;
+      } else {
+        base.Chars = fromShared ? common_.Chars : !first ? std::optional(working.Chars) : known[1].Chars;
+        if (path.empty()) outside.Chars = base.Chars ? *base.Chars : working.Chars;
       }
     }
-    if (!readable) continue;  // left where it is, named once
-    theirs.LastItemIndex = working.LastItemIndex;
-    MergeBase base = common_;
-    if (!hasItems) {
-      // Only the characters came: the items are this version's own.
-      base.Items = working.Items;
-      base.Digests.reset();
+    if (!readable) {
+      if (first && (replaced[0] || replaced[1])) return outcome;  // nothing until the file changes again
+      continue;                                                   // that copy is left where it is, named once
     }
-    MergeResult merged = MergeCatalogues(base, working, theirs, highest_);
+    outside.LastItemIndex = working.LastItemIndex;
+    // Whoever's items are on disk keeps its numbers, so that both machines agree on them.
+    const bool diskOutside = fromDisk[0] || (!fromCopy[0] && fromDisk[1]);
+    MergeResult merged = diskOutside ? MergeCatalogues(base, outside, working, highest_)
+                                     : MergeCatalogues(base, working, outside, highest_);
     for (auto& c : merged.Report.ItemConflicts) outcome.Report.ItemConflicts.push_back(c);
     for (auto& r : merged.Report.ItemsRenumbered) outcome.Report.ItemsRenumbered.push_back(r);
     working = std::move(merged.Merged);
-    for (const ConflictCopy* copy : copies) done.push_back(*copy);
+    if (fromDisk[0]) onDisk.Items = std::move(outside.Items);
+    if (fromDisk[1]) onDisk.Chars = std::move(outside.Chars);
+    for (ConflictCopy& copy : used) done.push_back(std::move(copy));
   }
 
   // What the disk holds is from now on the version both machines share.
+  // and this copy's version that stayed on disk beside another's conflict copy
+  // (the other machine takes it in).
   for (std::size_t k = 0; k < 2; ++k) {
-    if (!replaced[k]) continue;
-    KnownFile content;
-    if (k == 0) {
-      content.Items = BlocksOf(onDisk->Items);
-    } else {
-      content.Chars = onDisk->Chars;
+    if (replaced[k]) {
+      KnownFile content;
+      if (k == 0) {
+        content.Items = BlocksOf(onDisk.Items);
+        common_.Items = onDisk.Items;
+        common_.Digests.reset();
+      } else {
+        content.Chars = onDisk.Chars;
+        common_.Chars = onDisk.Chars;
+      }
+      store_.TakenIn(kinds[k], disk[k], std::move(content));
+    } else if (!done.empty()) {
+      if (k == 0 && known[0].Items) {
+        common_.Items = ItemsOf(*known[0].Items);
+        common_.Digests.reset();
+      }
+      if (k == 1 && known[1].Chars) common_.Chars = known[1].Chars;
     }
-    store_.TakenIn(kinds[k], disk[k], std::move(content));
-  }
-  if (onDisk) {
-    if (replaced[0]) {
-      common_.Items = onDisk->Items;
-      common_.Digests.reset();
-    }
-    if (replaced[1]) common_.Chars = onDisk->Chars;
-  } else if (!others.empty()) {
-    // This copy's version stayed on disk: the other machine takes it in.
-    if (known[0].Items) {
-      common_.Items = ItemsOf(*known[0].Items);
-      common_.Digests.reset();
-    }
-    if (known[1].Chars) common_.Chars = known[1].Chars;
   }
   PersistCommon();
 

@@ -29,7 +29,7 @@ bool IsRegularFile(const std::string& path) {
 
 }  // namespace
 
-bool ParseConflictCopyName(std::string_view name, DatabaseKind& kind, std::string& pairKey) {
+bool ParseConflictCopyName(std::string_view name, DatabaseKind& kind) {
   for (const auto& [stem, which] : {std::pair("items", DatabaseKind::Items), std::pair("chars", DatabaseKind::Chars)}) {
     const std::string base = std::string(stem);
     std::string_view rest;
@@ -37,11 +37,9 @@ bool ParseConflictCopyName(std::string_view name, DatabaseKind& kind, std::strin
       // Syncthing: the date, the time and the machine that made the other version.
       rest = name.substr(base.size() + 15, name.size() - base.size() - 15 - 4);
       if (rest.empty()) return false;
-      pairKey = "syncthing " + std::string(rest);
     } else if (StartsWith(name, base + " (") && EndsWith(name, ").kdb") &&
                name.find("conflicted copy") != std::string_view::npos) {
       // Nextcloud, ownCloud and Dropbox: the words in brackets.
-      pairKey = std::string(name.substr(base.size() + 2, name.size() - base.size() - 2 - 5));
     } else if (StartsWith(name, base + ".kdb.conflict")) {
       // The program's own copies, each made alone.
       rest = name.substr(base.size() + 13);
@@ -49,7 +47,6 @@ bool ParseConflictCopyName(std::string_view name, DatabaseKind& kind, std::strin
                             !std::all_of(rest.begin() + 1, rest.end(), [](char c) { return c >= '0' && c <= '9'; }))) {
         return false;
       }
-      pairKey.clear();
     } else {
       continue;
     }
@@ -66,7 +63,7 @@ std::vector<ConflictCopy> FindConflictCopies(const std::string& dataDir) {
   while (const dirent* entry = ::readdir(listing)) {
     ConflictCopy copy;
     copy.Name = entry->d_name;
-    if (!ParseConflictCopyName(copy.Name, copy.Kind, copy.PairKey)) continue;
+    if (!ParseConflictCopyName(copy.Name, copy.Kind)) continue;
     copy.Path = (dataDir.empty() || dataDir.back() == '/' ? dataDir : dataDir + "/") + copy.Name;
     if (IsRegularFile(copy.Path)) copies.push_back(std::move(copy));
   }

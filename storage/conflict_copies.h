@@ -20,16 +20,13 @@ struct ConflictCopy {
   std::string Path;
   std::string Name;  // the file name alone
   DatabaseKind Kind = DatabaseKind::Items;
-  // The copies of both databases made by one conflict share it (the date and
-  // the machine of the name); empty when nothing pairs the copy with another.
-  std::string PairKey;
 };
 
-// Whether name is a conflict copy of "items.kdb" or "chars.kdb" (kind set) and
-// the key that pairs it (ConflictCopy::PairKey).
-bool ParseConflictCopyName(std::string_view name, DatabaseKind& kind, std::string& pairKey);
+// Whether name is a conflict copy of "items.kdb" or "chars.kdb" (kind set).
+bool ParseConflictCopyName(std::string_view name, DatabaseKind& kind);
 
-// The conflict copies in dataDir (regular files only), by name.
+// The conflict copies in dataDir (regular files only), by name: a tool's copies
+// of the two databases made by one conflict come in the same order.
 std::vector<ConflictCopy> FindConflictCopies(const std::string& dataDir);
 
 // A sync tool's conflict copies of the folder's other files: of kistora.lock
