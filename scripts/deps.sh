@@ -7,7 +7,7 @@ build_pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools lib
             libgtest-dev libgmock-dev googletest libbenchmark-dev fonts-dejavu-core librsvg2-bin
             qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev)
 test_pkgs=(clang libclang-rt-14-dev clang-format-14 xvfb xauth xdotool x11-apps x11-utils openbox imagemagick chromium python3
-           dpkg-dev fakeroot desktop-file-utils appstream lintian man-db)
+           dpkg-dev fakeroot desktop-file-utils appstream lintian man-db syncthing)
 
 want=("${build_pkgs[@]}")
 if [[ "${1:-build}" == test ]]; then want+=("${test_pkgs[@]}"); fi

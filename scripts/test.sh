@@ -27,7 +27,7 @@ cmake --build "$root/build/asan" -j"$jobs"
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
-  ctest --test-dir "$root/build/asan" -j"$jobs" --output-on-failure -LE 'browser|crash|desktop'
+  ctest --test-dir "$root/build/asan" -j"$jobs" --output-on-failure -LE 'browser|crash|desktop|sync'
 
 if [[ -x "$root/scripts/fuzz.sh" ]]; then
   echo "== Fuzzing (${KISTORA_FUZZ_SECONDS:-30} s per target)"

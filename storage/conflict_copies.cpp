@@ -115,9 +115,10 @@ bool SyncToolWriting(const std::string& dataDir) {
     // Syncthing writes ".syncthing.NAME.tmp" (or "~syncthing~NAME.tmp") then renames it.
     for (const char* prefix : {".syncthing.", "~syncthing~"}) {
       const std::string temp = std::string(prefix) + name + ".tmp";
-      // One left by a sync that stopped half-way is not waited for past a minute.
+      // A download writes its file all along; one left by a download given up
+      // (Syncthing keeps it a day, to resume) is not waited for.
       struct stat info {};
-      if (::lstat((dir + temp).c_str(), &info) == 0 && ::time(nullptr) - info.st_mtime < 60) return true;
+      if (::lstat((dir + temp).c_str(), &info) == 0 && ::time(nullptr) - info.st_mtime < 5) return true;
     }
   }
   return false;
