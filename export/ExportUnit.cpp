@@ -68,8 +68,7 @@ std::optional<QString> PickSaveFileWithDialog(QWidget* parent, const SaveFileReq
 namespace {
 
 const char* const kSaveFilters[] = {"Fichiers HTML (*.htm *.html)", "Fichiers textes (*.txt)",
-                                    "Formats supportés (*.htm *.html *.txt)", "Tous les fichiers (*)",
-                                    "Fichiers Markdown (*.md)"};
+                                    "Formats supportés (*.htm *.html *.txt)", "Tous les fichiers (*)"};
 constexpr int kSelectedSaveFilter = 2;
 
 std::tm CurrentLocalTime() {
