@@ -1,9 +1,10 @@
 // kistora-cli export [DIR] [--format html|ascii|bbcode|markdown] [--new-only]
-//                    [--output FILE|-] [--now YYYY-MM-DDTHH:MM:SS]
+//                    [--output FILE|-] [-] [--now YYYY-MM-DDTHH:MM:SS]
 // Writes the trading list of DIR exactly as the program does after OK in the
 // export dialog, with the export settings of DIR/kistora.ini (designed values
 // when it does not exist), and remembers it as the format's last list in
 // DIR/last-exports.txt as the program does. Never opens the written file.
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -39,7 +40,15 @@ std::optional<ExportFormat> FormatNamed(std::string_view word) {
 }
 
 // Fills out; on a usage error returns the message.
-std::optional<std::string> TakeExportArgs(const CommandArgs& args, ExportArgs& out) {
+std::optional<std::string> TakeExportArgs(const CommandArgs& commandArgs, ExportArgs& out) {
+  // A lone "-" among the operands is short for --output -.
+  CommandArgs args = commandArgs;
+  const auto dash = std::find(args.operands.begin(), args.operands.end(), "-");
+  if (dash != args.operands.end()) {
+    args.operands.erase(dash);
+    if (args.values.count("--output") != 0) return std::string("export : - et --output donnés ensemble");
+    args.values["--output"] = "-";
+  }
   if (auto problem = TakeOnlyDataDir(args, out.dir)) return problem;
   if (const auto output = args.values.find("--output"); output != args.values.end()) out.output = output->second;
   if (const auto now = args.values.find("--now"); now != args.values.end()) out.now = now->second;

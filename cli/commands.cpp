@@ -54,7 +54,8 @@ const Command kCommands[] = {
      "  --new-only        seulement les objets ajoutés ou modifiés depuis la dernière\n"
      "                    liste de ce format\n"
      "  --output FICHIER  écrit dans FICHIER plutôt que dans le fichier des réglages ;\n"
-     "                    - écrit la liste sur la sortie standard\n"
+     "                    --output - (ou - seul) écrit la liste sur la sortie standard :\n"
+     "                    kistora-cli export --format bbcode - | xclip\n"
      "  --now DATE        date et heure inscrites dans la liste, au lieu de maintenant\n"},
     {"csv", CmdCsv, kCsvOptions, "[DOSSIER] [--output FICHIER]",
      "écrit la base d'objets en CSV pour un tableur (UTF-8, une colonne par champ)",

@@ -214,6 +214,7 @@ void TExportWin::BuildLeftPart() {
   NewLine(this, QFrame::VLine, 180, 156, 2, 72);
   CopyToClipboard = NewCheck(this, "CopyToClipboard", "Copier dans le presse-papiers", 188, 160, 176, false);
   NewOnly = NewCheck(this, "NewOnly", "Seulement les nouveaux objets depuis la dernière liste", 96, 69, 268, false);
+  QWidget::setTabOrder(Parcourir, NewOnly);  // read with "Objets affichés:", before the qualities
 
   OK = NewButton(this, "OK", "OK", 8, 240);
   OK->setDefault(true);
