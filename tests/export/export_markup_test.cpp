@@ -19,7 +19,8 @@ using testing::AddItem;
 // ExportCatalogue, and items whose texts try to break the markup around them.
 TCatalogue HostileCatalogue() {
   TCatalogue c = testing::ExportCatalogue();
-  auto& blade = AddItem<TD2Weapon>(c, 10, "Lame [b]gras[/b] | *\xE9toile* _x_ `code`", 5, -5, "note [/list] | \x80 ]");
+  auto& blade =
+      AddItem<TD2Weapon>(c, 10, "Lame [b]gras[/b] | *\xE9toile* _x_ `code`", 5, -5, "note [/list] | \x80 ] *n* `c`");
   blade.MagicProps = {std::string(300, 'w') + " [color=red] | \x80", "[*]faux", ""};
   AddItem<TD2Ring>(c, 11, "  ", 2, 0, "\r\nligne");  // a blank name
   AddItem<TD2Amulet>(c, 12, "Amulette ]][[ \\ & <b> ~~x~~ # t", 3, 2147483647).MagicProps = {"<i>", "&amp;"};
@@ -126,27 +127,18 @@ TEST(ExportMarkup, ForumListIsWellFormedAndColoursEachNameByQuality) {
   }
 }
 
-// The cells of each row of each rendered table, tags and all.
-std::vector<std::vector<std::string>> RenderedRows(const std::string& html, int& tables) {
-  static const std::regex kRow(R"(<tr>\n((?:<t[dh][^>]*>.*</t[dh]>\n)*)</tr>)");
+// The body cells of every rendered table, in order, tags and all.
+std::vector<std::string> RenderedCells(const std::string& html) {
   static const std::regex kCell(R"(<td[^>]*>(.*)</td>)");
-  tables = 0;
-  for (std::size_t at = 0; (at = html.find("<table>", at)) != std::string::npos; ++at) ++tables;
-  std::vector<std::vector<std::string>> rows;
-  for (std::sregex_iterator row(html.begin(), html.end(), kRow), end; row != end; ++row) {
-    const std::string cells = (*row)[1];
-    std::vector<std::string> found;
-    for (std::sregex_iterator cell(cells.begin(), cells.end(), kCell); cell != end; ++cell) found.push_back((*cell)[1]);
-    if (!found.empty()) rows.push_back(found);  // header rows hold <th> cells only
-  }
-  return rows;
+  std::vector<std::string> cells;
+  for (std::sregex_iterator cell(html.begin(), html.end(), kCell), end; cell != end; ++cell)
+    cells.push_back((*cell)[1]);
+  return cells;
 }
 
 std::string HtmlEscaped(const std::string& text) {
   std::string out;
-  for (const char c : text) {
-    out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '"' ? "&quot;" : std::string(1, c);
-  }
+  for (const char c : text) out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
   return out;
 }
 
@@ -168,24 +160,20 @@ TEST(ExportMarkup, MarkdownTablesRenderEachItemInItsCells) {
     const testing::CliRun render = testing::RunCaptured("cmark-gfm -e table " + testing::Quote(dir.File("list.md")));
     ASSERT_EQ(render.status, 0)
         << "cmark-gfm is needed to render the Markdown list (scripts/deps.sh test installs it): " << render.err;
-    int tables = 0;
-    const auto rows = RenderedRows(render.out, tables);
+    const std::vector<std::string> cells = RenderedCells(render.out);
     const std::vector<const TD2Item*> items = Written(settings, catalogue);
-    EXPECT_EQ(tables, 4);
-    ASSERT_EQ(rows.size(), items.size()) << render.out;
+    ASSERT_EQ(cells.size(), items.size() * columns) << render.out;
     for (std::size_t i = 0; i < items.size(); ++i) {
-      ASSERT_EQ(rows[i].size(), columns) << render.out;
-      std::string name = rows[i][0];
+      const std::string* row = &cells[i * columns];
       const std::string bold =
           Named(*items[i]) ? "<strong>" + HtmlEscaped(Shown(*items[i], settings)) + "</strong>" : "";
-      ASSERT_TRUE(name.starts_with(bold)) << name;
-      name.erase(0, bold.size());
-      EXPECT_EQ(name.find('<'), std::string::npos) << "no item text turns into markup: " << name;
-      EXPECT_EQ(name.find("&lt;i&gt;") != std::string::npos, settings.UseBascule && items[i]->Index == 12) << name;
-      if (settings.ShowPrice) {
-        EXPECT_EQ(rows[i][3], IntToStr(items[i]->Price));
-      }
-      for (const std::string& cell : rows[i]) EXPECT_EQ(cell.find("<em>"), std::string::npos) << cell;
+      ASSERT_TRUE(row[0].starts_with(bold)) << row[0];
+      const std::string rest = row[0].substr(bold.size());
+      EXPECT_EQ(rest.find('<'), std::string::npos) << "no item text turns into markup: " << rest;
+      EXPECT_EQ(rest.find("&lt;i&gt;") != std::string::npos, settings.UseBascule && items[i]->Index == 12) << rest;
+      if (settings.ShowPrice) EXPECT_EQ(row[3], IntToStr(items[i]->Price));
+      EXPECT_EQ(row[2], QualityLabel(items[i]->Quality));
+      for (std::size_t c = 1; c < columns; ++c) EXPECT_EQ(row[c].find('<'), std::string::npos) << row[c];
     }
   }
 }

@@ -72,15 +72,16 @@ TEST_F(ExportMemoryTest, AListNotDeliveredIsNotRemembered) {
 TEST_F(ExportMemoryTest, DamagedLinesAreToldAndTheirItemsCountAsNew) {
   Run();
   std::string memory = ReadBytes(outputs.MemoryPath);
-  memory.replace(memory.find("\n1 "), 3, "\nun ");    // item 1's line
-  memory.replace(memory.find("\n7 ") + 3, 16, "zz");  // item 7's digest
-  WriteBytes(outputs.MemoryPath, memory);
+  memory.replace(memory.find("\n1 "), 3, "\nun ");            // item 1's line
+  memory.replace(memory.find("\n7 ") + 3, 16, "zz");          // item 7's digest
+  WriteBytes(outputs.MemoryPath, memory + "[wiki]\n3 2a\n");  // a later program's format, LF alone
   const ExportResult result = Run();
   EXPECT_EQ(result.ItemCount, 2);  // items 1 and 7
   EXPECT_NE(result.MemoryProblem.find("2 lignes illisibles"), std::string::npos) << result.MemoryProblem;
   const ExportResult again = Run();
   EXPECT_EQ(again.MemoryProblem, "") << "the file was written whole again";
   EXPECT_EQ(again.ItemCount, 0);
+  EXPECT_TRUE(ReadBytes(outputs.MemoryPath).ends_with("[wiki]\r\n3 000000000000002a\r\n")) << "kept";
 }
 
 TEST_F(ExportMemoryTest, AMemoryThatCannotBeReadOrKeptLosesNoItem) {
@@ -94,21 +95,6 @@ TEST_F(ExportMemoryTest, AMemoryThatCannotBeReadOrKeptLosesNoItem) {
             std::string::npos)
       << result.MemoryProblem;
   EXPECT_EQ(Run().ItemCount, result.ItemCount) << "nothing was remembered";
-}
-
-TEST(ExportMemoryFile, ReadsBackWhatItWritesAndKeepsOtherFormats) {
-  ExportMemory memory;
-  memory.Lists["bbcode"] = {{-2147483647 - 1, 0}, {7, 0xFFFFFFFFFFFFFFFFull}, {12, 0x0123456789ABCDEFull}};
-  memory.Lists["wiki"] = {{3, 42}};
-  const std::string text = ExportMemoryText(memory);
-  EXPECT_NE(text.find("\r\n7 ffffffffffffffff\r\n"), std::string::npos) << text;
-  const ExportMemoryLoad load = ParseExportMemory(text, "m");
-  EXPECT_EQ(load.Problem, "");
-  EXPECT_EQ(load.Memory.Lists, memory.Lists);
-  // LF alone is read too; an item line before any format cannot be placed.
-  const ExportMemoryLoad lf = ParseExportMemory("5 1\n[ascii]\n5 1\n", "m");
-  EXPECT_EQ(lf.Memory.Lists.at("ascii").at(5), 1u);
-  EXPECT_NE(lf.Problem.find("ligne 1"), std::string::npos);
 }
 
 }  // namespace
