@@ -1,7 +1,10 @@
-// kistora-cli export [DIR] [--output FILE] [--now YYYY-MM-DDTHH:MM:SS]
+// kistora-cli export [DIR] [--format html|ascii|bbcode|markdown] [--new-only]
+//                    [--output FILE|-] [-] [--now YYYY-MM-DDTHH:MM:SS]
 // Writes the trading list of DIR exactly as the program does after OK in the
 // export dialog, with the export settings of DIR/kistora.ini (designed values
-// when it does not exist). Never opens the written file.
+// when it does not exist), and remembers it as the format's last list in
+// DIR/last-exports.txt as the program does. Never opens the written file.
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -10,6 +13,7 @@
 
 #include "cli_support.h"
 #include "commands.h"
+#include "export/export_memory.h"
 #include "export/export_run.h"
 #include "model/cp1252.h"
 #include "options/option_values.h"
@@ -21,16 +25,39 @@ namespace {
 
 struct ExportArgs {
   std::string dir;
-  std::optional<std::string> output;
+  std::optional<std::string> output;  // "-": standard output
   std::optional<std::string> now;
+  std::optional<ExportFormat> format;
+  bool newOnly = false;
 };
 
+std::optional<ExportFormat> FormatNamed(std::string_view word) {
+  for (const ExportFormat format :
+       {ExportFormat::Html, ExportFormat::Ascii, ExportFormat::BBCode, ExportFormat::Markdown}) {
+    if (ExportFormatWord(format) == word) return format;
+  }
+  return std::nullopt;
+}
+
 // Fills out; on a usage error returns the message.
-std::optional<std::string> TakeExportArgs(const CommandArgs& args, ExportArgs& out) {
+std::optional<std::string> TakeExportArgs(const CommandArgs& commandArgs, ExportArgs& out) {
+  // A lone "-" among the operands is short for --output -.
+  CommandArgs args = commandArgs;
+  const auto dash = std::find(args.operands.begin(), args.operands.end(), "-");
+  if (dash != args.operands.end()) {
+    args.operands.erase(dash);
+    if (args.values.count("--output") != 0) return std::string("export : - et --output donnés ensemble");
+    args.values["--output"] = "-";
+  }
   if (auto problem = TakeOnlyDataDir(args, out.dir)) return problem;
   if (const auto output = args.values.find("--output"); output != args.values.end()) out.output = output->second;
   if (const auto now = args.values.find("--now"); now != args.values.end()) out.now = now->second;
   if (out.output && out.output->empty()) return std::string("export : --output FICHIER est vide");
+  if (const auto format = args.values.find("--format"); format != args.values.end()) {
+    out.format = FormatNamed(format->second);
+    if (!out.format) return "export : --format attend html, ascii, bbcode ou markdown, pas « " + format->second + " »";
+  }
+  out.newOnly = args.flags.count("--new-only") != 0;
   // File names are held as Windows-1252 text, as the export dialog holds them.
   if (out.output && Cp1252ToUtf8(Utf8ToCp1252(*out.output)) != *out.output) {
     return "export : --output " + *out.output +
@@ -116,12 +143,21 @@ int CmdExport(const CommandArgs& commandArgs) {
     ComplainCp1252(std::string(error.what()) + ".");
   }
   ExportSettings settings = options.Export;
-  if (args.output) settings.FileName = Utf8ToCp1252(*args.output);
+  if (args.format) SelectExportFormat(settings, *args.format);  // as its radio button: the file's extension follows
+  if (args.newOnly) settings.NewOnly = true;
+  const bool toStandardOutput = args.output == "-";
+  if (args.output && !toStandardOutput) settings.FileName = Utf8ToCp1252(*args.output);
 
+  ExportOutputs outputs;
+  outputs.File = !toStandardOutput;
+  if (toStandardOutput) outputs.Deliver = [](std::string_view list) { return WriteOut(list); };
+  outputs.MemoryPath = DataFilePath(args.dir, kExportMemoryFileName);
   const ExportResult result =
-      RunExport(settings, loaded.catalogue, options.SelectedCharRow, fixedNow ? *fixedNow : CurrentTime());
+      RunExport(settings, loaded.catalogue, options.SelectedCharRow, fixedNow ? *fixedNow : CurrentTime(), outputs);
+  if (!result.MemoryProblem.empty()) ComplainCp1252("attention : " + result.MemoryProblem);
   switch (result.Status) {
     case ExportStatus::Written:
+      if (toStandardOutput) return kExitOk;
       return WriteOut(result.Path + "\n") ? kExitOk : kExitUnreadable;
     case ExportStatus::NoSelectedChar:
       Complain(
@@ -129,7 +165,8 @@ int CmdExport(const CommandArgs& commandArgs) {
           "et aucun personnage n'est sélectionné ; rien n'a été écrit");
       return kExitNoSelectedChar;
     case ExportStatus::Failed:
-      ComplainCp1252(settings.FileName + " : " + result.Message);
+      // Standard output that failed was already told by WriteOut.
+      if (!toStandardOutput) ComplainCp1252(settings.FileName + " : " + result.Message);
       return kExitUnreadable;
   }
   return kExitUnreadable;

@@ -8,7 +8,8 @@ namespace kistora::cli {
 namespace {
 
 constexpr CommandOption kCheckOptions[] = {{"--date", true}};
-constexpr CommandOption kExportOptions[] = {{"--output", true}, {"--now", true}};
+constexpr CommandOption kExportOptions[] = {
+    {"--output", true}, {"--now", true}, {"--format", true}, {"--new-only", false}};
 constexpr CommandOption kCsvOptions[] = {{"--output", true}};
 constexpr CommandOption kImportOptions[] = {{"--dry-run", false}};
 constexpr CommandOption kStatsOptions[] = {{"--json", false}};
@@ -40,11 +41,21 @@ const Command kCommands[] = {
      "rendu définitif. Chaque fichier est remplacé d'un bloc, jamais à moitié écrit.\n"
      "Refusé (code 75) tant que le programme est ouvert sur le dossier ; copie les\n"
      "bases dans DOSSIER/backups au premier enregistrement du jour.\n"},
-    {"export", CmdExport, kExportOptions, "[DOSSIER] [--output FICHIER] [--now AAAA-MM-JJTHH:MM:SS]",
+    {"export", CmdExport, kExportOptions,
+     "[DOSSIER] [--format FORMAT] [--new-only] [--output FICHIER|-] [--now AAAA-MM-JJTHH:MM:SS]",
      "écrit la liste d'échange du dossier comme le fait l'export du programme",
      "Avec les réglages d'export de DOSSIER/kistora.ini (ceux d'origine s'il n'existe\n"
-     "pas). Écrit le chemin du fichier créé ; ne l'ouvre jamais.\n\n"
-     "  --output FICHIER  écrit dans FICHIER plutôt que dans le fichier des réglages\n"
+     "pas). Écrit le chemin du fichier créé ; ne l'ouvre jamais. Retient la liste\n"
+     "comme dernière liste de son format dans DOSSIER/last-exports.txt, comme le\n"
+     "programme.\n\n"
+     "  --format FORMAT   html, ascii (texte simple), bbcode (forum) ou markdown ;\n"
+     "                    l'extension du fichier des réglages suit, comme dans le\n"
+     "                    programme. bbcode et markdown sont écrits en UTF-8\n"
+     "  --new-only        seulement les objets ajoutés ou modifiés depuis la dernière\n"
+     "                    liste de ce format\n"
+     "  --output FICHIER  écrit dans FICHIER plutôt que dans le fichier des réglages ;\n"
+     "                    --output - (ou - seul) écrit la liste sur la sortie standard :\n"
+     "                    kistora-cli export --format bbcode - | xclip\n"
      "  --now DATE        date et heure inscrites dans la liste, au lieu de maintenant\n"},
     {"csv", CmdCsv, kCsvOptions, "[DOSSIER] [--output FICHIER]",
      "écrit la base d'objets en CSV pour un tableur (UTF-8, une colonne par champ)",

@@ -2,10 +2,12 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +20,7 @@
 #include <limits>
 
 #include "export/ColourSwatch.h"
+#include "export/export_memory.h"
 #include "export/export_run.h"
 #include "gui/Platform.h"
 #include "gui/QtText.h"
@@ -166,16 +169,22 @@ void TExportWin::BuildLeftPart() {
   NewLabel(this, "Format:", 8, 8, 54);
   FormatHTML = NewRadio(this, "FormatHTML", "HTML", 64, 8, 60, true);
   FormatASCII = NewRadio(this, "FormatASCII", "ASCII", 128, 8, 60, false);
+  // The lists to paste, in the room right of "ASCII".
+  FormatBBCode = NewRadio(this, "FormatBBCode", "Forum (BBCode)", 192, 8, 96, false);
+  FormatMarkdown = NewRadio(this, "FormatMarkdown", "Markdown", 290, 8, 74, false);
   auto* formats = new QButtonGroup(this);
-  formats->addButton(FormatHTML);
-  formats->addButton(FormatASCII);
   // Checking a format, by a click or from code, gives the file name its extension.
-  connect(FormatHTML, &QRadioButton::toggled, this, [this](bool on) {
-    if (on) FormatHTMLClick();
-  });
-  connect(FormatASCII, &QRadioButton::toggled, this, [this](bool on) {
-    if (on) FormatASCIIClick();
-  });
+  const std::pair<QRadioButton*, void (TExportWin::*)()> clicks[] = {
+      {FormatHTML, &TExportWin::FormatHTMLClick},
+      {FormatASCII, &TExportWin::FormatASCIIClick},
+      {FormatBBCode, &TExportWin::FormatBBCodeClick},
+      {FormatMarkdown, &TExportWin::FormatMarkdownClick}};
+  for (const auto& [button, click] : clicks) {
+    formats->addButton(button);
+    connect(button, &QRadioButton::toggled, this, [this, click](bool on) {
+      if (on) (this->*click)();
+    });
+  }
 
   QLabel* fileLabel = NewLabel(this, "Fichier:", 8, 37, 54);
   FileName = Place(new QLineEdit(this), "FileName", 64, 32, 217, 23);
@@ -196,10 +205,16 @@ void TExportWin::BuildLeftPart() {
 
   // The three scopes form their own group of radio buttons.
   Panel1 = Place(new QWidget(this), "Panel1", 0, 156, kPanelMoreLeft, 72);
-  ShowSelChar = NewRadio(Panel1, "ShowSelChar", "Personnage sélectionné", 8, 4, 300, false);
-  ShowAllChar = NewRadio(Panel1, "ShowAllChar", "Tous les personnages", 8, 28, 300, true);
-  ShowAll = NewRadio(Panel1, "ShowAll", "Tous les objets connus", 8, 52, 300, false);
+  ShowSelChar = NewRadio(Panel1, "ShowSelChar", "Personnage sélectionné", 8, 4, 168, false);
+  ShowAllChar = NewRadio(Panel1, "ShowAllChar", "Tous les personnages", 8, 28, 168, true);
+  ShowAll = NewRadio(Panel1, "ShowAll", "Tous les objets connus", 8, 52, 168, false);
   NewLine(this, QFrame::HLine, 0, 231, kPanelMoreLeft, 2);
+
+  // Where the list goes and what it holds, beside the designed controls.
+  NewLine(this, QFrame::VLine, 180, 156, 2, 72);
+  CopyToClipboard = NewCheck(this, "CopyToClipboard", "Copier dans le presse-papiers", 188, 160, 176, false);
+  NewOnly = NewCheck(this, "NewOnly", "Seulement les nouveaux objets depuis la dernière liste", 96, 69, 268, false);
+  QWidget::setTabOrder(Parcourir, NewOnly);  // read with "Objets affichés:", before the qualities
 
   OK = NewButton(this, "OK", "OK", 8, 240);
   OK->setDefault(true);
@@ -238,6 +253,10 @@ void TExportWin::BuildPanelMore() {
   connect(Default, &QPushButton::clicked, this, &TExportWin::DefaultClick);
   Label9 = NewLabel(p, "Note: La plupart de ces options n'ont d'effet qu'en mode HTML", 88, 246, 332);
   Label9->setObjectName(QStringLiteral("Label9"));
+  Label9->setToolTip(QString::fromUtf8(
+      "Les listes Forum (BBCode) et Markdown suivent aussi le prix, le titre, la signature, la date de mise à jour, "
+      "les caractéristiques et le tri ; les couleurs, la bordure et les objets intéressants sont propres à la page "
+      "HTML."));
   NewLine(p, QFrame::VLine, 224, 0, 2, 232);
 
   // Right column: highlighting and sorting.
@@ -287,7 +306,7 @@ bool TExportWin::Execute() {
 
 ExportSettings TExportWin::Settings() const {
   ExportSettings s;
-  s.Format = FormatHTML->isChecked() ? ExportFormat::Html : ExportFormat::Ascii;
+  s.Format = CheckedFormat();
   s.FileName = Cp1252Text(FileName->text());
   s.ShowUniques = ShowUniques->isChecked();
   s.ShowSets = ShowSets->isChecked();
@@ -314,11 +333,13 @@ ExportSettings TExportWin::Settings() const {
   s.ShowMajDate = ShowMajDate->isChecked();
   s.SortBy = TrierName->isChecked() ? ExportSort::Name : TrierPrice->isChecked() ? ExportSort::Price : ExportSort::None;
   s.TrierSets = TrierSets->isChecked();
+  s.CopyToClipboard = CopyToClipboard->isChecked();
+  s.NewOnly = NewOnly->isChecked();
   return s;
 }
 
 void TExportWin::SetSettings(const ExportSettings& s) {
-  (s.Format == ExportFormat::Html ? FormatHTML : FormatASCII)->setChecked(true);
+  FormatButton(s.Format)->setChecked(true);
   FileName->setText(QtText(s.FileName));  // after the format, whose click rewrote the extension
   ShowUniques->setChecked(s.ShowUniques);
   ShowSets->setChecked(s.ShowSets);
@@ -334,6 +355,29 @@ void TExportWin::SetSettings(const ExportSettings& s) {
   ApplyPresentation(s);
   (s.SortBy == ExportSort::Name ? TrierName : s.SortBy == ExportSort::Price ? TrierPrice : TrierNo)->setChecked(true);
   TrierSets->setChecked(s.TrierSets);
+  CopyToClipboard->setChecked(s.CopyToClipboard);
+  NewOnly->setChecked(s.NewOnly);
+}
+
+QRadioButton* TExportWin::FormatButton(ExportFormat format) const {
+  switch (format) {
+    case ExportFormat::Html:
+      return FormatHTML;
+    case ExportFormat::Ascii:
+      return FormatASCII;
+    case ExportFormat::BBCode:
+      return FormatBBCode;
+    case ExportFormat::Markdown:
+      return FormatMarkdown;
+  }
+  return FormatHTML;
+}
+
+ExportFormat TExportWin::CheckedFormat() const {
+  for (const ExportFormat format : {ExportFormat::Html, ExportFormat::BBCode, ExportFormat::Markdown}) {
+    if (FormatButton(format)->isChecked()) return format;
+  }
+  return ExportFormat::Ascii;
 }
 
 void TExportWin::ApplyPresentation(const ExportSettings& s) {
@@ -354,16 +398,20 @@ void TExportWin::ApplyPresentation(const ExportSettings& s) {
 
 // ---- handlers ----
 
-void TExportWin::ChangeExtension(const char* extension) {
+void TExportWin::ChangeExtension(std::string_view extension) {
   // The rule works on bytes and only looks for "."; UTF-8 never hides a "."
   // inside a character, so the text is rewritten without any loss.
   const std::string rewritten = kistora::ChangeExportExtension(FileName->text().toStdString(), extension);
   FileName->setText(QString::fromStdString(rewritten));
 }
 
-void TExportWin::FormatHTMLClick() { ChangeExtension(".html"); }
+void TExportWin::FormatHTMLClick() { ChangeExtension(kistora::ExportExtension(ExportFormat::Html)); }
 
-void TExportWin::FormatASCIIClick() { ChangeExtension(".txt"); }
+void TExportWin::FormatASCIIClick() { ChangeExtension(kistora::ExportExtension(ExportFormat::Ascii)); }
+
+void TExportWin::FormatBBCodeClick() { ChangeExtension(kistora::ExportExtension(ExportFormat::BBCode)); }
+
+void TExportWin::FormatMarkdownClick() { ChangeExtension(kistora::ExportExtension(ExportFormat::Markdown)); }
 
 void TExportWin::ParcourirClick() {
   kistora::SaveFileRequest request;
@@ -419,8 +467,18 @@ void TExportWin::ExportInventory(const kistora::TCatalogue& catalogue, int selec
     return;
   }
 
+  kistora::ExportOutputs outputs;
+  outputs.File = kistora::ExportWritesFile(settings);
+  outputs.MemoryPath = CurrentPlatform().DataDir + std::string(kistora::kExportMemoryFileName);
+  if (settings.CopyToClipboard) {
+    outputs.Deliver = [&settings](std::string_view list) {
+      const std::string text = kistora::ExportListClipboardText(list, settings.Format);
+      QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+      return true;
+    };
+  }
   const kistora::ExportResult result =
-      kistora::RunExport(settings, catalogue, selectedRow, Now ? Now() : CurrentLocalTime());
+      kistora::RunExport(settings, catalogue, selectedRow, Now ? Now() : CurrentLocalTime(), outputs);
   switch (result.Status) {
     case kistora::ExportStatus::NoSelectedChar:
       return;
@@ -431,8 +489,15 @@ void TExportWin::ExportInventory(const kistora::TCatalogue& catalogue, int selec
       if (result.OpenWithShell && CurrentPlatform().Shell) {
         CurrentPlatform().Shell->Open(QFileInfo(QString::fromStdString(result.Path)).absoluteFilePath());
       }
-      return;
+      break;
   }
+  // What the player is told: the copy, and a memory of the last lists that
+  // could not be read or kept (the list itself is whole).
+  QStringList told;
+  if (settings.CopyToClipboard) told << QtText(kistora::ExportCopiedText(result.ItemCount));
+  if (!result.MemoryProblem.empty()) told << QtText(result.MemoryProblem);
+  if (messages && !told.isEmpty())
+    messages->Message(owner, QStringLiteral("Kistora"), told.join(QStringLiteral("\n\n")));
 }
 
 void TExportWin::BindOptions(kistora::OptionBindings& b) {

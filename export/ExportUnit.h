@@ -9,6 +9,7 @@
 #include <ctime>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 #include "export/export_settings.h"
 #include "model/colour_text.h"
@@ -69,7 +70,9 @@ class TExportWin : public QDialog {
 
   // "Exporter...": the dialog, then on OK the export of catalogue with the
   // character at selectedCharRow (-1 for none), the error box on failure, the
-  // shell afterwards.
+  // shell afterwards; with "Copier dans le presse-papiers" the list goes to the
+  // clipboard too and a message says "Liste copiée (N objets)".
+  // The last list of each format is remembered in the data folder.
   void ExportInventory(const kistora::TCatalogue& catalogue, int selectedCharRow);
   // Binds every export key to the dialog's controls.
   void BindOptions(kistora::OptionBindings& b);
@@ -77,6 +80,8 @@ class TExportWin : public QDialog {
   // Handlers, named after their control and event.
   void FormatHTMLClick();
   void FormatASCIIClick();
+  void FormatBBCodeClick();
+  void FormatMarkdownClick();
   void ParcourirClick();
   void MoreClick();
   void ColPanelClick(kistora::ColourSwatch* swatch);
@@ -90,6 +95,8 @@ class TExportWin : public QDialog {
   // Left part.
   QRadioButton* FormatHTML = nullptr;
   QRadioButton* FormatASCII = nullptr;
+  QRadioButton* FormatBBCode = nullptr;    // "Forum (BBCode)", right of "ASCII"
+  QRadioButton* FormatMarkdown = nullptr;  // "Markdown"
   QLineEdit* FileName = nullptr;
   QPushButton* Parcourir = nullptr;
   QCheckBox* ShowUniques = nullptr;
@@ -103,6 +110,8 @@ class TExportWin : public QDialog {
   QRadioButton* ShowSelChar = nullptr;
   QRadioButton* ShowAllChar = nullptr;
   QRadioButton* ShowAll = nullptr;
+  QCheckBox* NewOnly = nullptr;          // right of "Objets affichés:"
+  QCheckBox* CopyToClipboard = nullptr;  // right of the scope
   QPushButton* OK = nullptr;
   QPushButton* Cancel = nullptr;
   QPushButton* More = nullptr;
@@ -139,7 +148,10 @@ class TExportWin : public QDialog {
   void BuildPanelMore();
   // Gives the window this outer width (frame included) at the designed height.
   void SetOuterWidth(int outerWidth);
-  void ChangeExtension(const char* extension);
+  void ChangeExtension(std::string_view extension);
+  // The radio button of a format, and the format whose button is checked.
+  QRadioButton* FormatButton(kistora::ExportFormat format) const;
+  kistora::ExportFormat CheckedFormat() const;
   // The thirteen presentation controls, which "Défaut" restores.
   void ApplyPresentation(const kistora::ExportSettings& settings);
 

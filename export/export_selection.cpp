@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "model/item_digest.h"
 #include "model/items.h"
 
 namespace kistora {
@@ -66,7 +67,8 @@ int CompareTextAZ(std::string_view a, std::string_view b) {
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-ExportSelection::ExportSelection(const ExportSettings& settings, const TCatalogue& catalogue, int selectedCharRow)
+ExportSelection::ExportSelection(const ExportSettings& settings, const TCatalogue& catalogue, int selectedCharRow,
+                                 const ListedItems* previous)
     : settings_(settings) {
   if (settings.Scope == ExportScope::SelectedChar) {
     if (selectedCharRow >= 0 && static_cast<std::size_t>(selectedCharRow) < catalogue.CharList.size()) {
@@ -76,7 +78,7 @@ ExportSelection::ExportSelection(const ExportSettings& settings, const TCatalogu
   } else if (settings.Scope == ExportScope::AllChars) {
     for (const auto& character : catalogue.CharList) held_.insert(character->Items.begin(), character->Items.end());
   }
-  SortSections(catalogue);
+  SortSections(catalogue, previous);
 }
 
 bool ExportSelection::PassesQualityAndPrice(const TD2Item& item) const {
@@ -123,17 +125,31 @@ int ExportSelection::CountExported(int quality) const {
   return quality >= 0 && quality < 6 ? counts_[static_cast<std::size_t>(quality)] : 0;
 }
 
+int ExportSelection::ItemCount() const {
+  std::size_t count = 0;
+  for (const auto& items : sections_) count += items.size();
+  return static_cast<int>(count);
+}
+
 const std::vector<const TD2Item*>& ExportSelection::SectionItems(int section) const {
   return sections_.at(static_cast<std::size_t>(section));
 }
 
-void ExportSelection::SortSections(const TCatalogue& catalogue) {
+void ExportSelection::SortSections(const TCatalogue& catalogue, const ListedItems* previous) {
   std::array<std::vector<SortEntry>, 4> entries;
   const bool byName = settings_.SortBy == ExportSort::Name;
   for (const auto& owned : catalogue.ItemList) {
     const TD2Item& item = *owned;
     const int section = SectionOf(item.Quality);
     if (section < 0 || !IsExported(item)) continue;
+    if (previous) {
+      const std::uint64_t digest = ItemContentDigest(item);
+      listed_[item.Index] = digest;
+      if (settings_.NewOnly) {
+        const auto known = previous->find(item.Index);
+        if (known != previous->end() && known->second == digest) continue;  // in the last list as it is now
+      }
+    }
     ++counts_[item.Quality];
     SortEntry entry{&item, {}, {}};
     if (settings_.TrierSets && item.Quality == kSetQuality) entry.SetKey = FoldedAZ(SetName(item));

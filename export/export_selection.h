@@ -1,10 +1,13 @@
 // Which items the export writes and in what order: the quality boxes, the
-// price-0 mask and the character scope (IsExported), the sort
-// (CompareExportItems), and the items of each quality section in sorted order.
+// price-0 mask and the character scope (IsExported), only what is new since
+// the last list when asked, the sort (CompareExportItems), and the items of
+// each quality section in sorted order.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -25,6 +28,9 @@ struct ExportSection {
 };
 extern const std::array<ExportSection, 4> kExportSections;  // Uniques, Sets, Crafted / Rares, Magiques / Normaux
 
+// The items of a list: item number -> content digest (ItemContentDigest).
+using ListedItems = std::unordered_map<std::int32_t, std::uint64_t>;
+
 class ExportSelection {
  public:
   // selectedCharRow is the selected character's index in CharList, -1 when
@@ -32,7 +38,13 @@ class ExportSelection {
   // numbers once and sorts the exported items once: O(n log n) overall.
   // The settings are copied; the catalogue's items are referred to, so they
   // must outlive the selection and stay unchanged while it is used.
-  ExportSelection(const ExportSettings& settings, const TCatalogue& catalogue, int selectedCharRow);
+  //
+  // previous, the items of the last list of the format, is given when the lists
+  // are remembered: then Listed() tells what this list holds, and with NewOnly
+  // only the items it lacks, or holds with other contents, are written. Without
+  // it (nothing remembered) every item is new.
+  ExportSelection(const ExportSettings& settings, const TCatalogue& catalogue, int selectedCharRow,
+                  const ListedItems* previous = nullptr);
 
   // Price-0 mask, then the quality's box (codes outside 0..5 never pass), then
   // the scope: held by the selected character / by any character / no condition.
@@ -46,8 +58,15 @@ class ExportSelection {
   // each section, where it is one.
   int CompareExportItems(const TD2Item& a, const TD2Item& b) const;
 
-  // Items of that quality code that pass IsExported.
+  // Items of that quality code that are written: they pass IsExported and,
+  // with NewOnly, are new.
   int CountExported(int quality) const;
+  // How many items the list holds, every section together.
+  int ItemCount() const;
+
+  // With previous given: every item that passes IsExported, new or not, with
+  // its digest (what the list would hold without NewOnly). Empty otherwise.
+  const ListedItems& Listed() const { return listed_; }
 
   // The exported items of section 0..3, in the order CompareExportItems gives
   // them (items it finds equal keep the database order).
@@ -57,12 +76,13 @@ class ExportSelection {
 
  private:
   bool PassesQualityAndPrice(const TD2Item& item) const;
-  void SortSections(const TCatalogue& catalogue);
+  void SortSections(const TCatalogue& catalogue, const ListedItems* previous);
 
   const ExportSettings settings_;
   std::unordered_set<std::int32_t> held_;  // item numbers in scope (unused for "Tous les objets connus")
   std::array<int, 6> counts_{};
   std::array<std::vector<const TD2Item*>, 4> sections_;
+  ListedItems listed_;
 };
 
 }  // namespace kistora

@@ -27,10 +27,23 @@ std::string ChangeExportExtension(std::string_view fileName, std::string_view ex
   return result;
 }
 
+std::string_view ExportExtension(ExportFormat format) {
+  switch (format) {
+    case ExportFormat::Html:
+      return ".html";
+    case ExportFormat::Markdown:
+      return ".md";
+    case ExportFormat::Ascii:
+    case ExportFormat::BBCode:
+      break;
+  }
+  return ".txt";
+}
+
 void SelectExportFormat(ExportSettings& settings, ExportFormat format) {
   if (settings.Format == format) return;
   settings.Format = format;
-  settings.FileName = ChangeExportExtension(settings.FileName, format == ExportFormat::Html ? ".html" : ".txt");
+  settings.FileName = ChangeExportExtension(settings.FileName, ExportExtension(format));
 }
 
 }  // namespace kistora

@@ -11,7 +11,7 @@
 
 namespace kistora {
 
-enum class ExportFormat { Html, Ascii };                      // FormatHTML / FormatASCII
+enum class ExportFormat { Html, Ascii, BBCode, Markdown };  // FormatHTML / FormatASCII / FormatBBCode / FormatMarkdown
 enum class ExportScope { SelectedChar, AllChars, AllItems };  // ShowSelChar / ShowAllChar / ShowAll
 enum class ExportSort { None, Name, Price };                  // TrierNo / TrierName / TrierPrice
 
@@ -42,6 +42,9 @@ struct ExportSettings {
   bool ShowMajDate = true;
   ExportSort SortBy = ExportSort::Name;
   bool TrierSets = true;  // group set items by set
+
+  bool CopyToClipboard = false;  // the list also goes to the clipboard (the file only when named)
+  bool NewOnly = false;          // only items added or changed since the last list of the format
 };
 
 // What the dialog's "Défaut" button restores: the presentation settings only
@@ -54,8 +57,12 @@ void RestorePresentationDefaults(ExportSettings& settings);
 // (directories are not considered: "C:\a.b\export" gives "C:\a.html").
 std::string ChangeExportExtension(std::string_view fileName, std::string_view extension);
 
+// The extension a format gives the file name: ".html", ".txt" (text list and
+// forum markup, both plain text to a text editor), ".md".
+std::string_view ExportExtension(ExportFormat format);
+
 // Checks a format as its radio button does: when it was not checked already, its
-// click action gives the file name the format's extension (".html" or ".txt");
+// click action gives the file name the format's extension (ExportExtension);
 // checking the format already checked changes nothing.
 void SelectExportFormat(ExportSettings& settings, ExportFormat format);
 

@@ -1,5 +1,7 @@
 #include "export/export_writer.h"
 
+#include "export/bbcode_writer.h"
+#include "export/markdown_writer.h"
 #include "model/colour_text.h"
 #include "model/text_utils.h"
 
@@ -43,11 +45,6 @@ std::string GeneratedLine(const ExportDates& dates, std::string_view caption) {
 
 }  // namespace
 
-std::string ExportCategoryLabel(const TD2Item& item, std::string_view fallback) {
-  std::string label = DialogCategoryLabel(item);
-  return label.empty() ? std::string(fallback) : label;
-}
-
 ExportWriter::ExportWriter(const ExportSelection& selection, ExportSink& sink, std::string_view caption)
     : selection_(selection), settings_(selection.Settings()), sink_(sink), caption_(caption) {}
 
@@ -57,10 +54,19 @@ void ExportWriter::Line(std::string_view text) {
 }
 
 void ExportWriter::WritePage(const ExportDates& dates) {
-  if (Html()) {
-    WriteHtmlPage(dates);
-  } else {
-    WriteTextList(dates);
+  switch (settings_.Format) {
+    case ExportFormat::Html:
+      WriteHtmlPage(dates);
+      return;
+    case ExportFormat::Ascii:
+      WriteTextList(dates);
+      return;
+    case ExportFormat::BBCode:
+      WriteBBCodeList(selection_, sink_, dates);
+      return;
+    case ExportFormat::Markdown:
+      WriteMarkdownList(selection_, sink_, dates);
+      return;
   }
 }
 
@@ -152,7 +158,7 @@ void ExportWriter::WriteHtmlItem(const TD2Item& item) {
     out.append("  <TD>&nbsp;</TD>").append(kEol);
   } else if (settings_.UseBascule) {
     const std::string number = IntToStr(row_);
-    const std::string linkText = item.Quality == 4 ? SetTitle(item) : item.Name.str();
+    const std::string linkText = ListedName(item, true);
     out.append("  <TD><A HREF=\"javascript:bascule(i").append(number).append(")\">").append(linkText);
     out.append("</A>").append(kEol);
     out.append("    <span id=\"i").append(number);
@@ -178,38 +184,9 @@ void ExportWriter::WriteHtmlItem(const TD2Item& item) {
 
 void ExportWriter::AppendCharacteristics(const TD2Item& item) {
   std::string& out = buffer_;
-  const auto* weapon = dynamic_cast<const TD2Weapon*>(&item);
-  const auto* defensive = dynamic_cast<const TD2DefItem*>(&item);
-  const auto* shield = dynamic_cast<const TD2Shield*>(&item);
-  int written = 0;
-  const auto line = [&](std::string_view label, const std::string& values) {
+  const int written = ForEachCharacteristic(item, [&out](std::string_view label, const std::string& values) {
     out.append("      ").append(label).append(values).append("<BR>").append(kEol);
-    ++written;
-  };
-  if (weapon) line("Dommages: ", IntToStr(weapon->MinDmg) + " \xE0 " + IntToStr(weapon->MaxDmg));
-  if (defensive)
-    line(
-        "D\xE9"
-        "fense: ",
-        IntToStr(defensive->Def));
-  if (shield) line("Capacit\xE9 \xE0 parer: ", IntToStr(shield->Parade) + "%");
-  if (item.MaxDur > 0) line("R\xE9sistance: ", IntToStr(item.Dur) + " sur " + IntToStr(item.MaxDur));
-  if (item.Dex > 0)
-    line(
-        "Dext\xE9rit\xE9 n\xE9"
-        "cessaire: ",
-        IntToStr(item.Dex));
-  if (item.Str > 0)
-    line(
-        "Force n\xE9"
-        "cessaire: ",
-        IntToStr(item.Str));
-  if (item.CLvl > 0)
-    line(
-        "Niveau n\xE9"
-        "cessaire: ",
-        IntToStr(item.CLvl));
-  if (weapon) line("Vitesse d'attaque: ", SpeedLabel(weapon->Speed));
+  });
   if (written > 0) out.append("      <BR>").append(kEol);
 }
 

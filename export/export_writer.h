@@ -1,6 +1,8 @@
-// The two trading-list writers: the HTML page (optionally with the script that
-// unfolds each item's characteristics) and the plain-text list. Both write
-// Windows-1252 bytes, CR LF after every line, and escape nothing.
+// The trading-list writers of the page to publish, the HTML page (optionally
+// with the script that unfolds each item's characteristics), and of the
+// plain-text list: both write Windows-1252 bytes, CR LF after every line, and
+// escape nothing. WritePage also hands the lists to paste (forum markup,
+// Markdown) to their own writers.
 #pragma once
 
 #include <string>
@@ -9,6 +11,8 @@
 #include "export/export_dates.h"
 #include "export/export_selection.h"
 #include "export/export_settings.h"
+#include "export/export_sink.h"
+#include "export/listed_item.h"
 #include "model/items.h"
 
 namespace kistora {
@@ -16,31 +20,13 @@ namespace kistora {
 // The main window's caption, named in the first line of every list.
 inline constexpr std::string_view kExportCaption = "Kistora";
 
-// Where the writers put their bytes.
-class ExportSink {
- public:
-  virtual ~ExportSink() = default;
-  virtual void Write(std::string_view text) = 0;
-};
-
-// Collects everything in memory (tests, previews).
-class StringSink : public ExportSink {
- public:
-  void Write(std::string_view text) override { Text.append(text); }
-  std::string Text;
-};
-
-// The "Catégorie" cell: the category label in its export spelling ("Joyaux" for
-// jewels), or fallback for a bare item (TD2Item, TD2DefItem).
-std::string ExportCategoryLabel(const TD2Item& item, std::string_view fallback);
-
 class ExportWriter {
  public:
   // The format (HTML or text) is the one of selection's settings. selection and
   // sink must outlive the writer.
   ExportWriter(const ExportSelection& selection, ExportSink& sink, std::string_view caption = kExportCaption);
 
-  // The whole HTML page or text list, whichever the settings ask for.
+  // The whole list in the format the settings ask for.
   void WritePage(const ExportDates& dates);
   void WriteHtmlPage(const ExportDates& dates);
   void WriteTextList(const ExportDates& dates);

@@ -11,10 +11,21 @@ using S = ExportSettings;
 using Id = OptionId;
 
 // The choice words' order of each key: exportformat html|ascii,
-// expshowchars selected|all|none, expsortby name|price|none.
+// expshowchars selected|all|none, expsortby name|price|none, expmarkup
+// bbcode|markdown|no.
 constexpr ExportChoice kFormat{
     [](const S& s) { return s.Format == ExportFormat::Html ? 0 : 1; },
     [](S& s, int choice) { SelectExportFormat(s, choice == 0 ? ExportFormat::Html : ExportFormat::Ascii); }};
+// The formats to paste, written after exportformat (which says "ascii" for
+// them) and after the file name: reading one checks its format without
+// rewriting the file name read before it; "no" keeps the format exportformat gave.
+constexpr ExportChoice kMarkup{
+    [](const S& s) { return s.Format == ExportFormat::BBCode     ? 0
+                            : s.Format == ExportFormat::Markdown ? 1
+                                                                 : 2; },
+    [](S& s, int choice) {
+      if (choice < 2) s.Format = choice == 0 ? ExportFormat::BBCode : ExportFormat::Markdown;
+    }};
 constexpr ExportChoice kScope{
     [](const S& s) { return s.Scope == ExportScope::SelectedChar ? 0
                             : s.Scope == ExportScope::AllChars   ? 1
@@ -30,20 +41,35 @@ constexpr ExportChoice kSort{
       s.SortBy = choice == 0 ? ExportSort::Name : choice == 1 ? ExportSort::Price : ExportSort::None;
     }};
 
-const std::array<ExportOption, 25> kExportOptions{{
-    {Id::ExportFormat, kFormat},           {Id::ExpFileName, &S::FileName},
-    {Id::ExpShowUniques, &S::ShowUniques}, {Id::ExpShowSets, &S::ShowSets},
-    {Id::ExpShowRares, &S::ShowRares},     {Id::ExpShowCrafted, &S::ShowCrafted},
-    {Id::ExpShowMagics, &S::ShowMagics},   {Id::ExpShowNormals, &S::ShowNormals},
-    {Id::ExpHidePrice0, &S::MaskPrice0},   {Id::ExpShowChars, kScope},
-    {Id::ExpShowPrice, &S::ShowPrice},     {Id::ExpPTitleCol, &S::PTCol},
-    {Id::ExpSTitleCol, &S::STCol},         {Id::ExpPageCol, &S::PageCol},
-    {Id::ExpTableCol, &S::TabCol},         {Id::ExpTableBorder, &S::TabBorder},
-    {Id::ExpPageTitle, &S::PageTitle},     {Id::ExpSign, &S::Sign},
-    {Id::ExpShowResult, &S::DoShellExec},  {Id::ExpGoodItemCol, &S::IICol},
-    {Id::ExpGoodItemPrice, &S::IIPrice},   {Id::ExpShowMagicProps, &S::UseBascule},
-    {Id::ExpShowMajDate, &S::ShowMajDate}, {Id::ExpSortBy, kSort},
+const std::array<ExportOption, 28> kExportOptions{{
+    {Id::ExportFormat, kFormat},
+    {Id::ExpFileName, &S::FileName},
+    {Id::ExpShowUniques, &S::ShowUniques},
+    {Id::ExpShowSets, &S::ShowSets},
+    {Id::ExpShowRares, &S::ShowRares},
+    {Id::ExpShowCrafted, &S::ShowCrafted},
+    {Id::ExpShowMagics, &S::ShowMagics},
+    {Id::ExpShowNormals, &S::ShowNormals},
+    {Id::ExpHidePrice0, &S::MaskPrice0},
+    {Id::ExpShowChars, kScope},
+    {Id::ExpShowPrice, &S::ShowPrice},
+    {Id::ExpPTitleCol, &S::PTCol},
+    {Id::ExpSTitleCol, &S::STCol},
+    {Id::ExpPageCol, &S::PageCol},
+    {Id::ExpTableCol, &S::TabCol},
+    {Id::ExpTableBorder, &S::TabBorder},
+    {Id::ExpPageTitle, &S::PageTitle},
+    {Id::ExpSign, &S::Sign},
+    {Id::ExpShowResult, &S::DoShellExec},
+    {Id::ExpGoodItemCol, &S::IICol},
+    {Id::ExpGoodItemPrice, &S::IIPrice},
+    {Id::ExpShowMagicProps, &S::UseBascule},
+    {Id::ExpShowMajDate, &S::ShowMajDate},
+    {Id::ExpSortBy, kSort},
     {Id::ExpSortSets, &S::TrierSets},
+    {Id::ExpMarkup, kMarkup},
+    {Id::ExpClipboard, &S::CopyToClipboard},
+    {Id::ExpNewOnly, &S::NewOnly},
 }};
 
 }  // namespace

@@ -38,6 +38,7 @@ const std::array<std::string_view, kOptionGroupCount> kOptionGroupComments = {
     "// Last Item Index (WARNING -- Important value)",
     "// Export options",
     "// Export extended options",
+    "// Export for forums and chats",
     "// Items database options",
 };
 
@@ -95,15 +96,20 @@ const std::array<OptionKeyInfo, kOptionCount> kOptionKeys = {{
     Flag("expshowmajdate", 9, true),
     Choice("expsortby", 9, {"name", "price", "no"}, "name"),
     Flag("expsortsets", 9, true),
-    Flag("idbshowuniques", 10, true),
-    Flag("idbshowsets", 10, true),
-    Flag("idbshowrares", 10, true),
-    Flag("idbshowcrafted", 10, true),
-    Flag("idbshowmagics", 10, true),
-    Flag("idbshownormals", 10, true),
-    Flag("idbhideprice0", 10, false),
-    Int("idbsortcol", 10, 0, "0"),
-    Flag("idbsortinvert", 10, false),
+    // Added beside exportformat, which still says "html" or "ascii" (so a file
+    // read by an earlier program keeps a format it knows): "no" leaves that one.
+    Choice("expmarkup", 10, {"bbcode", "markdown", "no"}, "no"),
+    Flag("expclipboard", 10, false),
+    Flag("expnewonly", 10, false),
+    Flag("idbshowuniques", 11, true),
+    Flag("idbshowsets", 11, true),
+    Flag("idbshowrares", 11, true),
+    Flag("idbshowcrafted", 11, true),
+    Flag("idbshowmagics", 11, true),
+    Flag("idbshownormals", 11, true),
+    Flag("idbhideprice0", 11, false),
+    Int("idbsortcol", 11, 0, "0"),
+    Flag("idbsortinvert", 11, false),
 }};
 
 std::optional<OptionId> FindOptionKey(std::string_view key) {

@@ -74,6 +74,9 @@ enum class OptionId : int {
   ExpShowMajDate,
   ExpSortBy,
   ExpSortSets,
+  ExpMarkup,
+  ExpClipboard,
+  ExpNewOnly,
   IdbShowUniques,
   IdbShowSets,
   IdbShowRares,
@@ -84,8 +87,8 @@ enum class OptionId : int {
   IdbSortCol,
   IdbSortInvert,
 };
-inline constexpr int kOptionCount = 62;
-inline constexpr int kOptionGroupCount = 11;
+inline constexpr int kOptionCount = 65;
+inline constexpr int kOptionGroupCount = 12;
 
 struct OptionKeyInfo {
   std::string_view Key;  // lower case, shorter than 20 characters

@@ -6,7 +6,7 @@ set -euo pipefail
 build_pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
             libgtest-dev libgmock-dev googletest libbenchmark-dev fonts-dejavu-core librsvg2-bin
             qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev)
-test_pkgs=(clang libclang-rt-14-dev clang-format-14 xvfb xauth xdotool x11-apps x11-utils openbox imagemagick chromium python3
+test_pkgs=(clang libclang-rt-14-dev clang-format-14 xvfb xauth xdotool x11-apps x11-utils openbox imagemagick chromium python3 cmark-gfm
            dpkg-dev fakeroot desktop-file-utils appstream lintian man-db syncthing)
 
 want=("${build_pkgs[@]}")

@@ -27,12 +27,11 @@ if [[ "${1:-}" == --inside-xvfb ]]; then
     exit 1
   fi
   sleep 1
-  # A click on "&Fichier", the first entry of the menu bar, opens its menu
-  # right below it; a click on the menu's first entry, "Exporter...", shows
-  # the dialog.
-  xdotool mousemove --window "$wid" 20 9 click 1
+  # A click in the main window gives it the keyboard; Ctrl+E, the shortcut of
+  # "Exporter...", shows the dialog.
+  xdotool mousemove --window "$wid" 300 200 click 1
   sleep 0.5
-  xdotool mousemove --window "$wid" 40 30 click 1
+  xdotool key ctrl+e
   if ! dwid="$(wait_for_window '^ExportWin$')"; then
     echo "The export dialog did not appear; the program said:" >&2
     cat "$work/kistora.log" >&2

@@ -148,13 +148,36 @@ TEST_F(ExportCli, UsageErrorsExitWith64AndWriteNothing) {
        {dir + " " + dir, dir + " --data-dir " + dir, dir + " --output", dir + " --now", dir + " --verbose",
         dir + " --now 2026-02-29T10:00:00", dir + " --now 2026-12-06", dir + " --now '2026-12-06 17:55:03'",
         dir + " --now 2026-12-06T24:00:00", dir + " --now 2026-13-01T00:00:00", dir + " --output ''",
-        dir + " --output a " + kNow + " --output b", dir + " --output " + Quote("\xE4\xB8\xAD.html")}) {
+        dir + " --output a " + kNow + " --output b", dir + " --output " + Quote("\xE4\xB8\xAD.html"),
+        dir + " --format bbcodes", dir + " --format", dir + " - --output x"}) {
     const CliRun run = RunExportCli(work.Path(), args);
     EXPECT_EQ(run.status, 64) << args;
     EXPECT_EQ(run.out, "") << args;
     EXPECT_NE(run.err.find("Usage : kistora-cli export [DOSSIER]"), std::string::npos) << args << "\n" << run.err;
   }
   EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
+}
+
+TEST_F(ExportCli, FormatsToPasteGoToStandardOutputAndOnlyTheNewItemsTheSecondTime) {
+  const std::string args = Quote(data.Path()) + " --format bbcode --new-only --output - " + kNow;
+  CliRun run = RunExportCli(work.Path(), args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  ExportSettings settings;
+  settings.Format = ExportFormat::BBCode;
+  EXPECT_EQ(run.out, testing::Export(settings, catalogue)) << "the list itself, nothing else";
+  EXPECT_NE(run.out.find("[*][color=#8B6508][b]Anneau[/b][/color]"), std::string::npos) << run.out;
+  EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
+
+  run = RunExportCli(work.Path(), Quote(data.Path()) + " - --format bbcode --new-only " + kNow);  // "-" alone
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.out.starts_with("[b]")) << run.out;
+  EXPECT_EQ(run.out.find("[*]"), std::string::npos) << "nothing new since: " << run.out;
+
+  // Without --output the stored name takes the format's extension, as a click on its button gives it.
+  run = RunExportCli(work.Path(), Quote(data.Path()) + " --format markdown " + kNow);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "export.md\n");
+  EXPECT_TRUE(ReadBytes(work.File("export.md")).starts_with("# Inventaire de Diablo II - Liste de trade\r\n"));
 }
 
 TEST_F(ExportCli, ALeapDayIsAValidClock) {

@@ -190,6 +190,27 @@ TEST_F(OptionsRead, CheckingAFormatRewritesTheExportFileExtension) {
   EXPECT_EQ(values.Export.FileName, "liste.html");
 }
 
+TEST_F(OptionsRead, TheFormatsToPasteComeAfterExportformatAndKeepTheFileName) {
+  struct Case {
+    const char* lines;
+    ExportFormat format;
+  };
+  const Case cases[] = {
+      {"exportformat html\r\nexpfilename a.html\r\n", ExportFormat::Html},  // a file written before them
+      {"exportformat ascii\r\nexpfilename a.html\r\n", ExportFormat::Ascii},
+      {"exportformat ascii\r\nexpfilename a.html\r\nexpmarkup BBCode\r\n", ExportFormat::BBCode},
+      {"exportformat ascii\r\nexpfilename a.html\r\nexpmarkup markdown\r\n", ExportFormat::Markdown},
+      {"exportformat html\r\nexpfilename a.html\r\nexpmarkup no\r\n", ExportFormat::Html},
+      {"exportformat ascii\r\nexpfilename a.html\r\nexpmarkup textile\r\n", ExportFormat::Ascii},
+  };
+  for (const Case& c : cases) {
+    values = OptionValues();
+    Read(c.lines);
+    EXPECT_EQ(values.Export.Format, c.format) << c.lines;
+    EXPECT_EQ(values.Export.FileName, "a.html") << c.lines;
+  }
+}
+
 TEST_F(OptionsRead, SelectedCharPicksTheLastRowOfThatNameWithAToZFolded) {
   AddChar(catalogue, "Bob");
   AddChar(catalogue, "Alice");

@@ -28,7 +28,9 @@ OptionValues OddValues() {
   v.CharInvColumns = {6, 7, 8, 9, 10, 11};
   v.ListeColumns = {12, 13, 14, 15, 16, -17};
   v.CharAccount = "compte \xE9t\xE9 #2";
-  v.Export.Format = ExportFormat::Ascii;
+  // Read back, the format to paste comes after the file name: the name stays as
+  // it was, whatever its extension.
+  v.Export.Format = ExportFormat::Markdown;
   v.Export.FileName = "/tmp/mes objets/liste.v2.txt";
   v.Export.ShowUniques = false;
   v.Export.ShowSets = false;
@@ -53,6 +55,8 @@ OptionValues OddValues() {
   v.Export.ShowMajDate = false;
   v.Export.SortBy = ExportSort::Price;
   v.Export.TrierSets = false;
+  v.Export.CopyToClipboard = true;
+  v.Export.NewOnly = true;
   v.IdbShowUniques = false;
   v.IdbShowSets = false;
   v.IdbShowRares = false;

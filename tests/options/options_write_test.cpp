@@ -106,6 +106,11 @@ std::string DesignedFile() {
       K("expsortby", "name"),
       K("expsortsets", "true"),
       "",
+      "// Export for forums and chats",
+      K("expmarkup", "no"),
+      K("expclipboard", "false"),
+      K("expnewonly", "false"),
+      "",
       "// Items database options",
       K("idbshowuniques", "true"),
       K("idbshowsets", "true"),
@@ -163,7 +168,7 @@ TEST(OptionsWrite, EveryKeyStartsItsValueInColumn21AndTheFileEndsWithTheLastKey)
     }
     start = end + 2;
   }
-  EXPECT_EQ(keyLines, 62);
+  EXPECT_EQ(keyLines, 65);
   EXPECT_TRUE(text.ends_with("idbsortinvert       false\r\n"));
 }
 

@@ -122,6 +122,8 @@ inline ExportSettings OddExportSettings(const std::string& fileName = "mes objet
   s.ShowMajDate = false;
   s.SortBy = ExportSort::Price;
   s.TrierSets = false;
+  s.CopyToClipboard = true;
+  s.NewOnly = true;
   return s;
 }
 
@@ -152,6 +154,8 @@ inline void ExpectSameExportSettings(const ExportSettings& a, const ExportSettin
   EXPECT_EQ(a.ShowMajDate, b.ShowMajDate);
   EXPECT_EQ(a.SortBy, b.SortBy);
   EXPECT_EQ(a.TrierSets, b.TrierSets);
+  EXPECT_EQ(a.CopyToClipboard, b.CopyToClipboard);
+  EXPECT_EQ(a.NewOnly, b.NewOnly);
 }
 
 }  // namespace kistora::testing

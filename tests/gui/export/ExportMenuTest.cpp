@@ -92,6 +92,7 @@ TEST_P(ExportMatchesCli, SameBytesForTheSameFiles) {
       settings.ShowCrafted = settings.ShowMagics = settings.ShowNormals = true;
       settings.SortBy = ExportSort::None;
       settings.TrierSets = true;
+      settings.CopyToClipboard = settings.NewOnly = false;
       break;
   }
   settings.DoShellExec = true;
