@@ -171,7 +171,9 @@ TEST(ExportMarkup, MarkdownTablesRenderEachItemInItsCells) {
       const std::string rest = row[0].substr(bold.size());
       EXPECT_EQ(rest.find('<'), std::string::npos) << "no item text turns into markup: " << rest;
       EXPECT_EQ(rest.find("&lt;i&gt;") != std::string::npos, settings.UseBascule && items[i]->Index == 12) << rest;
-      if (settings.ShowPrice) EXPECT_EQ(row[3], IntToStr(items[i]->Price));
+      if (settings.ShowPrice) {
+        EXPECT_EQ(row[3], IntToStr(items[i]->Price));
+      }
       EXPECT_EQ(row[2], QualityLabel(items[i]->Quality));
       for (std::size_t c = 1; c < columns; ++c) EXPECT_EQ(row[c].find('<'), std::string::npos) << row[c];
     }
