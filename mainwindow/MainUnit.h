@@ -13,7 +13,6 @@
 #include "options/option_bindings.h"
 #include "storage/damaged_file.h"
 
-class QDropEvent;
 class QLabel;
 class QPushButton;
 class QTreeView;
@@ -29,6 +28,7 @@ class CatalogueStore;
 struct SaveReport;
 class CatalogueSignals;
 class HistorySignals;
+class CharDropTarget;
 class CharListModel;
 class InventoryModel;
 }  // namespace kistora
@@ -157,7 +157,6 @@ class TMain : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenu();
@@ -184,10 +183,6 @@ class TMain : public QMainWindow {
   // whole: a close asked for meanwhile waits until it is over.
   void EndStartupStep();
   void MoveChar(int row, int otherRow);
-  // An item dragged over or dropped on the character list (onChars) or the
-  // inventory: accepted when it carries an item and a character would receive it.
-  bool ItemDragEvent(bool onChars, QDropEvent* event);
-  int DropTargetRow(bool onChars, const QPoint& position) const;
   int SelectedInvRow() const;
 
   kistora::TCatalogue& catalogue_;
@@ -195,6 +190,7 @@ class TMain : public QMainWindow {
   TItemP* itemP_ = nullptr;
   kistora::CharListModel* charsModel_ = nullptr;
   kistora::InventoryModel* invModel_ = nullptr;
+  kistora::CharDropTarget* dropTarget_ = nullptr;
   kistora::CatalogueStore& store_;
   kistora::HistorySignals* history_ = nullptr;
   int startupSteps_ = 0;         // start-up steps running

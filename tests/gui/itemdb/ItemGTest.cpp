@@ -800,9 +800,12 @@ TEST_F(ItemGTest, TheCountLineSaysWhoHoldsTheSelectedItemAndWhatWasJustHandedOve
   EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 \u00AB \u00C9\x63u \u00BB ajout\u00E9 \u00E0 Bob"));
   // Then by a drop: the line names the item dropped, not the one handed before.
   std::unique_ptr<QMimeData> data(G().Liste->model()->mimeData({G().Liste->model()->index(RowOf(1), 0)}));
-  QDropEvent drop(Main().Chars->visualRect(Main().Chars->model()->index(0, 0)).center(), Qt::CopyAction, data.get(),
-                  Qt::LeftButton, Qt::NoModifier);
-  static_cast<QObject&>(Main()).eventFilter(Main().Chars->viewport(), &drop);
+  const QPoint onZoe = Main().Chars->visualRect(Main().Chars->model()->index(0, 0)).center();
+  // Qt hands the drop only to the widget that took the drag when it entered.
+  QDragEnterEvent enter(onZoe, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(Main().Chars->viewport(), &enter);
+  QDropEvent drop(onZoe, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(Main().Chars->viewport(), &drop);
   EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 \u00AB Anneau \u00BB ajout\u00E9 \u00E0 Zoe"));
   EXPECT_EQ(G().CountLine->text(), counts);
   // A few seconds later the line is back to who holds the selected item, and follows the characters.
