@@ -10,6 +10,7 @@
 
 #include "gui/Platform.h"
 #include "gui/QtText.h"
+#include "gui/WindowPlacement.h"
 #include "model/catalogue_history.h"
 #include "model/item_counts.h"
 
@@ -81,6 +82,8 @@ TRestore::~TRestore() = default;
 
 void TRestore::Execute() {
   FillBackups();
+  // Beside the main window, whose lists show what the restore changes.
+  kistora::PlaceBeside(*this, parentWidget());
   exec();
   chosen_.reset();  // a backup read for nothing is not kept
   days_.clear();

@@ -162,7 +162,8 @@ TStats::TStats(const kistora::TCatalogue& catalogue, kistora::CatalogueSignals& 
 
 void TStats::ShowOver(const QWidget* requester) {
   if (!isVisible()) {
-    kistora::CentreOverWhollyOnScreen(*this, requester);
+    // Beside the window it was asked from, so that that window's list stays in sight.
+    kistora::PlaceBeside(*this, requester);
     show();
   } else if (isMinimized()) {
     showNormal();

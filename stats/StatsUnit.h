@@ -41,7 +41,7 @@ class TStats : public QMainWindow {
   // is up to date (given by the wiring): counted without matching the search
   // again. Without an answer, the filter is applied.
   std::function<std::optional<std::vector<bool>>()> ShownItems;
-  // Shows the window centred over requester (wholly on its screen) when it was
+  // Shows the window beside requester (wholly on its screen) when it was
   // hidden, and brings it to the front.
   void ShowOver(const QWidget* requester);
   // The item window's filter changed: counted again (at once when open).
