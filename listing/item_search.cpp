@@ -138,10 +138,10 @@ ItemSearchQuery::ItemSearchQuery(std::string_view typed) : parsed_(ParseSearch(t
 
 void ItemSearchQuery::ResolveHolders(const std::vector<std::unique_ptr<TChar>>& characters) {
   for (std::size_t i = 0; i < parsed_.Holders.size(); ++i) held_[i] = HeldNumberSet(characters, parsed_.Holders[i]);
-  FindUnknownHolder(characters);
+  CheckHolderNames(characters);
 }
 
-void ItemSearchQuery::FindUnknownHolder(const std::vector<std::unique_ptr<TChar>>& characters) {
+void ItemSearchQuery::CheckHolderNames(const std::vector<std::unique_ptr<TChar>>& characters) {
   holderProblem_.clear();
   for (std::size_t i = 0; i < parsed_.Holders.size(); ++i) {
     const std::string& name = parsed_.Holders[i];
@@ -166,7 +166,7 @@ std::vector<std::int32_t> ItemSearchQuery::ResolveHoldersTellingChanges(
   }
   std::sort(changed.begin(), changed.end());
   changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
-  FindUnknownHolder(characters);
+  CheckHolderNames(characters);
   return changed;
 }
 

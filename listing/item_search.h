@@ -82,6 +82,9 @@ class ItemSearchQuery {
   // The same; returns the numbers whose answer may have changed since the
   // last time, sorted.
   std::vector<std::int32_t> ResolveHoldersTellingChanges(const std::vector<std::unique_ptr<TChar>>& characters);
+  // Only what Problem() says of the names perso:NOM gives (both calls above
+  // do it too, at more cost): whether some character bears each.
+  void CheckHolderNames(const std::vector<std::unique_ptr<TChar>>& characters);
 
   // Whether the item matches: every word occurs in one of its texts, every
   // condition holds. Allocates nothing per item once warmed up (one reused
@@ -95,9 +98,7 @@ class ItemSearchQuery {
   // For each holder condition: the numbers held by the characters it names
   // (libre: by any character).
   std::vector<HeldNumberSet> held_;
-  std::string holderProblem_;  // the first perso:NOM that names no character, as the holders were resolved
-
-  void FindUnknownHolder(const std::vector<std::unique_ptr<TChar>>& characters);
+  std::string holderProblem_;  // the first perso:NOM that names no character, as last checked
 };
 
 }  // namespace kistora

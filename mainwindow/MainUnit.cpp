@@ -174,6 +174,13 @@ void TMain::BuildMenu() {
   Historique1 = edit->addAction(QString::fromUtf8("&Historique…"));
   Historique1->setObjectName(QStringLiteral("Historique1"));
   ShowHistoryState();
+  // The item database window from the keyboard (its button's caption, as the designed lists name it).
+  QMenu* windows = menuBar()->addMenu(QString::fromUtf8("Fe&nêtre"));
+  windows->setObjectName(QStringLiteral("Fenetre1"));
+  GestionnaireObjets1 = windows->addAction(QStringLiteral("&Gestionnaire d'objets"));
+  GestionnaireObjets1->setObjectName(QStringLiteral("GestionnaireObjets1"));
+  GestionnaireObjets1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  connect(GestionnaireObjets1, &QAction::triggered, this, &TMain::ItemGestionClick);
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Aide"));
   Apropos1 = help->addAction(QStringLiteral("A &propos..."));
   Apropos1->setObjectName(QStringLiteral("Apropos1"));
@@ -261,6 +268,7 @@ void TMain::BuildItemsPanel() {
   connect(DelItem, &QPushButton::clicked, this, &TMain::DelItemClick);
   connect(SeeItem, &QPushButton::clicked, this, &TMain::SeeItemClick);
   connect(ItemGestion, &QPushButton::clicked, this, &TMain::ItemGestionClick);
+  ItemGestion->setToolTip(QString::fromUtf8("Ouvre le gestionnaire d'objets (Ctrl+G)"));
 
   CharInv->setAccessibleName(QStringLiteral("Inventaire"));
   connect(kistora::AddDeleteAction(CharInv), &QAction::triggered, this, &TMain::DelItemClick);
@@ -614,15 +622,8 @@ void TMain::ImportCsvClick() {
 
 void TMain::ShowHistoryState() {
   const kistora::CatalogueHistory* history = history_ ? &history_->History() : nullptr;
-  // "Annuler suppression de l'objet 12 « Anneau »": the step in the menu's words.
-  const auto entry = [](QAction* action, const QString& verb, const std::string& step) {
-    QString words = QtText(step);
-    if (!words.isEmpty()) words[0] = words[0].toLower();
-    action->setText(words.isEmpty() ? verb : verb + QLatin1Char(' ') + words.replace(QLatin1Char('&'), "&&"));
-    action->setEnabled(!step.empty());
-  };
-  entry(Annuler1, QStringLiteral("&Annuler"), history ? history->UndoText() : std::string());
-  entry(Retablir1, QString::fromUtf8("&Rétablir"), history ? history->RedoText() : std::string());
+  kistora::NameStepAction(*Annuler1, QStringLiteral("&Annuler"), history ? history->UndoText() : std::string());
+  kistora::NameStepAction(*Retablir1, QString::fromUtf8("&Rétablir"), history ? history->RedoText() : std::string());
   Historique1->setEnabled(history != nullptr);
 }
 

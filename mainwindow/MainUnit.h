@@ -126,6 +126,7 @@ class TMain : public QMainWindow {
   QAction* Annuler1 = nullptr;
   QAction* Retablir1 = nullptr;
   QAction* Historique1 = nullptr;
+  QAction* GestionnaireObjets1 = nullptr;  // "Fenêtre › Gestionnaire d'objets" (Ctrl+G)
   QAction* Quitter1 = nullptr;
   QAction* Apropos1 = nullptr;
   QSplitter* Splitter = nullptr;

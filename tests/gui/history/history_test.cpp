@@ -96,7 +96,16 @@ TEST(History, EditMenuKeysAndHistoryWindowTakeChangesBackAndSaveThem) {
   ASSERT_EQ(history.Steps->count(), 3);
   EXPECT_EQ(history.Steps->item(2)->text(), QString::fromUtf8("Suppression du perso «\u00A0Ana\u00A0»"));
   EXPECT_EQ(history.Steps->currentRow(), 1);
-  history.Steps->setCurrentRow(0);
+  // The arrows only move the highlight: nothing is taken back until Enter.
+  history.Steps->setFocus();
+  QTest::keyClick(history.Steps, Qt::Key_Down);
+  QTest::keyClick(history.Steps, Qt::Key_Up);
+  QTest::keyClick(history.Steps, Qt::Key_Up);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(history.Steps->currentRow(), 0);
+  EXPECT_TRUE(main.Annuler1->isEnabled());
+  EXPECT_EQ(CharNames(main), QStringList({"Zoe", "Ana"}));
+  QTest::keyClick(history.Steps, Qt::Key_Return);
   QTRY_VERIFY(!main.Annuler1->isEnabled());
   EXPECT_EQ(history.Steps->currentRow(), 0);
   EXPECT_EQ(InvNumbers(main), QStringList({"1204"}));
@@ -144,8 +153,12 @@ TEST(History, AnImportAndARestoredBackupAreOneStepEach) {
     preview = restore->Preview->text();
     restore->RestoreButton->click();
   });
+  main.SelectCharRow(1);
   main.Restaurer1->trigger();
   ASSERT_TRUE(restored->Answered());
+  // The character selected before is still there: it stays selected, its inventory shown.
+  EXPECT_EQ(main.SelectedCharRow(), 1);
+  EXPECT_EQ(InvNumbers(main), QStringList({"1204"}));
   EXPECT_EQ(damagedFlags, Qt::NoItemFlags);
   EXPECT_TRUE(preview.contains(QString::fromUtf8("objets : 0 ajouté, 2 supprimés, 0 modifié\n")))
       << preview.toStdString();
