@@ -293,7 +293,7 @@ ItemFilter TItemG::Filter() const {
 }
 
 std::optional<std::vector<bool>> TItemG::ShownAt() const {
-  if (listStale_) return std::nullopt;
+  if (listStale_ || refilterPending_) return std::nullopt;
   return model_->ShownAt(catalogue_.ItemList);
 }
 
@@ -312,9 +312,10 @@ void TItemG::CatalogueChanged(const CatalogueChange& change) {
   // A search for perso: or libre shows other rows when the characters change.
   const bool holdersAsked = search_.DependsOnHolders() && change.TouchesChars();
   if (change.TouchesItems() || holdersAsked) {
-    // A hidden window lists nobody: it makes its rows again when shown (and
-    // then asks who holds what).
-    if (!isVisible() || listStale_) {
+    // Rows made once follow every change, the window shown or not (the
+    // statistics count from them); rows never made, or a catalogue replaced
+    // whole while hidden, are made when the window is shown.
+    if (listStale_ || (!isVisible() && change.Kind == ChangeKind::Reset)) {
       if (change.TouchesItems()) listStale_ = true;
       ShowClick();
       return;
@@ -450,6 +451,7 @@ void TItemG::ShowAndRaise() {
 void TItemG::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
+  refilterPending_ = false;
   if (listStale_) {
     FillListe();
   } else {
@@ -496,7 +498,11 @@ int TItemG::SelectedItemPos() const {
 
 void TItemG::ShowClick() {
   // A hidden window is filled when it is shown; no need to list for nobody.
-  if (!isVisible()) return;
+  if (!isVisible()) {
+    refilterPending_ = true;
+    return;
+  }
+  refilterPending_ = false;
   if (listStale_) {
     FillListe();
   } else {

@@ -160,7 +160,8 @@ class TItemG : public QWidget {
   TItemP* itemP_ = nullptr;
   ItemListModel* model_ = nullptr;
   bool shownOnce_ = false;
-  bool listStale_ = true;  // the catalogue changed while the window was hidden
+  bool listStale_ = true;         // the rows were never made, or the catalogue was replaced while hidden
+  bool refilterPending_ = false;  // the filter changed while the window was hidden
   kistora::ItemSearchQuery search_;
   QTimer* searchTimer_ = nullptr;
   QTimer* searchTextTimer_ = nullptr;  // makes the search texts in steps after a listing

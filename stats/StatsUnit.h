@@ -17,11 +17,11 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QSortFilterProxyModel;
 class QStandardItemModel;
 class QTableView;
 class QTimer;
 class StatsBarChart;
+class StatsTableOrder;
 
 namespace kistora {
 class CatalogueSignals;
@@ -81,7 +81,7 @@ class TStats : public QMainWindow {
   const kistora::TCatalogue& catalogue_;
   kistora::ItemStats stats_;
   QStandardItemModel* model_ = nullptr;
-  QSortFilterProxyModel* sorted_ = nullptr;
+  StatsTableOrder* sorted_ = nullptr;
   QTimer* recountTimer_ = nullptr;
   bool wholeDatabase_ = false;
   bool stale_ = true;  // something changed while the window was hidden
