@@ -343,6 +343,11 @@ TEST(CliRestore, PutsBackADayReadWholeAndNeverWhileTheProgramRuns) {
                          "personnages : 0 ajout\xC3\xA9, 0 supprim\xC3\xA9, 0 modifi\xC3\xA9\n"),
             std::string::npos)
       << run.out;
+  // Then what would change, by name.
+  EXPECT_NE(run.out.find("Objets modifi\xC3\xA9s (1) :\n  5 \xC2\xAB\xC2\xA0"
+                         "Bague\xC2\xA0\xC2\xBB\n"),
+            std::string::npos)
+      << run.out;
   run = RunCli(restore + "2001-01-01");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("endommag\xC3\xA9"
