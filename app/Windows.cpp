@@ -72,6 +72,11 @@ void Connect(KistoraWindows& w) {
   w.ItemG->UseHistory(w.HistoryChanges);
   QObject::connect(main, &TMain::historyRequested, w.HistoryWin, &THistory::ShowAndRaise);
   QObject::connect(main, &TMain::restoreRequested, w.Restore, &TRestore::Execute);
+  // A restored backup replaces the whole catalogue: the selected character and item stay selected.
+  QObject::connect(w.Restore, &TRestore::aboutToRestore, main, &TMain::KeepSelection);
+  QObject::connect(w.Restore, &TRestore::aboutToRestore, w.ItemG, &TItemG::KeepSelection);
+  QObject::connect(w.Restore, &TRestore::restored, main, &TMain::SelectKept);
+  QObject::connect(w.Restore, &TRestore::restored, w.ItemG, &TItemG::SelectKept);
   QObject::connect(w.HistoryWin, &THistory::goToRequested, main, &TMain::HistoryGoTo);
   QObject::connect(w.HistoryWin, &THistory::undoRequested, main, &TMain::UndoClick);
   QObject::connect(w.HistoryWin, &THistory::redoRequested, main, &TMain::RedoClick);

@@ -232,6 +232,7 @@ void TRestore::ShowChanges(const QString& list) {
 
 void TRestore::RestoreClick() {
   if (!chosen_) return;
+  emit aboutToRestore();
   {
     // One step of the history: "Annuler" brings the present catalogue back whole.
     const kistora::CatalogueHistory::Group step(
@@ -239,5 +240,6 @@ void TRestore::RestoreClick() {
     kistora::RestoreBackup(catalogue_, std::move(*chosen_));
   }
   chosen_.reset();
+  emit restored();
   accept();
 }

@@ -42,6 +42,11 @@ class TRestore : public QDialog {
   QPushButton* RestoreButton = nullptr;
   QPushButton* Cancel = nullptr;
 
+ signals:
+  // Around the restore, which replaces the whole catalogue: the windows keep their selection.
+  void aboutToRestore();
+  void restored();
+
  private:
   void FillBackups();
   void DayChosen();

@@ -64,8 +64,8 @@ class TItemG : public QWidget {
   // the count line says so for a few seconds (EndHandOverNote), then goes back
   // to who holds the selected item.
   void ShowHandedOver(std::int32_t number, int row);
-  // Around a change of the whole catalogue taken in from disk: the selected
-  // item stays selected when it is still listed.
+  // Around a change of the whole catalogue (taken in from disk, a restored
+  // backup): the selected item stays selected when it is still listed.
   void KeepSelection();
   void SelectKept();
   // "<< Ajouter au perso" found no character selected in the main window: the count line says so.

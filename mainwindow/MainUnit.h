@@ -100,8 +100,8 @@ class TMain : public QMainWindow {
   // Says line on the inventory's count line for a few seconds (what another
   // machine's changes brought, what could not be read).
   void ShowLine(const QString& line);
-  // Around a change of the whole catalogue taken in from disk: the selected
-  // character stays selected when it is still there.
+  // Around a change of the whole catalogue (taken in from disk, a restored
+  // backup): the selected character stays selected when it is still there.
   void KeepSelection();
   void SelectKept();
   void Apropos1Click();
