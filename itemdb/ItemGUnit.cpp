@@ -199,10 +199,11 @@ void TItemG::BuildShortcutsAndMenu() {
   // Delete only in the list: in the search field it deletes text.
   QAction* del = action(QStringLiteral("Supprimer"), QKeySequence(QKeySequence::Delete), &TItemG::DelItemClick);
   del->setShortcutContext(Qt::WidgetShortcut);
-  // Ctrl+Entrée hands the selected item over from the list or the search field.
+  // Ctrl+Entrée hands the selected item over from the list or the search field,
+  // with either Enter key; the menu shows the one Qt's French names "Entrée".
   AddToCharAction =
-      action(QStringLiteral("<< Ajouter au perso"), QKeySequence(Qt::CTRL | Qt::Key_Return), &TItemG::AddToCharClick);
-  AddToCharAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+      action(QStringLiteral("<< Ajouter au perso"), QKeySequence(Qt::CTRL | Qt::Key_Enter), &TItemG::AddToCharClick);
+  AddToCharAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
   const auto separate = [this] {
     auto* separator = new QAction(this);
     separator->setSeparator(true);

@@ -86,7 +86,8 @@ TEST_F(KeysTest, FromTheMainWindowToAHandOverAndBack) {
   // Ctrl+Entrée hands the item over; it is said on the button and in the context menu.
   EXPECT_TRUE(G().AddToChar->toolTip().contains(QString::fromUtf8("Ctrl+Entr\u00E9e")));
   EXPECT_TRUE(G().Liste->actions().contains(G().AddToCharAction));
-  EXPECT_EQ(G().AddToCharAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Return));
+  EXPECT_EQ(G().AddToCharAction->shortcuts(),
+            QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)}));
   G().Search->setFocus();
   Keys(G().Search, Qt::Key_Down);
   // No character selected in the main window: a line says so, no box, nothing handed.
