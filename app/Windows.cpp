@@ -55,8 +55,9 @@ void Connect(KistoraWindows& w) {
                    [&w] { w.ExportWin->ExportInventory(*w.Catalogue, w.Main->SelectedCharRow()); });
   // The item goes to the main window's selected character; the item window then
   // says who received which item, however it was handed over (button or drop).
-  QObject::connect(w.ItemG, &TItemG::addToCharRequested, main,
-                   [&w](std::int32_t number) { w.Main->AddItemToChar(number); });
+  QObject::connect(w.ItemG, &TItemG::addToCharRequested, main, [&w](std::int32_t number) {
+    if (w.Main->AddItemToChar(number) < 0) w.ItemG->ShowNoCharSelected();
+  });
   QObject::connect(main, &TMain::itemHandedOver, w.ItemG, &TItemG::ShowHandedOver);
   QObject::connect(w.ItemG, &TItemG::exportRequested, main, &TMain::ExportInvClick);
   QObject::connect(w.ItemG, &TItemG::quitRequested, main, &TMain::Quitter1Click);
@@ -68,8 +69,14 @@ void Connect(KistoraWindows& w) {
   QObject::connect(w.ItemG, &TItemG::statsRequested, w.Stats, [&w] { w.Stats->ShowOver(w.ItemG); });
   // Taking changes back: the main window's menu, its keys in the other windows, the history window.
   main->UseHistory(w.HistoryChanges);
+  w.ItemG->UseHistory(w.HistoryChanges);
   QObject::connect(main, &TMain::historyRequested, w.HistoryWin, &THistory::ShowAndRaise);
   QObject::connect(main, &TMain::restoreRequested, w.Restore, &TRestore::Execute);
+  // A restored backup replaces the whole catalogue: the selected character and item stay selected.
+  QObject::connect(w.Restore, &TRestore::aboutToRestore, main, &TMain::KeepSelection);
+  QObject::connect(w.Restore, &TRestore::aboutToRestore, w.ItemG, &TItemG::KeepSelection);
+  QObject::connect(w.Restore, &TRestore::restored, main, &TMain::SelectKept);
+  QObject::connect(w.Restore, &TRestore::restored, w.ItemG, &TItemG::SelectKept);
   QObject::connect(w.HistoryWin, &THistory::goToRequested, main, &TMain::HistoryGoTo);
   QObject::connect(w.HistoryWin, &THistory::undoRequested, main, &TMain::UndoClick);
   QObject::connect(w.HistoryWin, &THistory::redoRequested, main, &TMain::RedoClick);

@@ -1,5 +1,7 @@
 #include "cli_support.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -95,6 +97,11 @@ std::optional<std::string> TakeDataDir(const CommandArgs& args, const std::optio
 std::optional<std::string> TakeOnlyDataDir(const CommandArgs& args, std::string& dir) {
   if (args.operands.size() > 1) return args.command + " n'accepte qu'un seul dossier DOSSIER";
   return TakeDataDir(args, args.operands.empty() ? std::nullopt : std::optional(args.operands[0]), dir);
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 std::string DataFilePath(const std::string& dir, std::string_view name) {

@@ -52,6 +52,9 @@ std::optional<std::string> TakeDataDir(const CommandArgs& args, const std::optio
 // For commands whose only operand is DIR: at most one operand, then TakeDataDir.
 std::optional<std::string> TakeOnlyDataDir(const CommandArgs& args, std::string& dir);
 
+// Whether path names a folder (or a link to one).
+bool IsFolder(const std::string& path);
+
 // DIR joined with a file name ("DIR/items.kdb", without doubling a final "/").
 std::string DataFilePath(const std::string& dir, std::string_view name);
 

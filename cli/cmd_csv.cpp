@@ -1,5 +1,6 @@
 // kistora-cli csv [DIR] [--output FILE]: the item database as CSV for a
 // spreadsheet, on standard output or into FILE.
+#include <cerrno>
 #include <string>
 
 #include "cli_support.h"
@@ -18,8 +19,13 @@ int CmdCsv(const CommandArgs& args) {
 
   const LoadedDir loaded = LoadDataDir(dir);
   if (!loaded.items.result) {
-    ReportOpenFailures(loaded);
-    return kExitUnreadable;
+    // A folder the program has not written to yet holds an empty catalogue:
+    // its CSV is the header line, which shows the columns to fill.
+    if (loaded.items.error != ENOENT || !IsFolder(dir)) {
+      ReportOpenFailures(loaded);
+      return kExitUnreadable;
+    }
+    Complain(loaded.items.path + " n'existe pas encore : le catalogue est vide");
   }
   WarnPartlyRead(loaded.items, "export de ce qui a été lu");
   if (output == args.values.end()) {

@@ -83,6 +83,8 @@ int CmdFind(const CommandArgs& args) {
              " ; les persos lus servent quand même");
   }
   query.ResolveHolders(loaded.catalogue.CharList);
+  // perso:NOM naming no character finds nothing: say so, with the nearest name.
+  if (charactersRead && !query.Problem().empty()) ComplainCp1252("find : " + query.Problem());
 
   std::vector<const TD2Item*> found;
   for (const auto& item : loaded.catalogue.ItemList) {

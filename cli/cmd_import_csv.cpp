@@ -1,7 +1,6 @@
 // kistora-cli import-csv [DIR] FILE [--dry-run]: adds the items of a CSV file
-// (as "csv" writes it) to DIR/items.kdb with new numbers, all or nothing.
-#include <sys/stat.h>
-
+// (as "csv" writes it) to DIR/items.kdb with new numbers, all or nothing,
+// through the program's store (the day's backup first).
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -10,6 +9,8 @@
 #include "commands.h"
 #include "model/cp1252.h"
 #include "options/option_values.h"
+#include "storage/backup_restore.h"
+#include "storage/catalogue_store.h"
 #include "storage/database.h"
 #include "storage/file_error.h"
 #include "storage/items_csv.h"
@@ -63,29 +64,31 @@ std::string Describe(const TD2Item& item) {
 }  // namespace
 
 int AddCsvItemsToFolder(const std::string& dir, std::vector<std::unique_ptr<TD2Item>> items, bool dryRun) {
+  // The store the program writes through: the day's backup first, files
+  // changed behind its back kept aside.
+  CatalogueStore store(dir);
   TCatalogue catalogue;
-  const std::string itemsPath = DataFilePath(dir, "items.kdb");
-  try {
-    const std::uint8_t result = LoadItems(catalogue, itemsPath);
-    if (result != kLoadOk) {
-      Complain(itemsPath + " : résultat " + std::to_string(result) + " (" + ResultMeaning(result) +
-               ") ; import refusé, rien n'a été ajouté");
-      return kExitDamaged;
-    }
-  } catch (const EFileError& error) {
+  const StartupRead itemsRead = store.ReadAtStartup(catalogue, DatabaseKind::Items);
+  const std::string& itemsPath = itemsRead.Path;
+  if (itemsRead.State == StartupReadState::Missing) {
     // A folder without an item database yet starts from an empty one, as the program does.
-    struct stat folder {};
-    const bool folderExists = ::stat(dir.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
-    if (error.Errno != ENOENT || !folderExists) {
-      Complain("impossible d'ouvrir " + itemsPath + " : " + SystemErrorText(error.Errno) + " ; rien n'a été ajouté");
+    if (!IsFolder(dir)) {
+      Complain("impossible d'ouvrir " + itemsPath + " : " + SystemErrorText(itemsRead.Errno) +
+               " ; rien n'a été ajouté");
       return kExitUnreadable;
     }
+  } else if (itemsRead.State == StartupReadState::Unopenable || itemsRead.State == StartupReadState::Folder) {
+    Complain("impossible d'ouvrir " + itemsPath + " : " + SystemErrorText(itemsRead.Errno) + " ; rien n'a été ajouté");
+    return kExitUnreadable;
+  } else if (itemsRead.State != StartupReadState::Clean) {
+    Complain(itemsPath + " : " + Cp1252ToUtf8(BackupFileState(itemsRead)) + " ; import refusé, rien n'a été ajouté");
+    return kExitDamaged;
   }
-  try {
-    LoadChars(catalogue, DataFilePath(dir, "chars.kdb"));
-  } catch (const EFileError&) {
-    // No characters: nothing more to keep clear of.
-  }
+  // The characters keep the new numbers clear of theirs; a folder that has
+  // none yet gets an empty character database beside the items, as the
+  // program's first close writes it, so that its next start finds both.
+  const StartupRead charsRead = store.ReadAtStartup(catalogue, DatabaseKind::Chars);
+  const bool charsMissing = charsRead.State == StartupReadState::Missing;
   RaiseNumbering(catalogue, dir);
 
   const std::size_t first = catalogue.ItemList.size();
@@ -97,15 +100,24 @@ int AddCsvItemsToFolder(const std::string& dir, std::vector<std::unique_ptr<TD2I
   const std::size_t added = catalogue.ItemList.size() - first;
   if (added == 0) return WriteOut("aucun objet à ajouter\n") ? kExitOk : kExitUnreadable;
   if (!dryRun) {
-    try {
-      SaveItems(catalogue, itemsPath);
-    } catch (const EFileError& error) {
-      Complain("impossible d'écrire " + itemsPath + " : " + SystemErrorText(error.Errno) + " ; rien n'a été ajouté");
-      return kExitUnreadable;
+    store.ScheduleSave(catalogue, true, charsMissing);
+    store.WaitIdle();
+    for (const SaveReport& saved : store.TakeReports()) {
+      for (const ConflictKept& conflict : saved.Conflicts) {
+        Complain(conflict.Path + " a changé pendant sa lecture ; l'autre version est conservée sous " +
+                 conflict.KeptAs);
+      }
+      if (saved.Failure) {
+        const bool itemsFailed = saved.Failure->Kind == DatabaseKind::Items;
+        Complain("impossible d'écrire " + saved.Failure->Path + " : " + SystemErrorText(saved.Failure->Errno) +
+                 (itemsFailed ? " ; rien n'a été ajouté" : ""));
+        return kExitUnreadable;
+      }
     }
   }
   report += std::to_string(added) + (dryRun ? " objet(s) seraient ajoutés à " : " objet(s) ajoutés à ") + itemsPath +
             (dryRun ? " (rien n'a été écrit)\n" : "\n");
+  if (!dryRun && charsMissing) report += "base des personnages créée, vide : " + charsRead.Path + "\n";
   return WriteOut(report) ? kExitOk : kExitUnreadable;
 }
 

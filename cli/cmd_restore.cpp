@@ -51,9 +51,10 @@ int CmdRestore(const CommandArgs& args) {
   TCatalogue current;
   store.ReadAtStartup(current, DatabaseKind::Items);
   store.ReadAtStartup(current, DatabaseKind::Chars);
+  const RestorePreview preview = PreviewRestore(current, backup);
   std::string report = dayWords + " : " + std::to_string(backup.ItemList.size()) + " objets, " +
                        std::to_string(backup.CharList.size()) + " personnages\n" +
-                       Cp1252ToUtf8(RestorePreviewText(PreviewRestore(current, backup)));
+                       Cp1252ToUtf8(RestorePreviewText(preview) + RestorePreviewList(preview));
   if (dryRun) return WriteOut(report + "(rien n'a été écrit)\n") ? kExitOk : kExitUnreadable;
 
   RestoreBackup(current, std::move(backup));

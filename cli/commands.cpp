@@ -61,7 +61,8 @@ const Command kCommands[] = {
      "écrit la base d'objets en CSV pour un tableur (UTF-8, une colonne par champ)",
      "RFC 4180 : champs séparés par des virgules, CR LF, UTF-8 avec marque d'ordre des\n"
      "octets. Les propriétés magiques sont jointes par \" | \" (un \"|\" qu'elles\n"
-     "contiennent est doublé). Sur la sortie standard sans --output.\n\n"
+     "contiennent est doublé). Sur la sortie standard sans --output. Un dossier sans\n"
+     "items.kdb tient un catalogue vide : seule la ligne des noms de colonnes est écrite.\n\n"
      "  --output FICHIER  écrit dans FICHIER (l'ancien fichier reste entier jusqu'au bout)\n"},
     {"import-csv", CmdImportCsv, kImportOptions, "[DOSSIER] FICHIER [--dry-run]",
      "ajoute à la base d'objets les objets d'un fichier CSV, avec de nouveaux numéros",
@@ -69,8 +70,12 @@ const Command kCommands[] = {
      "virgules). Toutes les lignes sont vérifiées d'abord ; chaque ligne incorrecte\n"
      "est signalée avec son numéro et sa raison, et rien n'est ajouté tant qu'il en\n"
      "reste une. La colonne Numéro est ignorée : chaque objet reçoit un nouveau\n"
-     "numéro. items.kdb est remplacé d'un bloc, jamais à moitié écrit. Refusé\n"
-     "(code 75) tant que le programme est ouvert sur le dossier.\n\n"
+     "numéro. Une colonne qui ne concerne pas la catégorie de l'objet (Défense d'un\n"
+     "anneau, Dégâts d'un casque...) reste vide ou vaut 0. items.kdb est remplacé\n"
+     "d'un bloc, jamais à moitié écrit ; dans un dossier sans chars.kdb, une base de\n"
+     "personnages vide est créée à côté. Copie les bases dans DOSSIER/backups au\n"
+     "premier enregistrement du jour. Refusé (code 75) tant que le programme est\n"
+     "ouvert sur le dossier.\n\n"
      "  --dry-run  montre ce qui serait ajouté, sans rien écrire\n"},
     {"stats", CmdStats, kStatsOptions, "[DOSSIER] [--json]",
      "donne les statistiques de la base d'objets : par qualité, catégorie et personnage",

@@ -3,6 +3,10 @@
 #pragma once
 
 #include <QObject>
+#include <string>
+
+class QAction;
+class QString;
 
 #include "model/catalogue_history.h"
 
@@ -23,5 +27,10 @@ class HistorySignals final : public QObject {
  private:
   CatalogueHistory& history_;
 };
+
+// Names an Édition entry after the step it would take back or do again:
+// "&Annuler suppression de l'objet 12 « Anneau »" for verb "&Annuler"; the
+// bare verb, greyed, when there is no such step (step empty).
+void NameStepAction(QAction& action, const QString& verb, const std::string& step);
 
 }  // namespace kistora

@@ -32,19 +32,33 @@ void CentreOver(QWidget& window, const QWidget* over) {
   MoveOuter(window, CentredOverPosition(window, over));
 }
 
-void CentreOverWhollyOnScreen(QWidget& window, const QWidget* over) {
-  const QSize frame = OuterBounds(window).size();
-  const QPoint centred = CentredOverPosition(window, over);
-  QScreen* screen = QGuiApplication::screenAt(QRect(centred, frame).center());
-  if (screen == nullptr) screen = over != nullptr ? over->screen() : window.screen();
+QRect BesideRect(const QRect& caller, const QSize& frame, const QRect& area) {
+  const QSize size = frame.boundedTo(area.size());
+  const int roomRight = area.right() - caller.right();
+  const int roomLeft = caller.left() - area.left();
+  int left = 0;
+  if (size.width() <= roomRight) {
+    left = caller.right() + 1;
+  } else if (size.width() <= roomLeft) {
+    left = caller.left() - size.width();
+  } else {
+    left = roomRight >= roomLeft ? area.right() + 1 - size.width() : area.left();
+  }
+  const int top = std::clamp(caller.top(), area.top(), area.bottom() + 1 - size.height());
+  return QRect(QPoint(left, top), size);
+}
+
+void PlaceBeside(QWidget& window, const QWidget* over) {
+  if (over == nullptr) {
+    CentreOnScreen(window);
+    return;
+  }
+  QScreen* screen = over->screen() != nullptr ? over->screen() : QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
-  const QRect area = screen->availableGeometry();
-  const QSize fitted = frame.boundedTo(area.size());
-  if (fitted != frame) ResizeOuter(window, fitted.width(), fitted.height());
-  // Centred over the same point, then pushed inside the area.
-  const QPoint place = centred + QPoint((frame.width() - fitted.width()) / 2, (frame.height() - fitted.height()) / 2);
-  MoveOuter(window, {std::clamp(place.x(), area.left(), area.right() + 1 - fitted.width()),
-                     std::clamp(place.y(), area.top(), area.bottom() + 1 - fitted.height())});
+  const QSize frame = OuterBounds(window).size();
+  const QRect place = BesideRect(OuterBounds(*over), frame, screen->availableGeometry());
+  if (place.size() != frame) ResizeOuter(window, place.width(), place.height());
+  MoveOuter(window, place.topLeft());
 }
 
 void KeepPositionAfterFirstShow(QWidget& dialog, const QShowEvent& event) {

@@ -1,11 +1,14 @@
 // Placement and fitting of the windows: the main window centred on its screen,
-// the other windows centred over the window they belong to, and captions drawn
+// the base program's other windows centred over the window they belong to, the
+// windows added beside it (statistics, history, restore), and captions drawn
 // smaller rather than cut when the desktop font is wider than the design.
 // Positions and sizes are those of the windows' frames, which are kept wholly
 // on the screen (gui/WindowFrame.h).
 #pragma once
 
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <functional>
 
 class QFont;
@@ -20,10 +23,15 @@ void CentreOnScreen(QWidget& window);
 void CentreOver(QWidget& window, const QWidget* over);
 // Where CentreOver would put window's frame (its current place when over is null).
 QPoint CentredOverPosition(const QWidget& window, const QWidget* over);
-// Puts window's frame centred over over's (over its current place when over
-// is null), then wholly inside the available area of the screen under that
-// place: moved the least, and made smaller first when it is larger than the area.
-void CentreOverWhollyOnScreen(QWidget& window, const QWidget* over);
+// Where a frame of size frame goes beside the frame caller, inside area: right
+// of it when it fits there, else left of it; when neither side has room,
+// against the side of area that has more, covering as little of the caller as
+// it can (its list stays in sight). Its top is the caller's, moved down or up
+// as little as keeps it inside area; a frame larger than area is made smaller.
+QRect BesideRect(const QRect& caller, const QSize& frame, const QRect& area);
+// Moves (and if need be shrinks) window's frame to BesideRect of over's frame,
+// on the available area of over's screen; centred over its own screen when over is null.
+void PlaceBeside(QWidget& window, const QWidget* over);
 // Call from a dialog's showEvent after QDialog::showEvent: from then on the
 // dialog keeps its position (the user's last one) instead of re-centring.
 void KeepPositionAfterFirstShow(QWidget& dialog, const QShowEvent& event);

@@ -15,7 +15,10 @@ THistory::THistory(kistora::HistorySignals& history, QWidget* parent) : QWidget(
   setObjectName(QStringLiteral("HistoryWin"));
   setWindowTitle(QStringLiteral("Historique"));
   resize(340, 380);
-  auto* hint = new QLabel(QString::fromUtf8("Cliquez sur une étape pour ramener le catalogue juste après elle."), this);
+  auto* hint = new QLabel(
+      QString::fromUtf8("Cliquez sur une étape (ou choisissez-la avec les flèches puis Entrée) pour ramener le "
+                        "catalogue juste après elle."),
+      this);
   hint->setWordWrap(true);
   Steps = new QListWidget(this);
   Steps->setObjectName(QStringLiteral("Steps"));
@@ -29,7 +32,13 @@ THistory::THistory(kistora::HistorySignals& history, QWidget* parent) : QWidget(
   layout->addWidget(Steps, 1);
   layout->addWidget(CountLine);
 
-  connect(Steps, &QListWidget::currentRowChanged, this, &THistory::RowChosen);
+  // The arrows only move the highlight; a click or Enter brings the catalogue there.
+  connect(Steps, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { RowChosen(Steps->row(item)); });
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* enter = new QShortcut(QKeySequence(key), Steps);
+    enter->setContext(Qt::WidgetShortcut);
+    connect(enter, &QShortcut::activated, this, [this] { RowChosen(Steps->currentRow()); });
+  }
   connect(&history_, &kistora::HistorySignals::changed, this, [this] {
     if (isVisible()) FillSteps();
   });
@@ -40,12 +49,16 @@ THistory::THistory(kistora::HistorySignals& history, QWidget* parent) : QWidget(
   onKeys(QKeySequence(QKeySequence::Undo), &THistory::undoRequested);
   onKeys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &THistory::redoRequested);
   onKeys(QKeySequence(Qt::CTRL | Qt::Key_Y), &THistory::redoRequested);
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    auto* closing = new QShortcut(keys, this);
+    connect(closing, &QShortcut::activated, this, &QWidget::close);
+  }
 }
 
 void THistory::ShowAndRaise() {
   if (!shownOnce_) {
     shownOnce_ = true;
-    kistora::CentreOver(*this, parentWidget());
+    kistora::PlaceBeside(*this, parentWidget());
   }
   show();
   raise();

@@ -1,6 +1,7 @@
 // The history window: the steps of this run in French words, oldest first,
-// those taken back in grey; choosing a step (a click, or the arrow keys) brings
-// the catalogue back to just after it, and the first line to before them all.
+// those taken back in grey; choosing a step (a click, or the arrow keys then
+// Enter) brings the catalogue back to just after it, and the first line to
+// before them all. Escape or Ctrl+W closes it.
 // It asks the main window to move through the history (goToRequested), so that
 // the character selected there stays selected. Created once; closing hides it.
 #pragma once
@@ -20,7 +21,7 @@ class THistory : public QWidget {
  public:
   explicit THistory(kistora::HistorySignals& history, QWidget* parent = nullptr);
 
-  // Shows the window (centred over the main window the first time) and brings it to the front.
+  // Shows the window (beside the main window the first time) and brings it to the front.
   void ShowAndRaise();
 
   QListWidget* Steps = nullptr;  // row 0: before every step; row n: just after step n

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
 #include <algorithm>
@@ -73,14 +74,24 @@ bool CompletionPopup::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       case Qt::Key_Return:
-      case Qt::Key_Enter:
-        if (!highlighted) break;  // the field's own Enter (the dialog's default button, a new line)
+      case Qt::Key_Enter: {
+        // With nothing highlighted Enter only closes the list: in a one-line
+        // field it would confirm the dialog with the letters typed so far. A
+        // box of several lines still starts its new line.
+        const bool consumed = highlighted || qobject_cast<QLineEdit*>(field_) != nullptr;
         if (event->type() == QEvent::ShortcutOverride) {
+          if (!consumed) break;
           event->accept();
           return true;
         }
-        emit chosen(row);
+        if (highlighted) {
+          emit chosen(row);
+        } else {
+          Hide();
+        }
+        if (!consumed) break;
         return true;
+      }
       case Qt::Key_Escape:
         // Closes the list only, not the dialog.
         if (event->type() == QEvent::ShortcutOverride) {

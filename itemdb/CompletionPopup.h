@@ -2,9 +2,10 @@
 // player types. The field keeps the keyboard: Down and Up move through the
 // list, Enter (with a proposal highlighted) or a click chooses one, Escape
 // closes the list; every other key types into the field as usual. Nothing is
-// highlighted when the list opens, so Enter and Tab do what they always do
-// until the player goes down into the list. The list takes no focus and is no
-// stop of the dialog's keyboard order.
+// highlighted when the list opens: Enter then closes the list and, in a
+// one-line field, does nothing else (it never confirms the dialog with a
+// half-typed text); in a box of several lines it also starts the new line.
+// The list takes no focus and is no stop of the dialog's keyboard order.
 #pragma once
 
 #include <QObject>

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "gui/CatalogueSignals.h"
+#include "gui/HistorySignals.h"
 #include "gui/ListRows.h"
 #include "gui/OptionBinders.h"
 #include "gui/Platform.h"
@@ -97,6 +98,9 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   ModItem = button(QStringLiteral("Modifier..."), 158, 75, &TItemG::ModItemClick);
   SeeItem = button(QStringLiteral("Voir..."), 240, 75, &TItemG::SeeItemClick);
   AddToChar = button(QStringLiteral("<< Ajouter au perso"), 0, 105, &TItemG::AddToCharClick);
+  AddToChar->setToolTip(QString::fromUtf8(
+      "Donne l'objet s\u00E9lectionn\u00E9 au perso s\u00E9lectionn\u00E9 dans la fen\u00EAtre principale "
+      "(Ctrl+Entr\u00E9e)"));
   // Held against the right edge, it may grow to the left when the font needs it.
   AddToChar->resize(std::max(105, AddToChar->sizeHint().width()), 25);
 
@@ -149,6 +153,15 @@ TItemG::TItemG(TCatalogue& catalogue, CatalogueSignals& changes, QWidget* parent
   });
   connect(Search, &QLineEdit::textChanged, this, &TItemG::SearchEdited);
 
+  SearchProblem = new QLabel(this);
+  SearchProblem->setObjectName(QStringLiteral("SearchProblem"));
+  SearchProblem->setWordWrap(true);
+  SearchProblem->setAccessibleDescription(QStringLiteral("Condition illisible"));
+  QPalette problemColours = SearchProblem->palette();
+  problemColours.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x20));
+  SearchProblem->setPalette(problemColours);
+  SearchProblem->hide();
+
   CountLine = new QLabel(this);
   // A screen reader reads each line's own text, its figures; this says what they are.
   CountLine->setAccessibleDescription(QStringLiteral("Nombre d'objets"));
@@ -186,10 +199,25 @@ void TItemG::BuildShortcutsAndMenu() {
   // Delete only in the list: in the search field it deletes text.
   QAction* del = action(QStringLiteral("Supprimer"), QKeySequence(QKeySequence::Delete), &TItemG::DelItemClick);
   del->setShortcutContext(Qt::WidgetShortcut);
-  action(QStringLiteral("<< Ajouter au perso"), {}, &TItemG::AddToCharClick);
-  auto* separator = new QAction(this);
-  separator->setSeparator(true);
-  Liste->addAction(separator);
+  // Ctrl+Entrée hands the selected item over from the list or the search field,
+  // with either Enter key; the menu shows the one Qt's French names "Entrée".
+  AddToCharAction =
+      action(QStringLiteral("<< Ajouter au perso"), QKeySequence(Qt::CTRL | Qt::Key_Enter), &TItemG::AddToCharClick);
+  AddToCharAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Enter), QKeySequence(Qt::CTRL | Qt::Key_Return)});
+  const auto separate = [this] {
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    Liste->addAction(separator);
+  };
+  separate();
+  // In the search field these keys take back its typing, as in any text field
+  // (the field claims them first).
+  UndoAction = action(QStringLiteral("&Annuler"), QKeySequence(QKeySequence::Undo), &TItemG::UndoClick);
+  RedoAction =
+      action(QString::fromUtf8("&R\u00E9tablir"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TItemG::RedoClick);
+  RedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  ShowHistoryState();
+  separate();
   action(QStringLiteral("Statistiques"), QKeySequence(Qt::CTRL | Qt::Key_I), &TItemG::StatsClick);
 
   auto shortcut = [](QKeySequence keys, QWidget* on, Qt::ShortcutContext context, auto handler) {
@@ -206,12 +234,52 @@ void TItemG::BuildShortcutsAndMenu() {
     Search->selectAll();
   });
   shortcut(QKeySequence(Qt::Key_Escape), Search, Qt::WidgetShortcut, [this] { Search->clear(); });
+  // Down or Enter in the search field goes into the list, on its first row.
+  for (const int key : {Qt::Key_Down, Qt::Key_Return, Qt::Key_Enter}) {
+    shortcut(QKeySequence(key), Search, Qt::WidgetShortcut, [this] { EnterList(); });
+  }
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this, Qt::WindowShortcut, [this] { emit exportRequested(); });
   shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this, Qt::WindowShortcut, [this] { emit quitRequested(); });
-  // In the search field these keys take back its typing, as in any text field.
-  shortcut(QKeySequence(QKeySequence::Undo), this, Qt::WindowShortcut, [this] { emit undoRequested(); });
-  for (const QKeySequence& redo : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
-    shortcut(redo, this, Qt::WindowShortcut, [this] { emit redoRequested(); });
+}
+
+void TItemG::UseHistory(HistorySignals* history) {
+  history_ = history;
+  if (history_) connect(history_, &HistorySignals::changed, this, &TItemG::ShowHistoryState);
+  ShowHistoryState();
+}
+
+void TItemG::ShowHistoryState() {
+  const CatalogueHistory* history = history_ ? &history_->History() : nullptr;
+  NameStepAction(*UndoAction, QStringLiteral("&Annuler"), history ? history->UndoText() : std::string());
+  NameStepAction(*RedoAction, QString::fromUtf8("&R\u00E9tablir"), history ? history->RedoText() : std::string());
+  // Without the names (no history given), the keys still ask the main window.
+  if (!history) {
+    UndoAction->setEnabled(true);
+    RedoAction->setEnabled(true);
+  }
+}
+
+namespace {
+
+// "Annulé : suppression de l'objet 12 « Anneau »".
+QString DoneStepNote(const char* done, const std::string& step) {
+  QString words = QtText(step);
+  if (!words.isEmpty()) words[0] = words[0].toLower();
+  return QString::fromUtf8(done) + QStringLiteral(" : ") + words;
+}
+
+}  // namespace
+
+void TItemG::UndoClick() {
+  const std::string step = history_ ? history_->History().UndoText() : std::string();
+  emit undoRequested();
+  if (!step.empty()) ShowBriefly(DoneStepNote("Annul\u00E9", step));
+}
+
+void TItemG::RedoClick() {
+  const std::string step = history_ ? history_->History().RedoText() : std::string();
+  emit redoRequested();
+  if (!step.empty()) ShowBriefly(DoneStepNote("R\u00E9tabli", step));
 }
 
 ItemFilter TItemG::Filter() const {
@@ -226,7 +294,7 @@ ItemFilter TItemG::Filter() const {
 }
 
 std::optional<std::vector<bool>> TItemG::ShownAt() const {
-  if (listStale_) return std::nullopt;
+  if (listStale_ || refilterPending_) return std::nullopt;
   return model_->ShownAt(catalogue_.ItemList);
 }
 
@@ -245,9 +313,10 @@ void TItemG::CatalogueChanged(const CatalogueChange& change) {
   // A search for perso: or libre shows other rows when the characters change.
   const bool holdersAsked = search_.DependsOnHolders() && change.TouchesChars();
   if (change.TouchesItems() || holdersAsked) {
-    // A hidden window lists nobody: it makes its rows again when shown (and
-    // then asks who holds what).
-    if (!isVisible() || listStale_) {
+    // Rows made once follow every change, the window shown or not (the
+    // statistics count from them); rows never made, or a catalogue replaced
+    // whole while hidden, are made when the window is shown.
+    if (listStale_ || (!isVisible() && change.Kind == ChangeKind::Reset)) {
       if (change.TouchesItems()) listStale_ = true;
       ShowClick();
       return;
@@ -255,6 +324,10 @@ void TItemG::CatalogueChanged(const CatalogueChange& change) {
     model_->ApplyChange(change, catalogue_);
     // As after listing the rows again: no row stays selected.
     if (change.TouchesItems()) Liste->selectionModel()->clear();
+  }
+  if (search_.DependsOnHolders() && change.TouchesChars()) {
+    search_.CheckHolderNames(catalogue_.CharList);  // the character named may have come or gone
+    ShowSearchProblem();
   }
   ShowNote();  // the selected item may have changed hands
 }
@@ -270,8 +343,27 @@ void TItemG::SearchEdited() {
 void TItemG::ApplySearchNow() {
   searchTimer_->stop();
   search_ = ItemSearchQuery(Cp1252Text(Search->text()));
+  if (search_.DependsOnHolders()) search_.CheckHolderNames(catalogue_.CharList);
+  ShowSearchProblem();
   emit filterChanged();
   ShowClick();
+}
+
+void TItemG::ShowSearchProblem() {
+  const QString problem = QtText(search_.Problem());
+  const bool shown = !problem.isEmpty();
+  SearchProblem->setText(shown ? QString::fromUtf8("Condition illisible : ") + problem : QString());
+  if (shown != SearchProblem->isVisibleTo(this)) SearchProblem->setVisible(shown);
+  PlaceControls();
+}
+
+void TItemG::EnterList() {
+  if (searchTimer_->isActive()) ApplySearchNow();  // the rows of the text as typed
+  if (model_->rowCount() == 0) return;
+  Liste->setFocus(Qt::ShortcutFocusReason);
+  const QModelIndex first = model_->index(0, 0);
+  Liste->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  Liste->scrollTo(first);
 }
 
 void TItemG::ShowCounts() {
@@ -283,12 +375,8 @@ void TItemG::ShowCounts() {
 void TItemG::ShowNote() {
   QString note;
   QString full;  // what a cut note says in its tooltip
-  bool problem = false;
-  if (!search_.Problem().empty()) {
-    note = QStringLiteral("Condition illisible : ") + QtText(search_.Problem());
-    problem = true;
-  } else if (handOverTimer_->isActive()) {
-    note = handOver_;
+  if (handOverTimer_->isActive()) {
+    note = briefNote_;
   } else if (const QModelIndexList rows = Liste->selectionModel()->selectedRows(); !rows.isEmpty()) {
     if (const std::optional<ItemListRow> row = model_->RowAt(rows.first().row())) {
       const std::vector<ItemHolder> holders = HoldersOf(catalogue_.CharList, row->Index);
@@ -296,13 +384,10 @@ void TItemG::ShowNote() {
       full = QtText(HeldByText(holders));
     }
   }
-  if (!note.isEmpty()) note = QString::fromUtf8("\u00B7 ") + note;
-  QPalette palette = CountLine->palette();
-  if (problem) palette.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x20));
-  CountNote->setPalette(palette);
-  CountNote->setProperty("fullText", note);
+  CountNote->setProperty("fullText", note.isEmpty() ? note : QString::fromUtf8("\u00B7 ") + note);
   PlaceCountLine();
-  if (full.isEmpty() && CountNote->text() != note) full = note;  // cut to the line's width
+  // The tooltip says what a cut note says, without the dot that parts it from the counts.
+  if (full.isEmpty() && CountNote->text() != CountNote->property("fullText").toString()) full = note;
   CountNote->setToolTip(full);
 }
 
@@ -322,8 +407,18 @@ void TItemG::ShowHandedOver(std::int32_t number, int row) {
   const TChar* character = catalogue_.CharAt(row);
   const TD2Item* item = catalogue_.FindItem(number);
   if (!character || !item) return;
-  handOver_ = QString::fromUtf8("\u00AB ") + QtText(item->Name) + QString::fromUtf8(" \u00BB ajout\u00E9 \u00E0 ") +
-              QtText(character->Name);
+  ShowBriefly(QString::fromUtf8("\u00AB ") + QtText(item->Name) + QString::fromUtf8(" \u00BB ajout\u00E9 \u00E0 ") +
+              QtText(character->Name));
+}
+
+void TItemG::ShowNoCharSelected() {
+  ShowBriefly(
+      QString::fromUtf8("Aucun perso s\u00E9lectionn\u00E9 dans la fen\u00EAtre principale : "
+                        "choisissez celui qui recevra l'objet"));
+}
+
+void TItemG::ShowBriefly(const QString& note) {
+  briefNote_ = note;
   handOverTimer_->start();
   ShowNote();
 }
@@ -357,6 +452,7 @@ void TItemG::ShowAndRaise() {
 void TItemG::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
+  refilterPending_ = false;
   if (listStale_) {
     FillListe();
   } else {
@@ -374,8 +470,16 @@ void TItemG::PlaceControls() {
   // The search field fills the free space of the button row.
   const int searchLeft = SeeItem->geometry().right() + 7;
   Search->setGeometry(searchLeft, 29, std::max(0, AddToChar->x() - 6 - searchLeft), 25);
-  const int listHeight = std::max(0, height() - kListTop - kCountLineHeight);
-  Liste->setGeometry(0, kListTop, width(), listHeight);
+  // A condition that cannot be read takes its own lines above the list, as many as it needs.
+  int listTop = kListTop;
+  if (SearchProblem->isVisibleTo(this)) {
+    const int problemWidth = std::max(0, width() - 8);
+    const int problemHeight = SearchProblem->heightForWidth(problemWidth);
+    SearchProblem->setGeometry(4, kListTop, problemWidth, problemHeight);
+    listTop += problemHeight + 2;
+  }
+  const int listHeight = std::max(0, height() - listTop - kCountLineHeight);
+  Liste->setGeometry(0, listTop, width(), listHeight);
   PlaceCountLine();
 }
 
@@ -395,7 +499,11 @@ int TItemG::SelectedItemPos() const {
 
 void TItemG::ShowClick() {
   // A hidden window is filled when it is shown; no need to list for nobody.
-  if (!isVisible()) return;
+  if (!isVisible()) {
+    refilterPending_ = true;
+    return;
+  }
+  refilterPending_ = false;
   if (listStale_) {
     FillListe();
   } else {

@@ -25,7 +25,8 @@ class TItemP;
 
 namespace kistora {
 class CatalogueSignals;
-}
+class HistorySignals;
+}  // namespace kistora
 
 class TItemG : public QWidget {
   Q_OBJECT
@@ -34,6 +35,8 @@ class TItemG : public QWidget {
   TItemG(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes, QWidget* parent = nullptr);
   // The item properties dialog through which items are added, modified and seen (created after this window).
   void UseItemDialog(TItemP* itemP) { itemP_ = itemP; }
+  // The history of the catalogue's changes, whose steps the list's context menu names.
+  void UseHistory(kistora::HistorySignals* history);
 
   void FillListe();
   // The filter test of the seven check boxes and the search field.
@@ -61,11 +64,15 @@ class TItemG : public QWidget {
   // the count line says so for a few seconds (EndHandOverNote), then goes back
   // to who holds the selected item.
   void ShowHandedOver(std::int32_t number, int row);
-  // Around a change of the whole catalogue taken in from disk: the selected
-  // item stays selected when it is still listed.
+  // Around a change of the whole catalogue (taken in from disk, a restored
+  // backup): the selected item stays selected when it is still listed.
   void KeepSelection();
   void SelectKept();
+  // "<< Ajouter au perso" found no character selected in the main window: the count line says so.
+  void ShowNoCharSelected();
   void EndHandOverNote();
+  // Down or Enter in the search field: the keyboard goes into the list, on its first row.
+  void EnterList();
   // Lists with the search field's text now (typing coalesces keystrokes on a big catalogue).
   void ApplySearchNow();
 
@@ -83,11 +90,18 @@ class TItemG : public QWidget {
   QPushButton* AddToChar = nullptr;
   ItemListView* Liste = nullptr;
   QLineEdit* Search = nullptr;  // quick search, between "Voir..." and "<< Ajouter au perso"
+  // Under the buttons, across the window, only while the search holds one: a
+  // condition that cannot be read (or a perso:NOM no character has), whole.
+  QLabel* SearchProblem = nullptr;
   QLabel* CountLine = nullptr;  // under the list: shown and total items, value of the shown ones
-  // Right of the counts: a search condition that cannot be read, else an item
-  // just handed over, else who holds the selected item.
+  // Right of the counts: for a few seconds what was just done (an item handed
+  // over, a step taken back), else who holds the selected item.
   QLabel* CountNote = nullptr;
   QAction* DuplicateAction = nullptr;
+  QAction* AddToCharAction = nullptr;  // Ctrl+Entrée
+  // "Annuler …" and "Rétablir …" of the list's context menu, named after the step.
+  QAction* UndoAction = nullptr;
+  QAction* RedoAction = nullptr;
 
   // Event handlers (buttons, check boxes, list).
   void ShowClick();
@@ -99,6 +113,10 @@ class TItemG : public QWidget {
   void DuplicateItemClick();
   void ListeColumnClick(int column);
   void StatsClick() { emit statsRequested(); }
+  // Ctrl+Z and Ctrl+Shift+Z (or Ctrl+Y) here: the main window takes the step
+  // back or does it again, and the count line names it for a few seconds.
+  void UndoClick();
+  void RedoClick();
 
  signals:
   // "<< Ajouter au perso": the item numbered number goes to the selected character.
@@ -130,6 +148,10 @@ class TItemG : public QWidget {
   void SearchEdited();
   void ShowCounts();
   void ShowNote();
+  void ShowSearchProblem();
+  void ShowHistoryState();
+  // Shows note right of the counts for a few seconds.
+  void ShowBriefly(const QString& note);
   void PlaceCountLine();
   void CatalogueChanged(const kistora::CatalogueChange& change);
   std::optional<std::int32_t> keptNumber_;
@@ -138,12 +160,14 @@ class TItemG : public QWidget {
   TItemP* itemP_ = nullptr;
   ItemListModel* model_ = nullptr;
   bool shownOnce_ = false;
-  bool listStale_ = true;  // the catalogue changed while the window was hidden
+  bool listStale_ = true;         // the rows were never made, or the catalogue was replaced while hidden
+  bool refilterPending_ = false;  // the filter changed while the window was hidden
   kistora::ItemSearchQuery search_;
   QTimer* searchTimer_ = nullptr;
   QTimer* searchTextTimer_ = nullptr;  // makes the search texts in steps after a listing
   static constexpr qint64 kSearchTextStepMs = 20;
   static constexpr std::size_t kSearchTextRows = 2048;
-  QString handOver_;  // "« Écu » ajouté à Bob" while handOverTimer_ runs
+  QString briefNote_;  // "« Écu » ajouté à Bob" while handOverTimer_ runs
   QTimer* handOverTimer_ = nullptr;
+  kistora::HistorySignals* history_ = nullptr;
 };

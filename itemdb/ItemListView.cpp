@@ -1,6 +1,7 @@
 #include "itemdb/ItemListView.h"
 
 #include <QDrag>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QScrollBar>
@@ -54,6 +55,17 @@ QModelIndex ItemListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModi
     default:
       return QTableView::moveCursor(cursorAction, modifiers);
   }
+}
+
+void ItemListView::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  // A click selects its own row; a dialog closing gives the focus back without choosing one.
+  const Qt::FocusReason reason = event->reason();
+  const bool byKeyboard =
+      reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+  if (!byKeyboard || !model() || model()->rowCount(rootIndex()) == 0 || selectionModel()->hasSelection()) return;
+  const QModelIndex current = currentIndex().isValid() ? currentIndex() : model()->index(0, 0, rootIndex());
+  selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ItemListView::startDrag(Qt::DropActions supportedActions) {

@@ -5,6 +5,8 @@
 // A dragged item shows as a small label with its name beside the pointer
 // rather than its whole row under it, so that the character row the pointer
 // is over stays in sight, highlighted as the one that would receive it.
+// Reached by the keyboard with no row selected, it selects the row it is on,
+// so that what follows the selection (who holds the item, the buttons) does.
 #pragma once
 
 #include <QTableView>
@@ -22,6 +24,7 @@ class ItemListView final : public QTableView {
   void FitRowsToText();
 
  protected:
+  void focusInEvent(QFocusEvent* event) override;
   void startDrag(Qt::DropActions supportedActions) override;
   QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
 };

@@ -2,41 +2,13 @@
 
 #include <algorithm>
 
-#include "listing/item_search.h"
+#include "listing/completion_key.h"
 
 namespace kistora {
 
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The text folded as the search folds, apostrophes read as spaces (so that
-// "ange" starts a word of "l'Ange"), spaces run together, and with
-// numbersAsHash every run of digits as one "#". keepEnd keeps one space at the
-// end, as a player who typed a whole word and a space means it.
-std::string CompletionKey(std::string_view text, bool numbersAsHash, bool keepEnd) {
-  const std::string folded = SearchFolded(text);
-  std::string key;
-  key.reserve(folded.size());
-  bool inNumber = false;
-  for (char c : folded) {
-    if (c == '\'' || c == '\x91' || c == '\x92' || c == '`') c = ' ';
-    const bool digit = numbersAsHash && IsDigit(c);
-    if (c == ' ') {
-      if (!key.empty() && key.back() != ' ') key.push_back(' ');
-    } else if (!digit) {
-      key.push_back(c);
-    } else if (!inNumber) {
-      key.push_back('#');
-    }
-    inNumber = digit;
-  }
-  if (!keepEnd && !key.empty() && key.back() == ' ') key.pop_back();
-  return key;
-}
-
-std::string NameKey(std::string_view name) { return CompletionKey(name, false, false); }
-std::string LineKey(std::string_view line) { return CompletionKey(line, true, false); }
 
 // The runs of digits of text, in order.
 std::vector<std::string_view> NumbersOf(std::string_view text) {
@@ -92,7 +64,7 @@ FilledLine FillPropertyLine(std::string_view line, std::string_view typed) {
   return filled;
 }
 
-ItemCompletion::ItemCompletion() : names_(NameKey), lines_(LineKey) {}
+ItemCompletion::ItemCompletion() : lines_(LineKey) {}
 
 void ItemCompletion::Build(const ItemVector& items) {
   Start();
@@ -107,15 +79,30 @@ void ItemCompletion::Start() {
   complete_ = false;
 }
 
+void ItemCompletion::Count(std::size_t position) {
+  names_.Insert(counted_, position);
+  CountLines(counted_[position].get(), 1);
+}
+
+void ItemCompletion::Uncount(std::size_t position) {
+  names_.Erase(counted_, position);
+  CountLines(counted_[position].get(), -1);
+}
+
+void ItemCompletion::CheckComplete(const ItemVector& items) {
+  complete_ = counted_.size() == items.size();
+  if (complete_) names_.Complete(counted_);
+}
+
 bool ItemCompletion::CountMore(const ItemVector& items, std::size_t count) {
   if (!started_) return false;
   if (counted_.empty()) counted_.reserve(items.size());
   const std::size_t end = counted_.size() + std::min(count, items.size() - std::min(items.size(), counted_.size()));
   for (std::size_t i = counted_.size(); i < end; ++i) {
-    CountItem(items[i].get(), 1);
     counted_.push_back(items[i]);
+    Count(i);
   }
-  complete_ = counted_.size() == items.size();
+  CheckComplete(items);
   return complete_;
 }
 
@@ -129,22 +116,30 @@ void ItemCompletion::Follow(const CatalogueChange& change, const ItemVector& ite
       // Appended at the end: counted now if every item before it is, else later.
       followed = change.Position >= 0 && position + 1 == items.size() && position >= counted;
       if (followed && position == counted) {
-        CountItem(items[position].get(), 1);
         counted_.push_back(items[position]);
+        Count(position);
+      }
+      break;
+    case ChangeKind::ItemRestored:
+      // Put back in its place (a deletion taken back): counted now if the items before it are.
+      followed = change.Position >= 0 && position < items.size();
+      if (followed && position <= counted) {
+        counted_.insert(counted_.begin() + change.Position, items[position]);
+        Count(position);
       }
       break;
     case ChangeKind::ItemModified:
       followed = change.Position >= 0 && position < items.size();
       if (followed && position < counted) {
-        CountItem(counted_[position].get(), -1);
-        CountItem(items[position].get(), 1);
+        Uncount(position);
         counted_[position] = items[position];
+        Count(position);
       }
       break;
     case ChangeKind::ItemDeleted:
       followed = change.Position >= 0 && position <= items.size();
       if (followed && position < counted) {
-        CountItem(counted_[position].get(), -1);
+        Uncount(position);
         counted_.erase(counted_.begin() + change.Position);
       }
       break;
@@ -155,18 +150,18 @@ void ItemCompletion::Follow(const CatalogueChange& change, const ItemVector& ite
   }
   // A reset, or a change the counted items do not match: counted again from the start.
   if (!followed || counted_.size() > items.size()) Start();
-  complete_ = counted_.size() == items.size();
+  CheckComplete(items);
 }
 
-void ItemCompletion::CountItem(const TD2Item* item, int delta) {
+void ItemCompletion::CountLines(const TD2Item* item, int delta) {
   if (!item) return;
-  names_.Count(item->Name, delta);
   for (const std::string_view line : item->MagicProps) lines_.Count(line, delta);
 }
 
 std::vector<NameProposal> ItemCompletion::Names(std::string_view typed, std::size_t limit) const {
   std::vector<NameProposal> proposals;
-  for (CompletionTally::Found& found : names_.Find(CompletionKey(typed, false, true), limit)) {
+  if (!complete_) return proposals;
+  for (CompletionTally::Found& found : names_.Find(counted_, CompletionKey(typed, false, true), limit)) {
     proposals.push_back({std::move(found.Text), found.Uses});
   }
   return proposals;

@@ -3,8 +3,9 @@
 // patterns whose numbers are placeholders ("+# à toutes les compétences"),
 // most used first, matched with the search's folding at the start of the text
 // or of any of its words. Counted once (in slices, while the program is idle),
-// then kept up to date one change of the catalogue at a time, so that a
-// keystroke only looks proposals up.
+// then kept up to date one change of the catalogue at a time. A keystroke
+// looks the lines up in their index, and the names by one pass over the
+// counted items' names (completion_names.h: the names are not copied).
 #pragma once
 
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "listing/completion_names.h"
 #include "listing/completion_tally.h"
 #include "model/catalogue_change.h"
 #include "model/items.h"
@@ -58,25 +60,29 @@ class ItemCompletion {
   bool IsStarted() const { return started_; }
   bool IsComplete() const { return started_ && complete_; }
   // Follows one change of the catalogue whose items are now items: counts
-  // what an added item brings and uncounts what a modified or deleted one
-  // took away (items not counted yet are left to CountMore); starts again
-  // after a reset. Nothing before Start or Build.
+  // what an added or restored item brings and uncounts what a modified or
+  // deleted one took away (items not counted yet are left to CountMore);
+  // starts again after a reset. Nothing before Start or Build.
   void Follow(const CatalogueChange& change, const ItemVector& items);
 
-  // Up to limit names in which typed starts the name or one of its words.
+  // Up to limit names in which typed starts the name or one of its words (none before IsComplete).
   std::vector<NameProposal> Names(std::string_view typed, std::size_t limit) const;
   // Up to limit patterns that the typed line (its numbers standing for any
   // number) begins, or begins one word of.
   std::vector<PropertyProposal> PropertyLines(std::string_view typedLine, std::size_t limit) const;
 
-  // Distinct names and lines held (for the benchmarks).
-  std::size_t NameCount() const { return names_.TextCount(); }
+  // Distinct names (by key, once complete) and lines held (for the benchmarks).
+  std::size_t NameCount() const { return names_.KeyCount(); }
   std::size_t LineCount() const { return lines_.TextCount(); }
 
  private:
-  void CountItem(const TD2Item* item, int delta);
+  // The counted item at position comes, or goes (counted_ still holding it).
+  void Count(std::size_t position);
+  void Uncount(std::size_t position);
+  void CountLines(const TD2Item* item, int delta);
+  void CheckComplete(const ItemVector& items);
 
-  CompletionTally names_;
+  CompletionNames names_;
   CompletionTally lines_;
   // The items counted: the first ones of the catalogue's list, position for
   // position (null entries included), so that a modified or deleted item can

@@ -42,6 +42,48 @@ bool CharacterNamed(std::string_view name, std::string_view foldedName) {
   return folded == foldedName;
 }
 
+bool SomeCharacterNamed(const std::vector<std::unique_ptr<TChar>>& characters, std::string_view foldedName) {
+  return std::any_of(characters.begin(), characters.end(),
+                     [&](const auto& character) { return character && CharacterNamed(character->Name, foldedName); });
+}
+
+namespace {
+
+// Letters to add, remove or change to turn a into b.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+}  // namespace
+
+const TChar* ClosestCharacter(const std::vector<std::unique_ptr<TChar>>& characters, std::string_view foldedName) {
+  const TChar* closest = nullptr;
+  std::size_t best = 0;
+  for (const auto& character : characters) {
+    if (!character) continue;
+    std::string folded = SearchFolded(character->Name);
+    std::size_t distance = EditDistance(folded, foldedName);
+    folded.erase(std::remove(folded.begin(), folded.end(), ' '), folded.end());
+    distance = std::min(distance, EditDistance(folded, foldedName));
+    if (!closest || distance < best) {
+      closest = character.get();
+      best = distance;
+    }
+  }
+  return closest;
+}
+
 namespace {
 
 // Every entry of the characters CharacterNamed foldedName (any when empty), in inventory order.

@@ -36,6 +36,13 @@ std::string HeldByText(const std::vector<ItemHolder>& holders,
 // folded as the search folds, with or without its spaces, equals foldedName.
 bool CharacterNamed(std::string_view name, std::string_view foldedName);
 
+// Whether some character is CharacterNamed foldedName.
+bool SomeCharacterNamed(const std::vector<std::unique_ptr<TChar>>& characters, std::string_view foldedName);
+// The character whose name is nearest to foldedName (fewest letters to add,
+// remove or change, the name folded as the search folds, with or without its
+// spaces; the first of equals), or null when there is none.
+const TChar* ClosestCharacter(const std::vector<std::unique_ptr<TChar>>& characters, std::string_view foldedName);
+
 // The numbers held by the characters CharacterNamed foldedName, or by any
 // character when foldedName is empty; sorted, each once.
 std::vector<std::int32_t> HeldNumbers(const std::vector<std::unique_ptr<TChar>>& characters,

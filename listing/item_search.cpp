@@ -138,6 +138,20 @@ ItemSearchQuery::ItemSearchQuery(std::string_view typed) : parsed_(ParseSearch(t
 
 void ItemSearchQuery::ResolveHolders(const std::vector<std::unique_ptr<TChar>>& characters) {
   for (std::size_t i = 0; i < parsed_.Holders.size(); ++i) held_[i] = HeldNumberSet(characters, parsed_.Holders[i]);
+  CheckHolderNames(characters);
+}
+
+void ItemSearchQuery::CheckHolderNames(const std::vector<std::unique_ptr<TChar>>& characters) {
+  holderProblem_.clear();
+  for (std::size_t i = 0; i < parsed_.Holders.size(); ++i) {
+    const std::string& name = parsed_.Holders[i];
+    if (name.empty() || SomeCharacterNamed(characters, name)) continue;
+    holderProblem_ = "\xAB " + parsed_.HolderTexts[i] + " \xBB : aucun perso ne porte ce nom";
+    if (const TChar* closest = ClosestCharacter(characters, name)) {
+      holderProblem_ += " ; le plus proche : \xAB " + (closest->Name.empty() ? "(sans nom)" : closest->Name) + " \xBB";
+    }
+    return;
+  }
 }
 
 std::vector<std::int32_t> ItemSearchQuery::ResolveHoldersTellingChanges(
@@ -152,6 +166,7 @@ std::vector<std::int32_t> ItemSearchQuery::ResolveHoldersTellingChanges(
   }
   std::sort(changed.begin(), changed.end());
   changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+  CheckHolderNames(characters);
   return changed;
 }
 

@@ -66,8 +66,9 @@ class ItemSearchQuery {
   const std::vector<std::string>& Words() const { return parsed_.Words; }
   const std::vector<ValueCondition>& Values() const { return parsed_.Values; }
   // The first condition that could not be read, in French (Windows-1252), or
-  // empty. The query holds every condition but that one.
-  const std::string& Problem() const { return parsed_.Problem; }
+  // empty. The query holds every condition but that one. Once the holders are
+  // resolved, a perso:NOM that names no character is one too (and lists nothing).
+  const std::string& Problem() const { return parsed_.Problem.empty() ? holderProblem_ : parsed_.Problem; }
 
   // Whether the query asks who holds the item (perso:NOM, libre): it then
   // needs ResolveHolders, and again after each change of the characters.
@@ -81,6 +82,9 @@ class ItemSearchQuery {
   // The same; returns the numbers whose answer may have changed since the
   // last time, sorted.
   std::vector<std::int32_t> ResolveHoldersTellingChanges(const std::vector<std::unique_ptr<TChar>>& characters);
+  // Only what Problem() says of the names perso:NOM gives (both calls above
+  // do it too, at more cost): whether some character bears each.
+  void CheckHolderNames(const std::vector<std::unique_ptr<TChar>>& characters);
 
   // Whether the item matches: every word occurs in one of its texts, every
   // condition holds. Allocates nothing per item once warmed up (one reused
@@ -94,6 +98,7 @@ class ItemSearchQuery {
   // For each holder condition: the numbers held by the characters it names
   // (libre: by any character).
   std::vector<HeldNumberSet> held_;
+  std::string holderProblem_;  // the first perso:NOM that names no character, as last checked
 };
 
 }  // namespace kistora

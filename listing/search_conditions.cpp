@@ -59,6 +59,7 @@ struct Lexeme {
   std::string Text;
   std::size_t Begin = 0;  // span in the typed text, quotes included
   std::size_t End = 0;
+  std::size_t Parts = 0;  // for digit groups joined into one lexeme: the index of the lexeme after them
 };
 
 std::vector<Lexeme> Lex(std::string_view typed) {
@@ -143,6 +144,27 @@ bool LooksLikeRange(const Lexeme& word) {
   return range && (range->Low.empty() || ReadNumber(range->Low, ignored) != NumberRead::NotANumber);
 }
 
+// Whether text is where a number was meant: a digit, a sign and a digit, or a range's "..".
+bool StartsLikeNumber(std::string_view text) {
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+  return !text.empty() && (IsDigit(text.front()) || text.starts_with(".."));
+}
+
+// The run of digits text ends with.
+std::size_t TrailingDigits(std::string_view text) {
+  std::size_t n = 0;
+  while (n < text.size() && IsDigit(text[text.size() - 1 - n])) ++n;
+  return n;
+}
+
+// Whether text begins with a group of exactly three digits ("000", "000..2", "000%").
+bool StartsWithGroup(std::string_view text) {
+  return text.size() >= 3 && IsDigit(text[0]) && IsDigit(text[1]) && IsDigit(text[2]) &&
+         (text.size() == 3 || !IsDigit(text[3]));
+}
+
+bool AllDigits(std::string_view text) { return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit); }
+
 class Parser {
  public:
   explicit Parser(std::string_view typed) : typed_(typed), lexemes_(Lex(typed)) {}
@@ -164,23 +186,26 @@ class Parser {
       return i + (withNumber ? 2 : 1);
     }
     if (next && next->IsOperator) return ParseComparison(i);
-    if (next && LooksLikeRange(*next)) {
-      ParseBounds(lexeme, *next, "=", true);
-      return i + 2;
+    if (next) {
+      const Lexeme range = WithDigitGroups(i + 1);
+      if (LooksLikeRange(range)) return ParseNumberAt(lexeme, range, "=", true);
     }
-    if (LooksLikeRange(lexeme)) {
-      Report(lexeme.Begin, lexeme.End, "il manque le mot avant l'intervalle (exemple : prix 100..500)");
-      return i + 1;
+    if (const Lexeme range = WithDigitGroups(i); LooksLikeRange(range)) {
+      Report(range.Begin, range.End, "il manque le mot avant l'intervalle (exemple : prix 100..500)");
+      return range.Parts;
     }
     const std::string folded = SearchFolded(lexeme.Text);
+    const std::string typed(typed_.substr(lexeme.Begin, lexeme.End - lexeme.Begin));
     if (!lexeme.Quoted && folded == "libre") {
       parsed_.Holders.emplace_back();
+      parsed_.HolderTexts.push_back(typed);
     } else if (!lexeme.Quoted && folded.starts_with("perso:")) {
       const std::string name = Trimmed(folded.substr(6));
       if (name.empty()) {
         Report(lexeme.Begin, lexeme.End, "il manque le nom du perso (exemple : perso:Mule01)");
       } else {
         parsed_.Holders.push_back(name);
+        parsed_.HolderTexts.push_back(typed);
       }
     } else if (!Trimmed(folded).empty()) {
       parsed_.Words.push_back(lexeme.Quoted ? folded : Trimmed(folded));
@@ -199,12 +224,53 @@ class Parser {
              "\xAB " + op.Text + " \xBB n'est pas un op\xE9rateur (>=, <=, >, <, =)");
       return i + (number ? 3 : 2);
     }
-    if (!number) {
+    // A word apart from the operator that is no number is the next word, not this condition's.
+    if (!number || (number->Begin > op.End && !StartsLikeNumber(number->Text))) {
       Report(word.Begin, op.End, "il manque un nombre apr\xE8s \xAB " + op.Text + " \xBB");
       return i + 2;
     }
-    ParseBounds(word, *number, op.Text, op.Text == "=");
-    return i + 3;
+    return ParseNumberAt(word, WithDigitGroups(i + 2), op.Text, op.Text == "=");
+  }
+
+  // The condition of word on bounds (the lexemes up to bounds.Parts), and a
+  // run of digits just after them that is no group of three; returns the next lexeme to read.
+  std::size_t ParseNumberAt(const Lexeme& word, const Lexeme& bounds, const std::string& op, bool rangeAllowed) {
+    const std::size_t next = bounds.Parts;
+    if (next < lexemes_.size() && SeparatedByOneSpace(lexemes_[next - 1], lexemes_[next]) &&
+        AllDigits(lexemes_[next].Text) && !lexemes_[next].Quoted) {
+      Report(word.Begin, lexemes_[next].End,
+             "les chiffres d'un nombre se groupent par trois (exemple : 1 000 ou 1000)");
+      return next + 1;
+    }
+    ParseBounds(word, bounds, op, rangeAllowed);
+    return next;
+  }
+
+  bool SeparatedByOneSpace(const Lexeme& before, const Lexeme& after) const {
+    return after.Begin == before.End + 1 && (typed_[before.End] == ' ' || typed_[before.End] == '\xA0');
+  }
+
+  // The lexeme at i with the groups of three digits that follow it joined, as
+  // the program writes numbers ("1 000..2 000", a space or a no-break space
+  // between groups); Parts is the index of the lexeme after them.
+  Lexeme WithDigitGroups(std::size_t i) const {
+    Lexeme joined = lexemes_[i];
+    std::size_t j = i + 1;
+    if (!joined.IsOperator && !joined.Quoted) {
+      for (; j < lexemes_.size(); ++j) {
+        const Lexeme& group = lexemes_[j];
+        // The digits before the space: a number's first group (one to three
+        // digits) or a group joined already.
+        const std::size_t lead = TrailingDigits(lexemes_[j - 1].Text);
+        if (group.IsOperator || group.Quoted || !SeparatedByOneSpace(lexemes_[j - 1], group) || lead == 0 || lead > 3 ||
+            !StartsWithGroup(group.Text))
+          break;
+        joined.Text += group.Text;
+        joined.End = group.End;
+      }
+    }
+    joined.Parts = j;
+    return joined;
   }
 
   // The condition of word on bounds: a number under op, or a range A..B when allowed.

@@ -55,6 +55,7 @@ struct ParsedSearch {
   std::vector<ValueCondition> Values;
   // perso:NOM, the folded name; an empty name stands for "libre" (held by no character).
   std::vector<std::string> Holders;
+  std::vector<std::string> HolderTexts;  // each holder condition as typed ("perso:Mule01", "libre")
   // The first condition that cannot be read, said in French (Windows-1252); empty when every one was read.
   std::string Problem;
 };
@@ -63,7 +64,9 @@ struct ParsedSearch {
 // are separated by spaces; double quotes make a phrase (or a word that is never
 // a field name or a keyword). Conditions: WORD OP NUMBER with OP one of >=, <=,
 // >, <, = (spaces allowed around OP), WORD A..B (both bounds included, in any
-// order), perso:NOM, libre. Numbers are decimal with an optional sign and "%".
+// order), perso:NOM, libre. Numbers are decimal with an optional sign and "%";
+// their digits may be grouped by three as the program writes them, a space or
+// a no-break space between groups ("1 000..2 000").
 ParsedSearch ParseSearch(std::string_view typed);
 
 // The mark that opens each magic property line in an item's search text (see

@@ -2,18 +2,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDropEvent>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSplitter>
 #include <QTimer>
 #include <QTreeView>
@@ -21,24 +14,24 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
-#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "gui/CatalogueSignals.h"
 #include "gui/FileMessages.h"
 #include "gui/HistorySignals.h"
-#include "gui/ItemDrag.h"
-#include "gui/ListRows.h"
 #include "gui/OptionBinders.h"
 #include "gui/Platform.h"
 #include "gui/QtText.h"
 #include "gui/WindowFrame.h"
 #include "gui/WindowPlacement.h"
 #include "itemdb/ItemPUnit.h"
+#include "mainwindow/CharDropTarget.h"
 #include "mainwindow/CharListModel.h"
+#include "mainwindow/CsvFiles.h"
 #include "mainwindow/InventoryModel.h"
 #include "mainwindow/PersoUnit.h"
+#include "mainwindow/ReportLists.h"
 #include "model/item_counts.h"
 #include "model/text_utils.h"
 #include "options/options_file.h"
@@ -46,7 +39,6 @@
 #include "storage/damaged_file.h"
 #include "storage/database.h"
 #include "storage/file_error.h"
-#include "storage/items_csv.h"
 
 using kistora::CurrentPlatform;
 using kistora::FileFailureText;
@@ -57,55 +49,6 @@ namespace {
 constexpr int kDesignedWidth = 609;
 constexpr int kDesignedHeight = 482;
 constexpr int kCharPanelHeight = 145;
-
-QTreeView* NewReportList(QWidget* parent, const char* name) {
-  auto* list = new QTreeView(parent);
-  list->setObjectName(QString::fromLatin1(name));
-  list->setRootIsDecorated(false);
-  list->setItemsExpandable(false);
-  list->setUniformRowHeights(true);
-  kistora::GiveRowsRoomForAccents(*list);
-  list->setAllColumnsShowFocus(true);
-  list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list->setSelectionMode(QAbstractItemView::SingleSelection);
-  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list->setSortingEnabled(false);
-  list->setDragEnabled(false);
-  list->header()->setStretchLastSection(false);
-  list->header()->setSectionsMovable(false);
-  return list;
-}
-
-void SetColumnWidths(QTreeView* list, std::initializer_list<int> widths) {
-  int column = 0;
-  for (int width : widths) list->header()->resizeSection(column++, width);
-}
-
-QPushButton* NewButton(QWidget* parent, const QString& caption, const char* name, int width = 75) {
-  auto* button = new QPushButton(caption, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  // The designed width, grown only when the caption would not fit in this font.
-  const int needed = button->fontMetrics().horizontalAdvance(caption) + 12;
-  button->setFixedSize(std::max(width, needed), 25);
-  button->setAutoDefault(false);
-  return button;
-}
-
-// A context menu entry of list doing what its button does; keys, when given, work in the whole window.
-QAction* AddListAction(QTreeView* list, const QString& caption, const QKeySequence& keys = {}) {
-  auto* action = new QAction(caption, list);
-  if (!keys.isEmpty()) action->setShortcut(keys);
-  list->addAction(action);
-  list->setContextMenuPolicy(Qt::ActionsContextMenu);
-  return action;
-}
-
-// Delete acts on the list that has the focus only.
-QAction* AddDeleteAction(QTreeView* list) {
-  QAction* action = AddListAction(list, QStringLiteral("Supprimer"), QKeySequence(QKeySequence::Delete));
-  action->setShortcutContext(Qt::WidgetShortcut);
-  return action;
-}
 
 }  // namespace
 
@@ -129,6 +72,15 @@ TMain::TMain(kistora::TCatalogue& catalogue, kistora::CatalogueSignals& changes,
   Splitter->setStretchFactor(0, 0);
   Splitter->setStretchFactor(1, 1);
   setCentralWidget(Splitter);
+  // An item dragged from the item database window onto a character (or the
+  // inventory) goes to it, and it becomes the selected one so that its
+  // inventory shows the new entry.
+  dropTarget_ = new kistora::CharDropTarget(
+      Chars, charsModel_, CharInv, [this] { return SelectedCharRow(); }, this);
+  connect(dropTarget_, &kistora::CharDropTarget::itemDropped, this, [this](std::int32_t number, int row) {
+    if (row != SelectedCharRow()) SelectCharRow(row);
+    if (catalogue_.AddItemToChar(row, number)) emit itemHandedOver(number, row);
+  });
   kistora::ResizeOuter(*this, kDesignedWidth, kDesignedHeight);  // the designed outer size, frame included
 
   // Whoever changed the catalogue, the lists follow.
@@ -182,9 +134,9 @@ TMain::~TMain() {
   // The store outlives this window: its worker must not report to it any more.
   store_.SetReportsReady({});
   // The lists look at the catalogue while the base class hides and destroys
-  // them, after the catalogue member is gone: take them down first.
-  Chars->viewport()->removeEventFilter(this);
-  CharInv->viewport()->removeEventFilter(this);
+  // them, after the catalogue member is gone: take them down first, once
+  // nothing watches them any more.
+  delete dropTarget_;
   delete Splitter;
 }
 
@@ -222,6 +174,13 @@ void TMain::BuildMenu() {
   Historique1 = edit->addAction(QString::fromUtf8("&Historique…"));
   Historique1->setObjectName(QStringLiteral("Historique1"));
   ShowHistoryState();
+  // The item database window from the keyboard (its button's caption, as the designed lists name it).
+  QMenu* windows = menuBar()->addMenu(QString::fromUtf8("Fe&nêtre"));
+  windows->setObjectName(QStringLiteral("Fenetre1"));
+  GestionnaireObjets1 = windows->addAction(QStringLiteral("&Gestionnaire d'objets"));
+  GestionnaireObjets1->setObjectName(QStringLiteral("GestionnaireObjets1"));
+  GestionnaireObjets1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  connect(GestionnaireObjets1, &QAction::triggered, this, &TMain::ItemGestionClick);
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Aide"));
   Apropos1 = help->addAction(QStringLiteral("A &propos..."));
   Apropos1->setObjectName(QStringLiteral("Apropos1"));
@@ -242,19 +201,21 @@ void TMain::BuildMenu() {
 void TMain::BuildCharPanel() {
   CharPanel = new QWidget(this);
   CharPanel->setObjectName(QStringLiteral("CharPanel"));
-  Chars = NewReportList(CharPanel, "Chars");
+  Chars = kistora::NewReportList(CharPanel, "Chars");
   charsModel_ = new kistora::CharListModel(catalogue_, this);
   Chars->setModel(charsModel_);
-  SetColumnWidths(Chars, {100, 100, 100, 40, 200});
+  kistora::SetColumnWidths(Chars, {100, 100, 100, 40, 200});
   connect(Chars->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { CharsClick(); });
   // A click on the empty part of the list leaves no character selected.
-  Chars->viewport()->installEventFilter(this);
+  kistora::OnEmptyClick(Chars, [this] {
+    if (SelectedCharRow() >= 0) SelectCharRow(-1);
+  });
 
-  AddChar = NewButton(CharPanel, QStringLiteral("Ajouter..."), "AddChar");
-  DelChar = NewButton(CharPanel, QStringLiteral("Supprimer"), "DelChar");
-  ModChar = NewButton(CharPanel, QStringLiteral("Modifier..."), "ModChar");
-  UpChar = NewButton(CharPanel, QStringLiteral("Monter"), "UpChar");
-  DownChar = NewButton(CharPanel, QStringLiteral("Descendre"), "DownChar");
+  AddChar = kistora::NewPanelButton(CharPanel, QStringLiteral("Ajouter..."), "AddChar");
+  DelChar = kistora::NewPanelButton(CharPanel, QStringLiteral("Supprimer"), "DelChar");
+  ModChar = kistora::NewPanelButton(CharPanel, QStringLiteral("Modifier..."), "ModChar");
+  UpChar = kistora::NewPanelButton(CharPanel, QStringLiteral("Monter"), "UpChar");
+  DownChar = kistora::NewPanelButton(CharPanel, QStringLiteral("Descendre"), "DownChar");
   connect(AddChar, &QPushButton::clicked, this, &TMain::AddCharClick);
   connect(DelChar, &QPushButton::clicked, this, &TMain::DelCharClick);
   connect(ModChar, &QPushButton::clicked, this, &TMain::ModCharClick);
@@ -264,20 +225,15 @@ void TMain::BuildCharPanel() {
   // Mouse and keyboard: the buttons' actions in the context menu, Ctrl+N adds,
   // Delete deletes, Enter or a double click modifies.
   Chars->setAccessibleName(QStringLiteral("Personnages"));
-  connect(AddListAction(Chars, QStringLiteral("Ajouter..."), QKeySequence(Qt::CTRL | Qt::Key_N)), &QAction::triggered,
-          this, &TMain::AddCharClick);
-  connect(AddDeleteAction(Chars), &QAction::triggered, this, &TMain::DelCharClick);
-  connect(AddListAction(Chars, QStringLiteral("Modifier...")), &QAction::triggered, this, &TMain::ModCharClick);
-  connect(AddListAction(Chars, QStringLiteral("Monter")), &QAction::triggered, this, &TMain::UpCharClick);
-  connect(AddListAction(Chars, QStringLiteral("Descendre")), &QAction::triggered, this, &TMain::DownCharClick);
+  connect(kistora::AddListAction(Chars, QStringLiteral("Ajouter..."), QKeySequence(Qt::CTRL | Qt::Key_N)),
+          &QAction::triggered, this, &TMain::AddCharClick);
+  connect(kistora::AddDeleteAction(Chars), &QAction::triggered, this, &TMain::DelCharClick);
+  connect(kistora::AddListAction(Chars, QStringLiteral("Modifier...")), &QAction::triggered, this,
+          &TMain::ModCharClick);
+  connect(kistora::AddListAction(Chars, QStringLiteral("Monter")), &QAction::triggered, this, &TMain::UpCharClick);
+  connect(kistora::AddListAction(Chars, QStringLiteral("Descendre")), &QAction::triggered, this, &TMain::DownCharClick);
   connect(Chars, &QAbstractItemView::doubleClicked, this, [this] { ModCharClick(); });
-  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
-    auto* enter = new QShortcut(QKeySequence(key), Chars);
-    enter->setContext(Qt::WidgetShortcut);
-    connect(enter, &QShortcut::activated, this, &TMain::ModCharClick);
-  }
-  // An item dragged from the item database window onto a character goes to it.
-  Chars->viewport()->setAcceptDrops(true);
+  kistora::OnEnter(Chars, [this] { ModCharClick(); });
 
   // Margins and spacing chosen so that the list is 110 pixels high in the
   // panel's designed 145.
@@ -300,27 +256,25 @@ void TMain::BuildCharPanel() {
 void TMain::BuildItemsPanel() {
   ItemsPanel = new QWidget(this);
   ItemsPanel->setObjectName(QStringLiteral("ItemsPanel"));
-  CharInv = NewReportList(ItemsPanel, "CharInv");
+  CharInv = kistora::NewReportList(ItemsPanel, "CharInv");
   invModel_ = new kistora::InventoryModel(this);
   CharInv->setModel(invModel_);
-  SetColumnWidths(CharInv, {50, 100, 100, 100, 40, 200});
+  kistora::SetColumnWidths(CharInv, {50, 100, 100, 100, 40, 200});
   connect(CharInv, &QAbstractItemView::doubleClicked, this, [this] { CharInvDblClick(); });
 
-  DelItem = NewButton(ItemsPanel, QStringLiteral("Supprimer"), "DelItem");
-  SeeItem = NewButton(ItemsPanel, QStringLiteral("Voir..."), "SeeItem");
-  ItemGestion = NewButton(ItemsPanel, QStringLiteral("Gestionnaire d'objets"), "ItemGestion", 113);
+  DelItem = kistora::NewPanelButton(ItemsPanel, QStringLiteral("Supprimer"), "DelItem");
+  SeeItem = kistora::NewPanelButton(ItemsPanel, QStringLiteral("Voir..."), "SeeItem");
+  ItemGestion = kistora::NewPanelButton(ItemsPanel, QStringLiteral("Gestionnaire d'objets"), "ItemGestion", 113);
   connect(DelItem, &QPushButton::clicked, this, &TMain::DelItemClick);
   connect(SeeItem, &QPushButton::clicked, this, &TMain::SeeItemClick);
   connect(ItemGestion, &QPushButton::clicked, this, &TMain::ItemGestionClick);
+  ItemGestion->setToolTip(QString::fromUtf8("Ouvre le gestionnaire d'objets (Ctrl+G)"));
 
   CharInv->setAccessibleName(QStringLiteral("Inventaire"));
-  connect(AddDeleteAction(CharInv), &QAction::triggered, this, &TMain::DelItemClick);
-  connect(AddListAction(CharInv, QStringLiteral("Voir...")), &QAction::triggered, this, &TMain::SeeItemClick);
-  connect(AddListAction(CharInv, QStringLiteral("Gestionnaire d'objets")), &QAction::triggered, this,
+  connect(kistora::AddDeleteAction(CharInv), &QAction::triggered, this, &TMain::DelItemClick);
+  connect(kistora::AddListAction(CharInv, QStringLiteral("Voir...")), &QAction::triggered, this, &TMain::SeeItemClick);
+  connect(kistora::AddListAction(CharInv, QStringLiteral("Gestionnaire d'objets")), &QAction::triggered, this,
           &TMain::ItemGestionClick);
-  // An item dropped on the inventory goes to the selected character.
-  CharInv->viewport()->setAcceptDrops(true);
-  CharInv->viewport()->installEventFilter(this);
   InvCount = new QLabel(ItemsPanel);
   InvCount->setObjectName(QStringLiteral("InvCount"));
   // A screen reader reads the line's own text, its figures; this says what they count.
@@ -531,53 +485,6 @@ void TMain::CharsClick() {
   if (!selectingChar_) FillCharInv();
 }
 
-bool TMain::eventFilter(QObject* watched, QEvent* event) {
-  // The event type first: while the list is being destroyed its viewport still
-  // gets events, and the list must not be asked anything then.
-  const QEvent::Type type = event->type();
-  const bool dragEvent =
-      type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop || type == QEvent::DragLeave;
-  if (type != QEvent::MouseButtonPress && !dragEvent) return QMainWindow::eventFilter(watched, event);
-  if (type == QEvent::MouseButtonPress && watched == Chars->viewport()) {
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (!Chars->indexAt(mouse->position().toPoint()).isValid() && SelectedCharRow() >= 0) SelectCharRow(-1);
-  }
-  const bool dropTarget = watched == Chars->viewport() || watched == CharInv->viewport();
-  if (dragEvent && type != QEvent::DragLeave && dropTarget) {
-    return ItemDragEvent(watched == Chars->viewport(), static_cast<QDropEvent*>(event));
-  }
-  if (type == QEvent::DragLeave && dropTarget) charsModel_->SetDropRow(-1);
-  return QMainWindow::eventFilter(watched, event);
-}
-
-int TMain::DropTargetRow(bool onChars, const QPoint& position) const {
-  return onChars ? Chars->indexAt(position).row() : SelectedCharRow();
-}
-
-bool TMain::ItemDragEvent(bool onChars, QDropEvent* event) {
-  const std::optional<std::int32_t> number = kistora::ItemNumberFromMime(event->mimeData());
-  const int row = DropTargetRow(onChars, event->position().toPoint());
-  const bool dropped = event->type() == QEvent::Drop;
-  // While the item is dragged, the character that would receive it is highlighted.
-  charsModel_->SetDropRow(number && row >= 0 && !dropped ? row : -1);
-  // An item entering the character list is taken even where no row is (below
-  // the last one, say): a drag refused as it enters gets no moves, and could
-  // not reach a row after.
-  const bool entersChars = onChars && event->type() == QEvent::DragEnter;
-  if (!number || (row < 0 && !entersChars)) {
-    event->ignore();
-    return true;
-  }
-  event->setDropAction(Qt::CopyAction);
-  event->accept();
-  if (dropped) {
-    // The receiving character becomes the selected one, so that its inventory shows the new entry.
-    if (row != SelectedCharRow()) SelectCharRow(row);
-    if (catalogue_.AddItemToChar(row, *number)) emit itemHandedOver(*number, row);
-  }
-  return true;
-}
-
 void TMain::AddCharClick() {
   if (!perso_ || !perso_->Execute()) return;
   const std::string name = perso_->NameText();
@@ -694,94 +601,29 @@ void TMain::ItemGestionClick() { emit itemDatabaseRequested(); }
 
 void TMain::ExportInvClick() { emit exportRequested(); }
 
-std::optional<QString> TMain::PickCsvFileWithDialog(QWidget* parent) {
-  const QString start = QFile::decodeName(CurrentPlatform().DataDir.c_str()) + QStringLiteral("kistora.csv");
-  const QString chosen = QFileDialog::getSaveFileName(parent, QString::fromUtf8("Exporter en CSV"), start,
-                                                      QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"),
-                                                      nullptr, QFileDialog::DontUseNativeDialog);
-  if (chosen.isEmpty()) return std::nullopt;
-  return chosen;
-}
+std::optional<QString> TMain::PickCsvFileWithDialog(QWidget* parent) { return kistora::PickCsvToWrite(parent); }
 
 void TMain::ExportCsvClick() {
-  const std::optional<QString> chosen = PickCsvFile(this);
-  if (!chosen) return;
-  try {
-    // The items for a spreadsheet (UTF-8, one column per field), through the safe save.
-    kistora::SaveItemsCsv(catalogue_, QFile::encodeName(*chosen).toStdString());
-  } catch (const kistora::EFileError& failure) {
-    CurrentPlatform().Messages->FileError(this, FileFailureText(failure));
-  }
+  if (const std::optional<QString> chosen = PickCsvFile(this)) kistora::WriteItemsCsv(this, catalogue_, *chosen);
 }
 
 void TMain::Apropos1Click() { emit aboutRequested(); }
 
 // ---- importing ----
 
-std::optional<QString> TMain::PickCsvImportFileWithDialog(QWidget* parent) {
-  const QString chosen = QFileDialog::getOpenFileName(
-      parent, QString::fromUtf8("Importer un CSV"), QFile::decodeName(CurrentPlatform().DataDir.c_str()),
-      QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"), nullptr, QFileDialog::DontUseNativeDialog);
-  if (chosen.isEmpty()) return std::nullopt;
-  return chosen;
-}
+std::optional<QString> TMain::PickCsvImportFileWithDialog(QWidget* parent) { return kistora::PickCsvToRead(parent); }
 
 void TMain::ImportCsvClick() {
-  const std::optional<QString> chosen = PickCsvImportFile(this);
-  if (!chosen) return;
-  kistora::MessageService* messages = CurrentPlatform().Messages;
-  QFile file(*chosen);
-  if (!file.open(QIODevice::ReadOnly)) {
-    messages->FileError(this, FileFailureText(kistora::FileAction::Open, QFile::encodeName(*chosen).toStdString()));
-    return;
-  }
-  const QByteArray bytes = file.readAll();
-  kistora::CsvItems read = kistora::ItemsFromCsv(std::string_view(bytes.constData(), bytes.size()));
-  // All or nothing, as kistora-cli import-csv: every bad line is told.
-  if (!read.problems.empty()) {
-    constexpr std::size_t kLinesShown = 12;
-    QString text = QString::fromUtf8("Rien n'a été importé : %1 ligne(s) de %2 sont incorrectes.\n")
-                       .arg(read.problems.size())
-                       .arg(QFileInfo(*chosen).fileName());
-    for (std::size_t i = 0; i < read.problems.size() && i < kLinesShown; ++i) {
-      text += QString::fromUtf8("\nligne %1 : ").arg(read.problems[i].line) + QtText(read.problems[i].reason);
-    }
-    if (read.problems.size() > kLinesShown) text += QString::fromUtf8("\n…");
-    messages->Error(this, text);
-    return;
-  }
-  const std::size_t count = read.items.size();
-  if (count == 0) {
-    messages->Message(this, QStringLiteral("Kistora"), QString::fromUtf8("Ce fichier ne contient aucun objet."));
-    return;
-  }
-  const std::string words =
-      kistora::GroupedNumber(static_cast<std::int64_t>(count)) + (count > 1 ? " objets" : " objet");
-  {
-    // One step of the history, however many items.
-    kistora::CatalogueHistory::Group step(
-        history_ ? &history_->History() : nullptr,
-        "Import de " + words + " (" + kistora::Cp1252Text(QFileInfo(*chosen).fileName()) + ")");
-    kistora::AddWithNewNumbers(catalogue_, std::move(read.items));
-  }
-  messages->Message(this, QStringLiteral("Kistora"),
-                    QtText(words) + (count > 1 ? QString::fromUtf8(" ajoutés") : QString::fromUtf8(" ajouté")) +
-                        QString::fromUtf8(" à la base d'objets."));
+  if (const std::optional<QString> chosen = PickCsvImportFile(this))
+    kistora::ReadItemsCsv(this, catalogue_, history_ ? &history_->History() : nullptr, *chosen);
 }
 
 // ---- history ----
 
 void TMain::ShowHistoryState() {
   const kistora::CatalogueHistory* history = history_ ? &history_->History() : nullptr;
-  // "Annuler suppression de l'objet 12 « Anneau »": the step in the menu's words.
-  const auto entry = [](QAction* action, const QString& verb, const std::string& step) {
-    QString words = QtText(step);
-    if (!words.isEmpty()) words[0] = words[0].toLower();
-    action->setText(words.isEmpty() ? verb : verb + QLatin1Char(' ') + words.replace(QLatin1Char('&'), "&&"));
-    action->setEnabled(!step.empty());
-  };
-  entry(Annuler1, QStringLiteral("&Annuler"), history ? history->UndoText() : std::string());
-  entry(Retablir1, QString::fromUtf8("&Rétablir"), history ? history->RedoText() : std::string());
+  kistora::NameStepAction(*Annuler1, QStringLiteral("&Annuler"), history ? history->UndoText() : std::string());
+  kistora::NameStepAction(*Retablir1, QString::fromUtf8("&Rétablir"), history ? history->RedoText() : std::string());
   Historique1->setEnabled(history != nullptr);
 }
 

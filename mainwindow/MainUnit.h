@@ -13,7 +13,6 @@
 #include "options/option_bindings.h"
 #include "storage/damaged_file.h"
 
-class QDropEvent;
 class QLabel;
 class QPushButton;
 class QTreeView;
@@ -29,6 +28,7 @@ class CatalogueStore;
 struct SaveReport;
 class CatalogueSignals;
 class HistorySignals;
+class CharDropTarget;
 class CharListModel;
 class InventoryModel;
 }  // namespace kistora
@@ -100,8 +100,8 @@ class TMain : public QMainWindow {
   // Says line on the inventory's count line for a few seconds (what another
   // machine's changes brought, what could not be read).
   void ShowLine(const QString& line);
-  // Around a change of the whole catalogue taken in from disk: the selected
-  // character stays selected when it is still there.
+  // Around a change of the whole catalogue (taken in from disk, a restored
+  // backup): the selected character stays selected when it is still there.
   void KeepSelection();
   void SelectKept();
   void Apropos1Click();
@@ -126,6 +126,7 @@ class TMain : public QMainWindow {
   QAction* Annuler1 = nullptr;
   QAction* Retablir1 = nullptr;
   QAction* Historique1 = nullptr;
+  QAction* GestionnaireObjets1 = nullptr;  // "Fenêtre › Gestionnaire d'objets" (Ctrl+G)
   QAction* Quitter1 = nullptr;
   QAction* Apropos1 = nullptr;
   QSplitter* Splitter = nullptr;
@@ -157,7 +158,6 @@ class TMain : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenu();
@@ -184,10 +184,6 @@ class TMain : public QMainWindow {
   // whole: a close asked for meanwhile waits until it is over.
   void EndStartupStep();
   void MoveChar(int row, int otherRow);
-  // An item dragged over or dropped on the character list (onChars) or the
-  // inventory: accepted when it carries an item and a character would receive it.
-  bool ItemDragEvent(bool onChars, QDropEvent* event);
-  int DropTargetRow(bool onChars, const QPoint& position) const;
   int SelectedInvRow() const;
 
   kistora::TCatalogue& catalogue_;
@@ -195,6 +191,7 @@ class TMain : public QMainWindow {
   TItemP* itemP_ = nullptr;
   kistora::CharListModel* charsModel_ = nullptr;
   kistora::InventoryModel* invModel_ = nullptr;
+  kistora::CharDropTarget* dropTarget_ = nullptr;
   kistora::CatalogueStore& store_;
   kistora::HistorySignals* history_ = nullptr;
   int startupSteps_ = 0;         // start-up steps running

@@ -22,6 +22,13 @@ std::string OfItem(const TD2Item& item) {
   return item.Name.empty() ? number : number + " " + Quoted(item.Name);
 }
 
+// The item an inventory entry stands for, named as the other steps name it
+// (the number alone when no item has it).
+std::string OfNumber(const TCatalogue& catalogue, std::int32_t number) {
+  const TD2Item* item = catalogue.FindItem(number);
+  return item ? OfItem(*item) : "de l'objet " + GroupedNumber(number);
+}
+
 std::string OfChar(const TChar& character) {
   return character.Name.empty() ? "du perso sans nom" : "du perso " + Quoted(character.Name);
 }
@@ -70,10 +77,10 @@ std::string EditText(const CatalogueEdit& edit, const TCatalogue& catalogue) {
                                  (e.OtherRow < e.Row ? " vers le haut" : " vers le bas");
                         },
                         [&](const edit::EntryInserted& e) {
-                          return "Ajout de l'objet " + GroupedNumber(e.Number) + " \xE0 " + NameAt(catalogue, e.Row);
+                          return "Ajout " + OfNumber(catalogue, e.Number) + " \xE0 " + NameAt(catalogue, e.Row);
                         },
                         [&](const edit::EntryErased& e) {
-                          return "Retrait de l'objet " + GroupedNumber(e.Number) + " de " + NameAt(catalogue, e.Row);
+                          return "Retrait " + OfNumber(catalogue, e.Number) + " de " + NameAt(catalogue, e.Row);
                         },
                         [](const edit::ContentReplaced&) { return std::string("Remplacement de tout le catalogue"); },
                     },

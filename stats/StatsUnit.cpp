@@ -23,6 +23,7 @@
 #include "gui/WindowPlacement.h"
 #include "model/item_counts.h"
 #include "stats/StatsBarChart.h"
+#include "stats/StatsTableOrder.h"
 
 using kistora::GroupedNumber;
 using kistora::QtText;
@@ -71,7 +72,10 @@ TStats::TStats(const kistora::TCatalogue& catalogue, kistora::CatalogueSignals& 
   model_ = new QStandardItemModel(0, kColumnCount, this);
   model_->setHorizontalHeaderLabels(
       {QStringLiteral("Regroupement"), QStringLiteral("Groupe"), QStringLiteral("Objets"), QStringLiteral("Valeur")});
-  sorted_ = new QSortFilterProxyModel(this);
+  // The first click on a figure's column puts the largest first.
+  for (const int figure : {kCount, kValue})
+    model_->setHeaderData(figure, Qt::Horizontal, Qt::DescendingOrder, Qt::InitialSortOrderRole);
+  sorted_ = new StatsTableOrder(kCount, this);
   sorted_->setSourceModel(model_);
   sorted_->setSortRole(kSortRole);
   sorted_->setSortLocaleAware(true);
@@ -162,7 +166,8 @@ TStats::TStats(const kistora::TCatalogue& catalogue, kistora::CatalogueSignals& 
 
 void TStats::ShowOver(const QWidget* requester) {
   if (!isVisible()) {
-    kistora::CentreOverWhollyOnScreen(*this, requester);
+    // Beside the window it was asked from, so that that window's list stays in sight.
+    kistora::PlaceBeside(*this, requester);
     show();
   } else if (isMinimized()) {
     showNormal();
@@ -223,10 +228,15 @@ void TStats::ShowScopeAndTotals() {
 
 void TStats::FillTable() {
   model_->removeRows(0, model_->rowCount());
+  // Counting the items the item window shows, and not all of them: the groups
+  // those items leave empty say nothing.
+  sorted_->SetHideEmpty(!wholeDatabase_ && stats_.Counted.Count < stats_.InDatabase);
   int order = 0;
   for (const kistora::StatsRow& row : kistora::ItemStatsRows(stats_)) {
     const QString group = QtText(row.Label);
-    model_->appendRow({Cell(QtText(kistora::GroupingLabel(row.Grouping)), order++, false), Cell(group, group, false),
+    QStandardItem* grouping = Cell(QtText(kistora::GroupingLabel(row.Grouping)), order++, false);
+    grouping->setData(static_cast<int>(row.Grouping), StatsTableOrder::kGroupingRole);
+    model_->appendRow({grouping, Cell(group, group, false),
                        Cell(Grouped(row.Totals.Count), qlonglong{row.Totals.Count}, true),
                        Cell(Grouped(row.Totals.Value), qlonglong{row.Totals.Value}, true)});
   }

@@ -17,11 +17,11 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QSortFilterProxyModel;
 class QStandardItemModel;
 class QTableView;
 class QTimer;
 class StatsBarChart;
+class StatsTableOrder;
 
 namespace kistora {
 class CatalogueSignals;
@@ -41,7 +41,7 @@ class TStats : public QMainWindow {
   // is up to date (given by the wiring): counted without matching the search
   // again. Without an answer, the filter is applied.
   std::function<std::optional<std::vector<bool>>()> ShownItems;
-  // Shows the window centred over requester (wholly on its screen) when it was
+  // Shows the window beside requester (wholly on its screen) when it was
   // hidden, and brings it to the front.
   void ShowOver(const QWidget* requester);
   // The item window's filter changed: counted again (at once when open).
@@ -81,7 +81,7 @@ class TStats : public QMainWindow {
   const kistora::TCatalogue& catalogue_;
   kistora::ItemStats stats_;
   QStandardItemModel* model_ = nullptr;
-  QSortFilterProxyModel* sorted_ = nullptr;
+  StatsTableOrder* sorted_ = nullptr;
   QTimer* recountTimer_ = nullptr;
   bool wholeDatabase_ = false;
   bool stale_ = true;  // something changed while the window was hidden

@@ -52,8 +52,8 @@ std::vector<std::size_t> ByNumber(const ItemVector& items) {
 // For each item of backup, the position of the catalogue item of the same
 // number it is matched with (the n-th of a number with the n-th), or -1.
 struct ItemPairs {
-  std::vector<long> CurrentOf;   // by backup position
-  std::size_t CurrentAlone = 0;  // catalogue items matched with none
+  std::vector<long> CurrentOf;            // by backup position
+  std::vector<std::size_t> CurrentAlone;  // positions of the catalogue items matched with none, by number
 };
 
 ItemPairs PairItems(const ItemVector& current, const ItemVector& backup) {
@@ -64,8 +64,7 @@ ItemPairs PairItems(const ItemVector& current, const ItemVector& backup) {
   std::size_t i = 0, j = 0;
   while (i < mine.size() || j < theirs.size()) {
     if (j == theirs.size() || (i < mine.size() && current[mine[i]]->Index < backup[theirs[j]]->Index)) {
-      ++pairs.CurrentAlone;
-      ++i;
+      pairs.CurrentAlone.push_back(mine[i++]);
     } else if (i == mine.size() || backup[theirs[j]]->Index < current[mine[i]]->Index) {
       ++j;
     } else {
@@ -77,6 +76,32 @@ ItemPairs PairItems(const ItemVector& current, const ItemVector& backup) {
 
 std::string Counted(std::size_t count, const char* word) {
   return GroupedNumber(static_cast<std::int64_t>(count)) + " " + word + (count > 1 ? "s" : "");
+}
+
+// « name », with the no-break spaces French puts inside the guillemets.
+std::string Quoted(const std::string& name) { return "\xAB\xA0" + name + "\xA0\xBB"; }
+
+std::string ItemWords(const TD2Item& item) {
+  const std::string number = GroupedNumber(item.Index);
+  return item.Name.empty() ? number : number + " " + Quoted(item.Name);
+}
+
+std::string CharWords(const TChar& character) {
+  return character.Name.empty() ? std::string("(sans nom)") : Quoted(character.Name);
+}
+
+void Name(std::vector<std::string>& names, std::string words) {
+  if (names.size() < kRestoreNamesListed) names.push_back(std::move(words));
+}
+
+void AppendList(std::string& text, const char* heading, std::size_t count, const std::vector<std::string>& names) {
+  if (count == 0) return;
+  text += std::string(heading) + " (" + GroupedNumber(static_cast<std::int64_t>(count)) + ") :\n";
+  for (const std::string& name : names) text += "  " + name + "\n";
+  if (count > names.size()) {
+    text += "  et " + GroupedNumber(static_cast<std::int64_t>(count - names.size())) + " autre" +
+            (count - names.size() > 1 ? "s" : "") + "\n";
+  }
 }
 
 std::string CountsLine(const char* noun, const RestoreCounts& counts) {
@@ -163,35 +188,57 @@ std::vector<BackupDay> ReadBackupDays(const std::string& dataDir) {
 RestorePreview PreviewRestore(const TCatalogue& current, const TCatalogue& backup) {
   RestorePreview preview;
   const ItemPairs pairs = PairItems(current.ItemList, backup.ItemList);
-  preview.Items.Removed = pairs.CurrentAlone;
+  preview.Items.Removed = pairs.CurrentAlone.size();
+  for (std::size_t i = 0; i < pairs.CurrentAlone.size() && i < kRestoreNamesListed; ++i)
+    Name(preview.ItemNames.Removed, ItemWords(*current.ItemList[pairs.CurrentAlone[i]]));
   for (std::size_t j = 0; j < backup.ItemList.size(); ++j) {
     if (!backup.ItemList[j]) continue;
     const long mine = pairs.CurrentOf[j];
     if (mine < 0) {
       ++preview.Items.Added;
+      Name(preview.ItemNames.Added, ItemWords(*backup.ItemList[j]));
     } else if (!SameContent(*current.ItemList[static_cast<std::size_t>(mine)], *backup.ItemList[j])) {
       ++preview.Items.Changed;
+      Name(preview.ItemNames.Changed, ItemWords(*backup.ItemList[j]));
     }
   }
   // Characters by name, the n-th of a name with the n-th.
-  std::map<std::string, std::vector<const TChar*>> byName;
-  for (auto it = current.CharList.rbegin(); it != current.CharList.rend(); ++it)
-    byName[(*it)->Name].push_back(it->get());
+  std::map<std::string, std::vector<std::size_t>> rowsByName;
+  for (std::size_t row = current.CharList.size(); row-- > 0;) rowsByName[current.CharList[row]->Name].push_back(row);
   for (const auto& theirs : backup.CharList) {
-    auto& same = byName[theirs->Name];
+    auto& same = rowsByName[theirs->Name];
     if (same.empty()) {
       ++preview.Chars.Added;
+      Name(preview.CharNames.Added, CharWords(*theirs));
       continue;
     }
-    if (!SameTexts(*same.back(), *theirs)) ++preview.Chars.Changed;
+    if (!SameTexts(*current.CharList[same.back()], *theirs)) {
+      ++preview.Chars.Changed;
+      Name(preview.CharNames.Changed, CharWords(*theirs));
+    }
     same.pop_back();
   }
-  for (const auto& [name, left] : byName) preview.Chars.Removed += left.size();
+  std::vector<std::size_t> removed;
+  for (const auto& [name, left] : rowsByName) removed.insert(removed.end(), left.begin(), left.end());
+  std::sort(removed.begin(), removed.end());
+  preview.Chars.Removed = removed.size();
+  for (const std::size_t row : removed) Name(preview.CharNames.Removed, CharWords(*current.CharList[row]));
   return preview;
 }
 
 std::string RestorePreviewText(const RestorePreview& preview) {
   return CountsLine("objets", preview.Items) + CountsLine("personnages", preview.Chars);
+}
+
+std::string RestorePreviewList(const RestorePreview& preview) {
+  std::string text;
+  AppendList(text, "Objets ajout\xE9s", preview.Items.Added, preview.ItemNames.Added);
+  AppendList(text, "Objets supprim\xE9s", preview.Items.Removed, preview.ItemNames.Removed);
+  AppendList(text, "Objets modifi\xE9s", preview.Items.Changed, preview.ItemNames.Changed);
+  AppendList(text, "Personnages ajout\xE9s", preview.Chars.Added, preview.CharNames.Added);
+  AppendList(text, "Personnages supprim\xE9s", preview.Chars.Removed, preview.CharNames.Removed);
+  AppendList(text, "Personnages modifi\xE9s", preview.Chars.Changed, preview.CharNames.Changed);
+  return text;
 }
 
 std::string BackupDateText(const std::string& date) {

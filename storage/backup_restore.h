@@ -58,9 +58,21 @@ struct RestoreCounts {
   std::size_t Changed = 0;
   bool operator==(const RestoreCounts&) const = default;
 };
+// The first of each kind of change, by name: items as "1 204 « Épée »" (the
+// number alone for an item without a name), characters as "« Zoe »"
+// (Windows-1252); the removed ones in number or row order, the others in the
+// backup's order.
+constexpr std::size_t kRestoreNamesListed = 50;
+struct RestoreNames {
+  std::vector<std::string> Added;
+  std::vector<std::string> Removed;
+  std::vector<std::string> Changed;
+};
 struct RestorePreview {
   RestoreCounts Items;
   RestoreCounts Chars;
+  RestoreNames ItemNames;
+  RestoreNames CharNames;
   bool ChangesNothing() const { return Items == RestoreCounts() && Chars == RestoreCounts(); }
 };
 RestorePreview PreviewRestore(const TCatalogue& current, const TCatalogue& backup);
@@ -68,6 +80,10 @@ RestorePreview PreviewRestore(const TCatalogue& current, const TCatalogue& backu
 // "objets : 3 ajoutés, 2 supprimés, 1 modifié" and the same for "personnages",
 // one line each (Windows-1252, numbers grouped by three).
 std::string RestorePreviewText(const RestorePreview& preview);
+// What would change, named: for each kind of change that has some, a heading
+// with its count, "Objets ajoutés (3) :", then one indented line per name
+// listed and "et N autres" for the rest (Windows-1252, lines ending in "\n").
+std::string RestorePreviewList(const RestorePreview& preview);
 // "7 décembre 2026" for "2026-12-07" (Windows-1252); the text itself when it is no such date.
 std::string BackupDateText(const std::string& date);
 

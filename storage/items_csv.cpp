@@ -272,13 +272,15 @@ class ItemBuilder {
     return 0;
   }
 
-  // A column the item's category does not have must stay empty.
+  // A column the item's category does not have stays empty, or holds 0 (as
+  // a spreadsheet fills a column of numbers); any other value is refused.
   void MustBeEmpty(Column column) {
-    if (texts_[column].empty()) return;
+    std::int32_t value = 0;
+    if (texts_[column].empty() || (TryStrToInt(texts_[column], value) && value == 0)) return;
     const std::string category = DialogCategoryLabel(*item_);
     Problem(ColumnName(column) + " : sans objet pour " +
             (category.empty() ? std::string("un objet sans cat\xE9gorie") : "la cat\xE9gorie " + category) +
-            ", elle doit rester vide");
+            ", elle doit rester vide ou valoir 0");
   }
 
   void FillFields() {

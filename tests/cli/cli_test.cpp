@@ -343,6 +343,11 @@ TEST(CliRestore, PutsBackADayReadWholeAndNeverWhileTheProgramRuns) {
                          "personnages : 0 ajout\xC3\xA9, 0 supprim\xC3\xA9, 0 modifi\xC3\xA9\n"),
             std::string::npos)
       << run.out;
+  // Then what would change, by name.
+  EXPECT_NE(run.out.find("Objets modifi\xC3\xA9s (1) :\n  5 \xC2\xAB\xC2\xA0"
+                         "Bague\xC2\xA0\xC2\xBB\n"),
+            std::string::npos)
+      << run.out;
   run = RunCli(restore + "2001-01-01");
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("endommag\xC3\xA9"
@@ -372,6 +377,14 @@ TEST(CliCsv, WritesTheItemDatabaseOnStandardOutputOrIntoAFile) {
   EXPECT_EQ(run.out, ItemsToCsv(c));
   EXPECT_EQ(RunCli("csv " + Quote(dir.Path()) + " --output " + Quote(dir.File("objets.csv"))).status, 0);
   EXPECT_EQ(ReadBytes(dir.File("objets.csv")), run.out);
+
+  // A folder with no item database yet holds an empty catalogue: its columns.
+  TempDir empty;
+  const CliRun header = RunCli("csv " + Quote(empty.Path()));
+  EXPECT_EQ(header.status, 0) << header.err;
+  EXPECT_EQ(header.out, ItemsToCsv(TCatalogue()));
+  EXPECT_NE(header.err.find("n'existe pas encore"), std::string::npos) << header.err;
+  EXPECT_EQ(RunCli("csv " + Quote(empty.File("absent"))).status, 2);
 }
 
 TEST(CliFind, ListsWhatTheSearchFindsAndSaysSoInItsStatus) {
@@ -401,6 +414,11 @@ TEST(CliFind, ListsWhatTheSearchFindsAndSaysSoInItsStatus) {
   }
   EXPECT_NE(RunCli("find " + d + " 'def>='").err.find("condition illisible : « def>= » : il manque un nombre"),
             std::string::npos);
+  const CliRun nobody = RunCli("find " + d + " perso:zoe01");
+  EXPECT_EQ(nobody.status, 1);
+  EXPECT_NE(nobody.err.find("« perso:zoe01 » : aucun perso ne porte ce nom ; le plus proche : « Zoé »"),
+            std::string::npos)
+      << nobody.err;
 
   const CliRun json = RunCli("find " + d + " 'prix>=0' --json");
   EXPECT_EQ(json.status, 0);
@@ -427,6 +445,10 @@ TEST(CliImportCsv, RoundTripIntoAnEmptyFolderAndDryRun) {
 
   run = RunCli("import-csv " + args);
   EXPECT_EQ(run.status, 0) << run.err;
+  // Both databases, so that the program's next start finds the catalogue whole.
+  TCatalogue characters;
+  EXPECT_EQ(LoadChars(characters, target.File("chars.kdb")), kLoadOk);
+  EXPECT_TRUE(characters.CharList.empty());
   TCatalogue original, imported;
   LoadItems(original, source.File("items.kdb"));
   ASSERT_EQ(LoadItems(imported, target.File("items.kdb")), kLoadOk);
@@ -456,6 +478,21 @@ TEST(CliImportCsv, NewNumbersStayClearOfEveryNumberInUse) {
   LoadItems(after, dir.File("items.kdb"));
   ASSERT_EQ(after.ItemList.size(), 9u);
   EXPECT_EQ(after.ItemList[6]->Index, 91);
+}
+
+TEST(CliImportCsv, TheDaysBackupIsMadeFirstAndTheCharactersAreLeftAlone) {
+  TempDir dir;
+  SaveSample(dir);
+  const std::string itemsBefore = ReadBytes(dir.File("items.kdb"));
+  const std::string charsBefore = ReadBytes(dir.File("chars.kdb"));
+  WriteBytes(dir.File("un.csv"), RunCli("csv " + Quote(dir.Path())).out);
+  const CliRun run = RunCli("import-csv " + Quote(dir.Path()) + " " + Quote(dir.File("un.csv")));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string backups = BackupsFolderOf(dir.Path()) + "/";
+  EXPECT_EQ(ReadBytes(backups + BackupFileName("items.kdb", LocalDateToday())), itemsBefore);
+  EXPECT_EQ(ReadBytes(backups + BackupFileName("chars.kdb", LocalDateToday())), charsBefore);
+  EXPECT_NE(ReadBytes(dir.File("items.kdb")), itemsBefore);
+  EXPECT_EQ(ReadBytes(dir.File("chars.kdb")), charsBefore);
 }
 
 TEST(CliImportCsv, BadLinesAreAllReportedAndNothingIsAdded) {

@@ -8,6 +8,9 @@
 #include <random>
 
 #include "core_test_support.h"
+#include "listing/completion_key.h"
+#include "listing/completion_tally.h"
+#include "model/catalogue_history.h"
 
 namespace kistora {
 namespace {
@@ -95,9 +98,10 @@ TEST(ItemCompletion, FollowsChangesWhileCountedInSlicesAsAFreshBuild) {
     void CatalogueChanged(const CatalogueChange& change) override { completion.Follow(change, catalogue.ItemList); }
   } follower(followed, catalogue);
   catalogue.AddObserver(&follower);
+  CatalogueHistory history(catalogue);
   for (int step = 0; step < 300; ++step) {
     const int position = static_cast<int>(random() % catalogue.ItemList.size());
-    switch (random() % 7) {
+    switch (random() % 8) {
       case 0:
       case 1:
         catalogue.AddNewItem(RandomItem(random));
@@ -109,6 +113,9 @@ TEST(ItemCompletion, FollowsChangesWhileCountedInSlicesAsAFreshBuild) {
       case 4:
       case 5:
         if (catalogue.ItemList.size() > 1) catalogue.DeleteItemAt(position);
+        break;
+      case 6:
+        history.Undo();  // a deletion taken back puts its item back in its place
         break;
       default:
         if (step % 50 == 0) catalogue.NotifyReset();  // a load: counted again from the start
@@ -128,6 +135,35 @@ TEST(ItemCompletion, FollowsChangesWhileCountedInSlicesAsAFreshBuild) {
   }
   EXPECT_TRUE(followed.IsComplete());
   catalogue.RemoveObserver(&follower);
+}
+
+TEST(ItemCompletion, NamesProposeWhatATallyOfEveryNameProposes) {
+  // The names kept small propose what a tally holding a copy of every name would.
+  static const char* const kWords[] = {"Anneau", "anneau", "ANNEAU", "\xC9p\xE9\x65", "epee", "de", "l'Ange",
+                                       "Nagel",  "nagel",  "12",     "120",           "1 2",  "  ", "Tal Rasha"};
+  std::mt19937 random(7);
+  TCatalogue catalogue;
+  CompletionTally tally(NameKey);
+  for (int i = 0; i < 400; ++i) {
+    std::string name;
+    for (auto words = random() % 4; words > 0; --words) name += std::string(kWords[random() % std::size(kWords)]) + " ";
+    auto item = CreateItemFromTag(static_cast<std::uint8_t>(1 + random() % 11));
+    item->Name = name.substr(0, name.size() - random() % 2);
+    tally.Count(item->Name, 1);
+    catalogue.ItemList.push_back(std::move(item));
+  }
+  ItemCompletion completion;
+  completion.Build(catalogue.ItemList);
+  for (const char* typed :
+       {"a", "an", "anneau ", "de", "de n", "ange", "e", "1", "12", "1 2", "ta", "tal r", "z", " "}) {
+    std::vector<std::string> fromTally;
+    for (const CompletionTally::Found& found : tally.Find(CompletionKey(typed, false, true), 8))
+      fromTally.push_back(found.Text + " (" + std::to_string(found.Uses) + ")");
+    std::vector<std::string> proposed;
+    for (const NameProposal& p : completion.Names(typed, 8))
+      proposed.push_back(p.Name + " (" + std::to_string(p.Uses) + ")");
+    EXPECT_EQ(proposed, fromTally) << typed;
+  }
 }
 
 }  // namespace

@@ -97,7 +97,6 @@ TEST(SearchGrammar, EachConditionFindsItsItemsOrSaysWhyItCannotBeRead) {
       {"perso:Mule01", {1, 3}},
       {"perso:\"mule 01\"", {1, 3}},
       {"perso:SORCIERE", {2}},
-      {"perso:Personne", {}},
       {"libre", {4, 5, 6}},
       {"libre prix<0", {5}},
       {"\"libre\"", {}},
@@ -111,6 +110,21 @@ TEST(SearchGrammar, EachConditionFindsItsItemsOrSaysWhyItCannotBeRead) {
       {"prix>=100..500", {1, 2, 3, 4, 5, 6}, "un intervalle s'écrit A..B"},
       {"100..500", {1, 2, 3, 4, 5, 6}, "il manque le mot avant l'intervalle"},
       {"perso:", {1, 2, 3, 4, 5, 6}, "il manque le nom du perso"},
+      // Numbers as the program writes them: groups of three after a space or a no-break space.
+      {"prix<=1 000", {1, 2, 4, 5, 6}},
+      {"prix<=1\u00A0000", {1, 2, 4, 5, 6}},
+      {"prix 1 000..2 000", {2, 3}},
+      {"prix 1\u00A0000..2\u00A0000 anneau", {2}},
+      {"prix<1 000 000", {1, 2, 3, 4, 5, 6}},
+      {"prix<=1 00", {1, 2, 3, 4, 5, 6}, "« prix<=1 00 » : les chiffres d'un nombre se groupent par trois"},
+      {"prix<=1000 000", {1, 2, 3, 4, 5, 6}, "se groupent par trois"},
+      {"anneau 1 000", {}},  // no condition: three words
+      // A broken condition leaves the next word alone; glued to it, the word is its number.
+      {"feu>= libre", {4, 5, 6}, "« feu>= » : il manque un nombre après « >= »"},
+      {"feu >= anneau", {1, 2}, "il manque un nombre après « >= »"},
+      // A name no character has is said, with the nearest one (case and accents folded).
+      {"perso:Mul01", {}, "« perso:Mul01 » : aucun perso ne porte ce nom ; le plus proche : « Mule 01 »"},
+      {"perso:sorcire", {}, "le plus proche : « Sorcière »"},
       {"prix>99999999999999999999", {1, 2, 3, 4, 5, 6}, "est un nombre trop grand"},
   };
   for (const Row& row : rows) {

@@ -215,8 +215,10 @@ TEST(History, DescribesEachStepInFrenchWords) {
   renamed.Name = "Mule02";
   // Numbers are grouped and names set in guillemets with no-break spaces.
   const std::vector<std::pair<std::function<void()>, std::string>> steps = {
-      {[&] { c.AddItemToChar(0, 1204); }, W("Ajout de l'objet 1\u00A0204 à Mule01")},
-      {[&] { c.RemoveInventoryEntry(0, 0); }, W("Retrait de l'objet 1\u00A0204 de Mule01")},
+      {[&] { c.AddItemToChar(0, 1204); }, W("Ajout de l'objet 1\u00A0204 «\u00A0Épée de cristal\u00A0» à Mule01")},
+      {[&] { c.RemoveInventoryEntry(0, 0); },
+       W("Retrait de l'objet 1\u00A0204 «\u00A0Épée de cristal\u00A0» de Mule01")},
+      {[&] { c.AddItemToChar(1, 77); }, W("Ajout de l'objet 77 à Zoe")},  // no such item: its number
       {[&] { c.DeleteItem(1204); }, W("Suppression de l'objet 1\u00A0204 «\u00A0Épée de cristal\u00A0»")},
       {[&] { c.AddNewItem(std::move(named)); }, W("Ajout de l'objet 1\u00A0205 «\u00A0Anneau\u00A0»")},
       {[&] { c.ModifyItem(1205, std::make_unique<TD2Jewel>()); }, W("Modification de l'objet 1\u00A0205")},

@@ -1,12 +1,15 @@
 // Restoring a day's backup: what it would change, the days that cannot be
-// restored, and the restore as one step of the history.
+// restored, reading them in the background, and the restore as one step of the history.
 #include "storage/backup_restore.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <mutex>
+
 #include "core_test_support.h"
 #include "model/catalogue_history.h"
+#include "storage/backup_reader.h"
 #include "storage/daily_backups.h"
 #include "storage/database.h"
 
@@ -49,7 +52,23 @@ TEST(BackupRestore, PreviewCountsWhatWouldComeGoAndChange) {
   EXPECT_EQ(preview.Chars, (RestoreCounts{1, 1, 1}));
   EXPECT_EQ(RestorePreviewText(preview), W("objets : 1 ajouté, 1 supprimé, 1 modifié\n"
                                            "personnages : 1 ajouté, 1 supprimé, 1 modifié\n"));
+  EXPECT_EQ(RestorePreviewList(preview), W("Objets ajoutés (1) :\n  4 «\u00A0Hache\u00A0»\n"
+                                           "Objets supprimés (1) :\n  3 «\u00A0Bottes\u00A0»\n"
+                                           "Objets modifiés (1) :\n  2 «\u00A0Heaume\u00A0»\n"
+                                           "Personnages ajoutés (1) :\n  «\u00A0Max\u00A0»\n"
+                                           "Personnages supprimés (1) :\n  «\u00A0Ana\u00A0»\n"
+                                           "Personnages modifiés (1) :\n  «\u00A0Zoe\u00A0»\n"));
   EXPECT_TRUE(PreviewRestore(current, current).ChangesNothing());
+  EXPECT_EQ(RestorePreviewList(PreviewRestore(current, current)), "");
+  // Past the first fifty of a kind, the rest are counted.
+  TCatalogue many;
+  for (std::int32_t n = 1; n <= 1053; ++n) AddItem<TD2Ring>(many, 1000 + n, n == 1 ? "" : "Anneau");
+  const std::string list = RestorePreviewList(PreviewRestore(current, many));
+  EXPECT_EQ(list.rfind(W("Objets ajoutés (1\u00A0053) :\n  1\u00A0001\n  1\u00A0002 «\u00A0Anneau\u00A0»\n"), 0), 0u)
+      << list;
+  EXPECT_NE(list.find(W("  1\u00A0050 «\u00A0Anneau\u00A0»\n  et 1\u00A0003 autres\nObjets supprimés (3) :")),
+            std::string::npos)
+      << list;
   EXPECT_EQ(BackupDateText("2026-12-01"), W("1er décembre 2026"));
   EXPECT_EQ(BackupDateText("2026-02-17"), W("17 février 2026"));
 }
@@ -106,6 +125,40 @@ TEST(BackupRestore, ASyncToolsOtherVersionOfADayIsListedWithItAndPrunedWithIt) {
   EXPECT_EQ(PruneBackups(folder.dir.File("backups"), 0, "2026-12-01"), 4u);
   EXPECT_EQ(TempDir::Entries(folder.dir.File("backups")),
             (std::set<std::string>{"items-2026-12-01.kdb", "chars-2026-12-01.kdb", "items-2026-12-02.old.kdb"}));
+}
+
+TEST(BackupReader, ListsTheDaysAtOnceThenReadsThemInTheBackground) {
+  BackupFolder folder;
+  TCatalogue current, backup;
+  MakeBoth(current, backup);
+  folder.Write(backup, "2026-12-03");
+  folder.Write(backup, "2026-12-02");
+  const std::string items = ReadBytes(folder.File("items", "2026-12-03"));
+  WriteBytes(folder.File("items", "2026-12-03"), items.substr(0, items.size() - 5));
+  WriteBytes(folder.File("items", "2026-12-01"), items);  // its characters missing
+
+  const std::vector<BackupDayFiles> listed = ListBackupDays(folder.dir.Path());
+  ASSERT_EQ(listed.size(), 3u);
+  EXPECT_EQ(listed[0].Date, "2026-12-03");
+  EXPECT_EQ(listed[0].ItemsBytes, items.size() - 5);
+  EXPECT_FALSE(listed[1].Incomplete());
+  EXPECT_TRUE(listed[2].Incomplete());
+
+  std::mutex mutex;
+  std::vector<std::pair<BackupDay, std::size_t>> reported;  // the day, and the items handed over (0: none)
+  BackupReader reader(folder.dir.Path(), [&](const BackupDay& day, std::unique_ptr<TCatalogue> catalogue) {
+    const std::lock_guard lock(mutex);
+    reported.emplace_back(day, catalogue ? catalogue->ItemList.size() + 1 : 0);
+  });
+  reader.ReadWhole({"2026-12-02", ""});
+  reader.WaitIdle();
+  reader.Check({{"2026-12-03", ""}});
+  reader.WaitIdle();
+  ASSERT_EQ(reported.size(), 2u);
+  EXPECT_TRUE(reported[0].first.Usable());
+  EXPECT_EQ(reported[0].second, 4u) << "the day asked for whole comes with its three items";
+  EXPECT_EQ(reported[1].first.Items.State, StartupReadState::Damaged);
+  EXPECT_EQ(reported[1].second, 0u) << "a day only checked is let go";
 }
 
 TEST(BackupRestore, RestoreIsOneStepThatKeepsUnchangedItemsAndNeverLowersNumbering) {

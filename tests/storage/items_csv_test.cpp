@@ -141,6 +141,37 @@ TEST(ItemsCsv, ReportsEveryBadLineByNumberAndKeepsNoItem) {
   EXPECT_EQ(ItemsFromCsv("").problems.size(), 1u);
 }
 
+TEST(ItemsCsv, AColumnTheCategoryHasNotTakesEmptyOrZeroOnly) {
+  // Défense, Parade, Dégâts min, Dégâts max, Vitesse: the five last number columns.
+  struct Case {
+    const char* category;
+    const char* columns;  // those five cells
+    const char* problem;  // part of the reason (UTF-8), "" when the line is read
+  };
+  const Case cases[] = {
+      {"Anneau", ",,,,", ""},
+      {"Anneau", "0,0,0,0,0", ""},
+      {"Anneau", "5,,,,", "colonne Défense : sans objet pour la catégorie Anneau, elle doit rester vide ou valoir 0"},
+      {"Anneau", ",,,,Lente", "colonne Vitesse : sans objet"},
+      {"Casque", "12,0,0,0,0", ""},
+      {"Casque", "12,3,,,", "colonne Parade : sans objet pour la catégorie Casque"},
+      {"Arme", "0,0,1,2,Lente", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.category) + " " + c.columns);
+    const CsvItems read = ItemsFromCsv(kHeader + "1,\"" + c.category + "\",\"x\",\"\",\"Magique\",100,12,0,0,0,0," +
+                                       c.columns + ",\"\"\r\n");
+    if (*c.problem == '\0') {
+      EXPECT_TRUE(read.problems.empty()) << Cp1252ToUtf8(read.problems.empty() ? "" : read.problems[0].reason);
+      EXPECT_EQ(read.items.size(), 1u);
+    } else {
+      ASSERT_EQ(read.problems.size(), 1u);
+      EXPECT_NE(Cp1252ToUtf8(read.problems[0].reason).find(c.problem), std::string::npos)
+          << Cp1252ToUtf8(read.problems[0].reason);
+    }
+  }
+}
+
 TEST(ItemsCsv, SaveGoesThroughTheSafeSave) {
   TempDir dir;
   const TCatalogue c = EveryKindOfItem();

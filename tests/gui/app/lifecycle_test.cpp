@@ -122,10 +122,10 @@ TEST(MainLifecycle, DesignedLayout) {
   EXPECT_EQ(main.Chars->height(), 110);
   EXPECT_EQ(main.Splitter->handleWidth(), 3);
 
-  // The designed menus, with the Édition menu between them.
+  // The designed menus, with the Édition and Fenêtre menus between them.
   QStringList menus;
   for (const QAction* menu : main.menuBar()->actions()) menus << menu->text();
-  EXPECT_EQ(menus, QStringList({"&Fichier", QString::fromUtf8("&Édition"), "&Aide"}));
+  EXPECT_EQ(menus, QStringList({"&Fichier", QString::fromUtf8("&Édition"), QString::fromUtf8("Fe&nêtre"), "&Aide"}));
   EXPECT_EQ(main.ExportInv->text(), "Exporter...");
   EXPECT_EQ(main.Quitter1->text(), "&Quitter");
   EXPECT_EQ(main.Apropos1->text(), "A &propos...");

@@ -69,8 +69,9 @@ TEST(Accessibility, EveryInputOfEveryWindowIsNamedByItsOwnLabel) {
       EXPECT_EQ(input->accessibleName().toStdString(), AsName(own->text()).toStdString()) << where;
     }
   }
-  // Perso, ItemG, ItemP, ExportWin; the statistics, history and restore windows hold lists, buttons and radio buttons.
-  EXPECT_EQ(inputs, 5 + 1 + 16 + 9);
+  // Perso, ItemG, ItemP, ExportWin, the restore dialog's detail of the changes;
+  // the statistics and history windows hold lists, buttons and radio buttons.
+  EXPECT_EQ(inputs, 5 + 1 + 16 + 9 + 1);
   // The ones a screen reader once heard under another field's label.
   EXPECT_EQ(w.ItemP->ItemNotes->accessibleName(), "Notes additionnelles");
   EXPECT_EQ(w.ItemP->ItemDef->accessibleName(), QString::fromUtf8("Défense"));

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -96,7 +97,16 @@ TEST(History, EditMenuKeysAndHistoryWindowTakeChangesBackAndSaveThem) {
   ASSERT_EQ(history.Steps->count(), 3);
   EXPECT_EQ(history.Steps->item(2)->text(), QString::fromUtf8("Suppression du perso «\u00A0Ana\u00A0»"));
   EXPECT_EQ(history.Steps->currentRow(), 1);
-  history.Steps->setCurrentRow(0);
+  // The arrows only move the highlight: nothing is taken back until Enter.
+  history.Steps->setFocus();
+  QTest::keyClick(history.Steps, Qt::Key_Down);
+  QTest::keyClick(history.Steps, Qt::Key_Up);
+  QTest::keyClick(history.Steps, Qt::Key_Up);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(history.Steps->currentRow(), 0);
+  EXPECT_TRUE(main.Annuler1->isEnabled());
+  EXPECT_EQ(CharNames(main), QStringList({"Zoe", "Ana"}));
+  QTest::keyClick(history.Steps, Qt::Key_Return);
   QTRY_VERIFY(!main.Annuler1->isEnabled());
   EXPECT_EQ(history.Steps->currentRow(), 0);
   EXPECT_EQ(InvNumbers(main), QStringList({"1204"}));
@@ -136,19 +146,29 @@ TEST(History, AnImportAndARestoredBackupAreOneStepEach) {
   // The restore: the damaged day cannot be chosen; the other says what it would change.
   QString preview;
   Qt::ItemFlags damagedFlags;
+  QString changes;
   auto restored = AnswerNextModal([&](QDialog* dialog) {
     auto* restore = qobject_cast<TRestore*>(dialog);
     if (!restore || restore->Backups->topLevelItemCount() != 2) return dialog->reject();
+    restore->WaitForReads();  // the days are read in the background
     damagedFlags = restore->Backups->topLevelItem(1)->flags();
     restore->Backups->setCurrentItem(restore->Backups->topLevelItem(0));
+    restore->WaitForReads();
     preview = restore->Preview->text();
+    changes = restore->Changes->toPlainText();
     restore->RestoreButton->click();
   });
+  main.SelectCharRow(1);
   main.Restaurer1->trigger();
   ASSERT_TRUE(restored->Answered());
+  // The character selected before is still there: it stays selected, its inventory shown.
+  EXPECT_EQ(main.SelectedCharRow(), 1);
+  EXPECT_EQ(InvNumbers(main), QStringList({"1204"}));
   EXPECT_EQ(damagedFlags, Qt::NoItemFlags);
   EXPECT_TRUE(preview.contains(QString::fromUtf8("objets : 0 ajouté, 2 supprimés, 0 modifié\n")))
       << preview.toStdString();
+  // The items the restore would take away, by name (the text box shows its no-break spaces as spaces).
+  EXPECT_EQ(changes, QString::fromUtf8("Objets supprimés (2) :\n  1 205 « Bottes »\n  1 206 « Joyau »"));
   EXPECT_EQ(catalogue.ItemList.size(), 2u);
   EXPECT_EQ(main.Annuler1->text(), QString::fromUtf8("&Annuler restauration de la sauvegarde du 1er décembre 2026"));
 

@@ -642,14 +642,36 @@ TEST_F(ItemGTest, ValueConditionsFilterAsTheCatalogueChangesAndAnUnreadableOneIs
   EXPECT_EQ(Column(0), QStringList({"1", "3"}));
   EXPECT_EQ(G().CountNote->text(), "");
 
-  // The rest of the search still applies; the condition is said, the counts stay.
+  // The rest of the search still applies; the condition is said whole on a
+  // line of its own between the field and the list; the counts stay.
+  EXPECT_FALSE(G().SearchProblem->isVisible());
+  const int designedListTop = G().Liste->y();
   G().Search->setText(QStringLiteral("anneau feu>="));
   EXPECT_EQ(Column(0), QStringList({"1", "2"}));
   EXPECT_EQ(G().CountLine->text(), Utf8("2 objets affich\u00E9s sur 3 \u2014 valeur totale 2\u00A0100"));
-  EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 Condition illisible : \u00AB feu>= \u00BB : il manque un nombre "
-                                        "apr\u00E8s \u00AB >= \u00BB"));
-  EXPECT_EQ(G().CountNote->geometry().top(), G().CountLine->geometry().top());
-  EXPECT_GT(G().CountNote->geometry().left(), G().CountLine->geometry().right());
+  EXPECT_EQ(G().CountNote->text(), "");
+  EXPECT_TRUE(G().SearchProblem->isVisible());
+  EXPECT_EQ(G().SearchProblem->text(), Utf8("Condition illisible : \u00AB feu>= \u00BB : il manque un nombre "
+                                            "apr\u00E8s \u00AB >= \u00BB"));
+  EXPECT_GT(G().SearchProblem->y(), G().Search->geometry().bottom());
+  EXPECT_GT(G().Liste->y(), G().SearchProblem->geometry().bottom());
+  // In a narrow window it wraps onto more lines rather than being cut.
+  const int oneLine = G().SearchProblem->height();
+  G().resize(260, 600);
+  EXPECT_GT(G().SearchProblem->height(), oneLine);
+  EXPECT_GE(G().SearchProblem->height(), G().SearchProblem->heightForWidth(G().SearchProblem->width()));
+  EXPECT_GT(G().Liste->y(), G().SearchProblem->geometry().bottom());
+  // A name no character bears: said with the nearest one, and the list is empty.
+  G().Search->setText(QStringLiteral("perso:bobb"));
+  EXPECT_EQ(Column(0), QStringList());
+  EXPECT_TRUE(G().SearchProblem->text().endsWith(Utf8("le plus proche : \u00AB Bob \u00BB")))
+      << G().SearchProblem->text().toStdString();
+  // The character comes: the line goes, and the list is back in its place.
+  TChar bobb;
+  bobb.Name = "Bobb";
+  Cat().AddChar(std::make_unique<TChar>(bobb));
+  EXPECT_FALSE(G().SearchProblem->isVisible());
+  EXPECT_EQ(G().Liste->y(), designedListTop);
 }
 
 TEST_F(ItemGTest, TheDialogProposesNamesAndPropertyLinesAlreadyTypedAndChangesNothingUnlessOneIsChosen) {
@@ -800,9 +822,12 @@ TEST_F(ItemGTest, TheCountLineSaysWhoHoldsTheSelectedItemAndWhatWasJustHandedOve
   EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 \u00AB \u00C9\x63u \u00BB ajout\u00E9 \u00E0 Bob"));
   // Then by a drop: the line names the item dropped, not the one handed before.
   std::unique_ptr<QMimeData> data(G().Liste->model()->mimeData({G().Liste->model()->index(RowOf(1), 0)}));
-  QDropEvent drop(Main().Chars->visualRect(Main().Chars->model()->index(0, 0)).center(), Qt::CopyAction, data.get(),
-                  Qt::LeftButton, Qt::NoModifier);
-  static_cast<QObject&>(Main()).eventFilter(Main().Chars->viewport(), &drop);
+  const QPoint onZoe = Main().Chars->visualRect(Main().Chars->model()->index(0, 0)).center();
+  // Qt hands the drop only to the widget that took the drag when it entered.
+  QDragEnterEvent enter(onZoe, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(Main().Chars->viewport(), &enter);
+  QDropEvent drop(onZoe, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(Main().Chars->viewport(), &drop);
   EXPECT_EQ(G().CountNote->text(), Utf8("\u00B7 \u00AB Anneau \u00BB ajout\u00E9 \u00E0 Zoe"));
   EXPECT_EQ(G().CountLine->text(), counts);
   // A few seconds later the line is back to who holds the selected item, and follows the characters.

@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
@@ -111,16 +113,19 @@ TEST_F(StatsTest, FollowsTheItemWindowsFilterUntilShowAllThenCopies) {
   EXPECT_EQ(QApplication::clipboard()->text(), QtText(ItemStatsText(S().Stats())));
 }
 
-TEST_F(StatsTest, OpensCentredOverItsCallerWhollyOnScreenAsAWindow) {
+TEST_F(StatsTest, OpensBesideItsCallerWhollyOnScreenAsAWindow) {
   program.ShowMain();
   G().ShowAndRaise();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&G()));
   const QRect area = G().screen()->availableGeometry();
+  G().resize(300, 200);
   G().move(area.topLeft() + QPoint(40, 30));
   S().resize(300, 200);
   ItemWindowStatsAction()->trigger();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&S()));
-  EXPECT_LE((S().frameGeometry().center() - G().frameGeometry().center()).manhattanLength(), 2);
+  // Right of the item window, top to top: the list it counts stays in sight.
+  EXPECT_EQ(S().frameGeometry().left(), G().frameGeometry().right() + 1);
+  EXPECT_EQ(S().frameGeometry().top(), G().frameGeometry().top());
   EXPECT_EQ(QAccessible::queryAccessibleInterface(&S())->role(), QAccessible::Window);
 
   // Too big for the screen near its corner: made smaller and pushed inside.
@@ -131,6 +136,71 @@ TEST_F(StatsTest, OpensCentredOverItsCallerWhollyOnScreenAsAWindow) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&S()));
   EXPECT_TRUE(area.contains(S().frameGeometry())) << S().frameGeometry().x() << "," << S().frameGeometry().y() << " "
                                                   << S().frameGeometry().width() << "x" << S().frameGeometry().height();
+}
+
+TEST_F(StatsTest, TheTableSortsWithinEachGroupingAndAFilteredOneHidesItsEmptyRows) {
+  kistora::testing::AddItem<TD2Ring>(Cat(), 1, "Anneau", 5, 900);  // Unique
+  kistora::testing::AddItem<TD2Ring>(Cat(), 2, "Bague", 1, 100);   // Magique
+  kistora::testing::AddItem<TD2Helm>(Cat(), 3, "Heaume", 1, 50);   // Magique
+  kistora::testing::AddItem<TD2Helm>(Cat(), 4, "Casque", 1, 60);   // Magique
+  kistora::testing::AddItem<TD2Helm>(Cat(), 5, "Coiffe", 0, 10);   // Normal
+  kistora::testing::AddChar(Cat(), "Mule", {1, 2, 3});
+  program.ShowMain();
+  G().ShowAndRaise();
+  ItemWindowStatsAction()->trigger();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&S()));
+  // The groupings of the rows, and the groups of one grouping, top to bottom.
+  const auto column = [&](int c) {
+    QStringList cells;
+    for (int r = 0; r < S().Table->model()->rowCount(); ++r) cells << S().Table->model()->index(r, c).data().toString();
+    return cells;
+  };
+  const auto groupsOf = [&](const QString& grouping) {
+    QStringList groups;
+    const QStringList groupings = column(0);
+    for (int r = 0; r < groupings.size(); ++r) {
+      if (groupings[r] == grouping) groups << column(1)[r];
+    }
+    return groups;
+  };
+  // The first click on "Objets" puts the largest first, within each grouping.
+  QHeaderView* header = S().Table->horizontalHeader();
+  const auto clickHeader = [&](int section) {
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+  };
+  clickHeader(2);
+  EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+  QStringList groupings = column(0);
+  groupings.removeDuplicates();
+  EXPECT_EQ(groupings,
+            QStringList({QString::fromUtf8("Qualit\u00E9"), QString::fromUtf8("Cat\u00E9gorie"), "Personnage"}));
+  EXPECT_EQ(groupsOf(QString::fromUtf8("Qualit\u00E9")).first(), "Magique");   // 3 items
+  EXPECT_EQ(groupsOf(QString::fromUtf8("Cat\u00E9gorie")).first(), "Casque");  // 3 items
+  // The second click: smallest first, the groupings still in their order.
+  clickHeader(2);
+  groupings = column(0);
+  groupings.removeDuplicates();
+  EXPECT_EQ(groupings.first(), QString::fromUtf8("Qualit\u00E9"));
+  EXPECT_EQ(groupsOf(QString::fromUtf8("Cat\u00E9gorie")).last(), "Casque");
+
+  // The whole database lists every quality and category; filtered, only those holding an item.
+  EXPECT_TRUE(groupsOf(QString::fromUtf8("Qualit\u00E9")).contains("Set"));
+  G().Search->setText(QStringLiteral("heaume"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return S().Stats().Counted.Count == 1; }, 2000));
+  EXPECT_EQ(groupsOf(QString::fromUtf8("Qualit\u00E9")), QStringList({"Magique"}));
+  EXPECT_EQ(groupsOf(QString::fromUtf8("Cat\u00E9gorie")), QStringList({"Casque"}));
+  EXPECT_EQ(groupsOf("Personnage"), QStringList({"Mule"}));
+
+  // The item window hidden, a change still reaches the rows the statistics count.
+  G().close();
+  auto helm = std::make_unique<TD2Helm>();
+  helm->Name = "Heaume de fer";
+  helm->Quality = 5;
+  Cat().AddNewItem(std::move(helm));
+  EXPECT_TRUE(G().ShownAt().has_value()) << "the hidden window's rows followed the change";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return S().Stats().Counted.Count == 2; }, 2000));
+  EXPECT_EQ(groupsOf(QString::fromUtf8("Qualit\u00E9")), QStringList({"Unique", "Magique"}));
 }
 
 }  // namespace
