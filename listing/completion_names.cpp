@@ -259,7 +259,7 @@ void CompletionNames::ShareIfOthersHave(const std::string& code) {
   if (uses > 1) shared_.emplace(code, uses);
 }
 
-void CompletionNames::Erase(const ItemVector& counted, std::size_t position) {
+void CompletionNames::Erase(const ItemVector& /*counted*/, std::size_t position) {
   const std::size_t offset = RecordAt(position);
   const Record record = ReadRecord(Records(), offset);
   const std::string code(Records().substr(record.CodeStart, record.CodeSize));
@@ -279,7 +279,7 @@ void CompletionNames::Erase(const ItemVector& counted, std::size_t position) {
   if (--shared->second < 2) shared_.erase(shared);  // one name left: used once, as any other
 }
 
-void CompletionNames::Complete(const ItemVector& counted) {
+void CompletionNames::Complete(const ItemVector& /*counted*/) {
   if (complete_) return;
   complete_ = true;
   shared_.clear();
@@ -407,7 +407,7 @@ std::vector<CompletionTally::Found> CompletionNames::Find(const ItemVector& coun
     const auto best = std::min_element(match.Spellings.begin(), match.Spellings.end(), better);
     found.push_back({best->first, Decode(code), match.Uses});
   }
-  for (auto& [key, at] : first) found.push_back({std::string(counted[at]->Name), std::move(key), 1});
+  for (auto& [firstKey, at] : first) found.push_back({std::string(counted[at]->Name), std::move(firstKey), 1});
   const auto ranks = [](const CompletionTally::Found& a, const CompletionTally::Found& b) {
     return a.Uses != b.Uses ? a.Uses > b.Uses : a.Key < b.Key;
   };
