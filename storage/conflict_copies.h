@@ -31,8 +31,8 @@ std::vector<ConflictCopy> FindConflictCopies(const std::string& dataDir);
 
 // A sync tool's conflict copies of the folder's other files: of kistora.lock
 // (only names an owner: of no use), of kistora.ini and kistora.ini.bak (the
-// options, read at start and written at the close: kept). The same name
-// patterns as the databases'.
+// options, read at start and written at the close) and of last-exports.txt
+// (the items of the last lists): kept. The same name patterns as the databases'.
 struct SideFileCopy {
   std::string Path;
   bool Useless = false;  // a lock's: removed rather than kept

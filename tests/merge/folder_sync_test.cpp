@@ -117,6 +117,7 @@ TEST(FolderSync, EachToolsConflictCopiesAreMergedAndPutAwayAndAnUnreadableOneWai
   WriteBytes(folder.dir.File("items.sync-conflict-20261208-160000-ZZZZZZZ.kdb"), "DBIL\x01\x00\x00\x00\x05");
   WriteBytes(folder.dir.File("kistora.sync-conflict-20261208-153012-ABCDEFG.lock"), "4242 portable\n");
   WriteBytes(folder.dir.File("kistora.sync-conflict-20261208-153012-ABCDEFG.ini"), "[Main]\n");
+  WriteBytes(folder.dir.File("last-exports (conflicted copy 2026-12-08 153012).txt"), "html\n");
 
   const TakeInOutcome outcome = folder.sync->TakeIn();
   EXPECT_EQ(folder.catalogue.ItemList.size(), 6u) << "each copy's item came in";
@@ -127,7 +128,7 @@ TEST(FolderSync, EachToolsConflictCopiesAreMergedAndPutAwayAndAnUnreadableOneWai
       TempDir::Entries(folder.dir.Path()),
       (std::set<std::string>{"items.kdb", "chars.kdb", "backups", "items.sync-conflict-20261208-160000-ZZZZZZZ.kdb"}))
       << "merged copies put away, the lock's dropped, the unreadable one left";
-  EXPECT_EQ(TempDir::Entries(folder.dir.File("backups/merged")).size(), 6u);
+  EXPECT_EQ(TempDir::Entries(folder.dir.File("backups/merged")).size(), 7u);
 
   // The unreadable copy is not read again, and is named once after a while.
   folder.store->WaitIdle();
