@@ -78,8 +78,8 @@ std::vector<SideFileCopy> FindSideFileCopies(const std::string& dataDir) {
   if (listing == nullptr) return copies;
   while (const dirent* entry = ::readdir(listing)) {
     const std::string_view name = entry->d_name;
-    for (const auto& [stem, extension] :
-         {std::pair("kistora", ".lock"), std::pair("kistora", ".ini"), std::pair("kistora.ini", ".bak")}) {
+    for (const auto& [stem, extension] : {std::pair("kistora", ".lock"), std::pair("kistora", ".ini"),
+                                          std::pair("kistora.ini", ".bak"), std::pair("last-exports", ".txt")}) {
       const std::string base = std::string(stem);
       const bool syncthing = StartsWith(name, base + ".sync-conflict-") && EndsWith(name, extension);
       const bool other = StartsWith(name, base + " (") && EndsWith(name, std::string(")") + extension) &&
