@@ -1,5 +1,7 @@
 #include "listing/item_list_snapshot.h"
 
+#include <algorithm>
+
 namespace kistora {
 
 void ItemListSnapshot::Build(const ItemVector& items) {
@@ -31,6 +33,60 @@ void ItemListSnapshot::Build(const ItemVector& items) {
     numbers_.push_back(item->Index);
   }
   textSpans_.resize(items_.size());
+}
+
+void ItemListSnapshot::Rebuild(const ItemVector& items) {
+  // Kept rows are found by walking both lists in number order (the usual
+  // case: numbers only grow; a list out of order only keeps fewer rows). With
+  // no texts yet there is nothing to keep: made anew.
+  if (!std::is_sorted(numbers_.begin(), numbers_.end()) || !SearchTextsReady() || items_.empty() ||
+      items_.size() != itemCount_) {
+    Build(items);
+    return;
+  }
+  std::vector<ItemPtr> oldItems = std::move(items_);
+  const std::vector<std::uint8_t> oldQualities = std::move(qualities_), oldTags = std::move(tags_);
+  const std::vector<std::int32_t> oldPrices = std::move(prices_), oldNumbers = std::move(numbers_);
+  const std::vector<TextSpan> oldSpans = std::move(textSpans_);
+  const std::size_t room = items.size() + items.size() / 16 + 1024;
+  for (auto* rows : {&qualities_, &tags_}) rows->reserve(room);
+  for (auto* rows : {&prices_, &numbers_}) rows->reserve(room);
+  items_.reserve(room);
+  textSpans_.reserve(room);
+  itemCount_ = items.size();
+  // An item the rows had (the same object, at its place in number order) keeps
+  // its row and its text where it is without being read again; the others are
+  // made, their texts after the others. What the rows gone held is dead room,
+  // given back once it is half of the texts.
+  std::size_t old = 0;
+  for (const ItemPtr& item : items) {
+    if (!item) continue;
+    // Rows of items gone (deleted, replaced) are passed by number.
+    if (old < oldItems.size() && oldItems[old] != item) {
+      while (old < oldItems.size() && oldNumbers[old] < item->Index) ++old;
+    }
+    if (old < oldItems.size() && oldItems[old] == item) {
+      items_.push_back(std::move(oldItems[old]));
+      qualities_.push_back(oldQualities[old]);
+      tags_.push_back(oldTags[old]);
+      prices_.push_back(oldPrices[old]);
+      numbers_.push_back(oldNumbers[old]);
+      textSpans_.push_back(oldSpans[old]);
+      ++old;
+      continue;
+    }
+    items_.push_back(item);
+    qualities_.push_back(item->Quality);
+    tags_.push_back(ClassTag(*item));
+    prices_.push_back(item->Price);
+    numbers_.push_back(item->Index);
+    textSpans_.push_back(AppendText(*item));
+  }
+  textReady_ = items_.size();
+  std::size_t liveBytes = 0;
+  for (const TextSpan& span : textSpans_) liveBytes += span.Length;
+  deadBytes_ = searchText_.size() - liveBytes;
+  CompactTextsWhenHalfDead();
 }
 
 bool ItemListSnapshot::BuildSearchTexts(std::size_t maxRows) const {
@@ -81,7 +137,8 @@ SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVe
       }
       break;
     case ChangeKind::Reset:
-      break;
+      Rebuild(items);
+      return {SnapshotEdit::Kind::Rebuilt};
     default:
       return {};  // characters and inventories: no row of the item list changes
   }

@@ -33,6 +33,10 @@ class ItemListSnapshot {
   // The rows of every item (null entries skipped), in list order, as
   // MakeItemListRows makes them with no filter. Makes no search text yet.
   void Build(const ItemVector& items);
+  // Build, keeping the search text of every item the rows had already (the
+  // same object): a whole catalogue replaced by one that differs in a few
+  // items (another machine's version taken in) costs those few texts.
+  void Rebuild(const ItemVector& items);
   // Makes the search texts of the rows that have none yet, in list order,
   // stopping once maxRows rows are made; true when every row has its text.
   bool BuildSearchTexts(std::size_t maxRows = SIZE_MAX) const;

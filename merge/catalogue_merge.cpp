@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
-
-#include "model/number_index.h"
 
 namespace kistora {
 
@@ -19,55 +18,70 @@ struct ItemKey {
   auto operator<=>(const ItemKey&) const = default;
 };
 
-// The items of a version in key order, with their positions.
-struct KeyedItem {
-  ItemKey Key;
-  std::uint32_t Position = 0;
+// The items of a version in number order: the list itself when its numbers
+// only grow (the usual case: no table of a million entries), else an order.
+class OrderedItems {
+ public:
+  explicit OrderedItems(const ItemVector& items) : items_(items) {
+    const auto byNumber = [&](std::uint32_t a, std::uint32_t b) { return items_[a]->Index < items_[b]->Index; };
+    for (std::size_t i = 1; i < items_.size() && ordered_; ++i) ordered_ = items_[i - 1]->Index <= items_[i]->Index;
+    if (ordered_) return;
+    order_.resize(items_.size());
+    for (std::uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
+    std::stable_sort(order_.begin(), order_.end(), byNumber);
+  }
+  std::size_t Size() const { return items_.size(); }
+  std::uint32_t PositionAt(std::size_t i) const { return ordered_ ? static_cast<std::uint32_t>(i) : order_[i]; }
+  std::int32_t NumberAt(std::size_t i) const { return items_[PositionAt(i)]->Index; }
+  std::int32_t Highest() const { return items_.empty() ? 0 : NumberAt(items_.size() - 1); }
+
+ private:
+  const ItemVector& items_;
+  bool ordered_ = true;
+  std::vector<std::uint32_t> order_;
 };
 
-std::vector<KeyedItem> KeysOf(const ItemVector& items) {
-  const NumberIndex index(items);
-  std::vector<KeyedItem> keys;
-  keys.reserve(index.Entries().size());
-  for (const NumberIndex::Entry& entry : index.Entries()) {
-    const std::uint32_t occurrence =
-        !keys.empty() && keys.back().Key.Number == entry.Number ? keys.back().Key.Occurrence + 1 : 0;
-    keys.push_back({{entry.Number, occurrence}, entry.Position});
+// A walk over a version in key order (number, then occurrence).
+template <typename NumberAt>
+class KeyWalk {
+ public:
+  KeyWalk(std::size_t size, NumberAt numberAt) : size_(size), numberAt_(numberAt) {
+    if (size_ > 0) number_ = numberAt_(0);
   }
-  return keys;
+  bool At(ItemKey key) const { return place_ < size_ && key == Key(); }
+  ItemKey Key() const { return place_ < size_ ? ItemKey{number_, occurrence_} : ItemKey{INT32_MAX, UINT32_MAX}; }
+  std::size_t Place() const { return place_; }
+  void Next() {
+    if (++place_ >= size_) return;
+    const std::int32_t next = numberAt_(place_);
+    occurrence_ = next == number_ ? occurrence_ + 1 : 0;
+    number_ = next;
+  }
+
+ private:
+  std::size_t size_;
+  NumberAt numberAt_;
+  std::size_t place_ = 0;
+  std::int32_t number_ = 0;
+  std::uint32_t occurrence_ = 0;
+};
+
+template <typename NumberAt>
+KeyWalk<NumberAt> Walk(std::size_t size, NumberAt numberAt) {
+  return KeyWalk<NumberAt>(size, numberAt);
 }
 
 // An item of the base: itself, or its digest only.
-struct KeyedDigest {
-  ItemKey Key;
-  std::uint64_t Digest = 0;
+struct BaseItem {
   const ItemPtr* Item = nullptr;
+  std::uint64_t Digest = 0;
 
   bool Holds(const ItemPtr& item) const {
     return Item ? (*Item == item || SameItemContents(**Item, *item)) : ItemContentDigest(*item) == Digest;
   }
 };
 
-std::vector<KeyedDigest> KeysOf(std::vector<NumberedDigest> digests) {
-  std::stable_sort(digests.begin(), digests.end(),
-                   [](const NumberedDigest& a, const NumberedDigest& b) { return a.Number < b.Number; });
-  std::vector<KeyedDigest> keys;
-  keys.reserve(digests.size());
-  for (const NumberedDigest& d : digests) {
-    const std::uint32_t occurrence =
-        !keys.empty() && keys.back().Key.Number == d.Number ? keys.back().Key.Occurrence + 1 : 0;
-    keys.push_back({{d.Number, occurrence}, d.Digest});
-  }
-  return keys;
-}
-
 bool Same(const ItemPtr& a, const ItemPtr& b) { return a == b || SameItemContents(*a, *b); }
-
-std::int32_t HighestNumber(const ItemVector& items) {
-  std::int32_t highest = 0;
-  for (const ItemPtr& item : items) highest = std::max(highest, item->Index);
-  return highest;
-}
 
 bool InNumberOrder(const ItemVector& items) {
   return std::is_sorted(items.begin(), items.end(),
@@ -76,61 +90,88 @@ bool InNumberOrder(const ItemVector& items) {
 
 // ---- items ----
 
-enum class OurFate : std::uint8_t { Keep, TakeTheirs, Delete };
-
 // What the item pass decides, for the character pass and the report.
 struct ItemOutcome {
   ItemVector Items;
   std::int32_t LastItemIndex = 0;
   std::unordered_map<std::int32_t, std::int32_t> TheirNumbers;  // theirs' renumbered items: was -> now
-  std::vector<std::int32_t> GoneNumbers;                        // numbers whose items the merge deleted
+  std::vector<std::int32_t> GoneNumbers;                        // numbers whose items the merge deleted, ascending
 };
 
 class ItemMerge {
  public:
   ItemMerge(const MergeBase& base, const CatalogueVersion& ours, const CatalogueVersion& theirs, std::int32_t floor,
             MergeReport& report)
-      : ours_(ours.Items), theirs_(theirs.Items), report_(report) {
-    next_ = std::max({ours.LastItemIndex, theirs.LastItemIndex, floor, HighestNumber(ours_), HighestNumber(theirs_)});
-    if (base.Items) {
-      for (const KeyedItem& k : KeysOf(*base.Items)) base_.push_back({k.Key, 0, &(*base.Items)[k.Position]});
-    } else if (base.Digests) {
-      base_ = KeysOf(*base.Digests);
-    }
-    for (const KeyedDigest& b : base_) next_ = std::max(next_, b.Key.Number);
-    hasBase_ = base.KnowsItems();
+      : base_(base), ours_(ours.Items), theirs_(theirs.Items), report_(report) {
     last_ = std::max({ours.LastItemIndex, theirs.LastItemIndex, floor});
+    if (base_.Digests && !base_.Items &&
+        !std::is_sorted(base_.Digests->begin(), base_.Digests->end(),
+                        [](const NumberedDigest& a, const NumberedDigest& b) { return a.Number < b.Number; })) {
+      sortedDigests_ = *base_.Digests;
+      std::stable_sort(sortedDigests_->begin(), sortedDigests_->end(),
+                       [](const NumberedDigest& a, const NumberedDigest& b) { return a.Number < b.Number; });
+    }
   }
 
   ItemOutcome Run() {
-    const std::vector<KeyedItem> ours = KeysOf(ours_);
-    const std::vector<KeyedItem> theirs = KeysOf(theirs_);
-    fates_.assign(ours_.size(), OurFate::Keep);
-    replacements_.assign(ours_.size(), nullptr);
-    std::size_t o = 0, t = 0, b = 0;
-    while (o < ours.size() || t < theirs.size() || b < base_.size()) {
-      ItemKey key{INT32_MAX, UINT32_MAX};
-      if (o < ours.size()) key = std::min(key, ours[o].Key);
-      if (t < theirs.size()) key = std::min(key, theirs[t].Key);
-      if (b < base_.size()) key = std::min(key, base_[b].Key);
-      const KeyedItem* our = o < ours.size() && ours[o].Key == key ? &ours[o++] : nullptr;
-      const KeyedItem* their = t < theirs.size() && theirs[t].Key == key ? &theirs[t++] : nullptr;
-      const KeyedDigest* common = b < base_.size() && base_[b].Key == key ? &base_[b++] : nullptr;
+    const OrderedItems ours(ours_), theirs(theirs_);
+    const std::optional<OrderedItems> baseItems =
+        base_.Items ? std::optional<OrderedItems>(std::in_place, *base_.Items) : std::nullopt;
+    const std::vector<NumberedDigest>* digests = sortedDigests_                  ? &*sortedDigests_
+                                                 : base_.Digests && !base_.Items ? &*base_.Digests
+                                                                                 : nullptr;
+    next_ = std::max({last_, ours.Highest(), theirs.Highest()});
+    if (baseItems) next_ = std::max(next_, baseItems->Highest());
+    if (digests && !digests->empty()) next_ = std::max(next_, digests->back().Number);
+
+    deleted_.assign(ours_.size(), false);
+    auto o = Walk(ours.Size(), [&](std::size_t i) { return ours.NumberAt(i); });
+    auto t = Walk(theirs.Size(), [&](std::size_t i) { return theirs.NumberAt(i); });
+    auto b = Walk(baseItems ? baseItems->Size()
+                  : digests ? digests->size()
+                            : 0,
+                  [&](std::size_t i) { return baseItems ? baseItems->NumberAt(i) : (*digests)[i].Number; });
+    while (true) {
+      const ItemKey key = std::min({o.Key(), t.Key(), b.Key()});
+      if (key.Number == INT32_MAX && key.Occurrence == UINT32_MAX) break;
+      const std::int64_t our = o.At(key) ? static_cast<std::int64_t>(ours.PositionAt(o.Place())) : -1;
+      const ItemPtr* their = t.At(key) ? &theirs_[theirs.PositionAt(t.Place())] : nullptr;
+      std::optional<BaseItem> common;
+      if (b.At(key)) {
+        common = baseItems ? BaseItem{&(*base_.Items)[baseItems->PositionAt(b.Place())], 0}
+                           : BaseItem{nullptr, (*digests)[b.Place()].Digest};
+      }
+      if (o.At(key)) o.Next();
+      if (t.At(key)) t.Next();
+      if (b.At(key)) b.Next();
+      if (key.Number != number_) EndNumber(key.Number);
+      keyDropped_ = false;
       Decide(key, our, their, common);
+      if (our >= 0 || their) (keyDropped_ ? numberDropped_ : numberKept_) = true;
     }
+    EndNumber(INT32_MAX);
     return Assemble();
   }
 
  private:
-  void Decide(ItemKey key, const KeyedItem* our, const KeyedItem* their, const KeyedDigest* common) {
-    const ItemPtr* o = our ? &ours_[our->Position] : nullptr;
-    const ItemPtr* t = their ? &theirs_[their->Position] : nullptr;
+  // Whether a number whose last item the merge dropped is gone (no item of it stays).
+  void EndNumber(std::int32_t next) {
+    if (numberDropped_ && !numberKept_) gone_.push_back(number_);
+    number_ = next;
+    numberDropped_ = numberKept_ = false;
+  }
+
+  // ourPlace: the position in ours, -1 when ours has no item of that key.
+  void Decide(ItemKey key, std::int64_t ourPlace, const ItemPtr* t, const std::optional<BaseItem>& common) {
+    const ItemPtr* o = ourPlace >= 0 ? &ours_[static_cast<std::size_t>(ourPlace)] : nullptr;
+    const auto place = static_cast<std::uint32_t>(ourPlace);
+    if (!o && !t) return;                // deleted on both sides
     if (o && t && Same(*o, *t)) return;  // one item, whatever the base says
-    if (!hasBase_ || !common) {
+    if (!base_.KnowsItems() || !common) {
       // Not in the common version (or none known): added on a side.
       if (o && t) {
-        if (!hasBase_) {
-          Conflicting(*our, *t);
+        if (!base_.KnowsItems()) {
+          Conflicting(key, *t);
         } else {
           Renumbered(key, *t);
         }
@@ -141,34 +182,38 @@ class ItemMerge {
     }
     const bool oursChanged = o && !common->Holds(*o);
     const bool theirsChanged = t && !common->Holds(*t);
-    if (!o && !t) return;  // deleted on both sides
     if (!o) {
-      if (theirsChanged) Add(*t);  // deleted here, changed there: kept, changed
+      if (theirsChanged) {
+        Add(*t);  // deleted here, changed there: kept, changed
+      } else {
+        Dropped();
+      }
       return;
     }
     if (!t) {
-      if (!oursChanged) Delete(*our);  // deleted there, unchanged here
+      if (!oursChanged) Delete(key, place);  // deleted there, unchanged here
       return;
     }
     if (!oursChanged) {
-      TakeTheirs(*our, *t);
+      TakeTheirs(key, place, *t);
     } else if (theirsChanged) {
-      Conflicting(*our, *t);
+      Conflicting(key, *t);
     }
   }
 
+  void Dropped() { keyDropped_ = true; }
   void Add(const ItemPtr& theirs) {
     additions_.push_back(theirs);
     report_.ItemsAdded.push_back(theirs->Index);
   }
-  void Delete(const KeyedItem& our) {
-    fates_[our.Position] = OurFate::Delete;
-    report_.ItemsDeleted.push_back(our.Key.Number);
+  void Delete(ItemKey key, std::uint32_t ourPlace) {
+    deleted_[ourPlace] = true;
+    Dropped();
+    report_.ItemsDeleted.push_back(key.Number);
   }
-  void TakeTheirs(const KeyedItem& our, const ItemPtr& theirs) {
-    fates_[our.Position] = OurFate::TakeTheirs;
-    replacements_[our.Position] = theirs;
-    report_.ItemsChanged.push_back(our.Key.Number);
+  void TakeTheirs(ItemKey key, std::uint32_t ourPlace, const ItemPtr& theirs) {
+    replacements_.emplace(ourPlace, theirs);
+    report_.ItemsChanged.push_back(key.Number);
   }
   void Renumbered(ItemKey key, const ItemPtr& theirs) {
     const std::int32_t now = ++next_;
@@ -178,13 +223,13 @@ class ItemMerge {
     report_.ItemsRenumbered.push_back({key.Number, now});
     report_.ItemsAdded.push_back(now);
   }
-  void Conflicting(const KeyedItem& our, const ItemPtr& theirs) {
+  void Conflicting(ItemKey key, const ItemPtr& theirs) {
     auto copy = CopyItem(*theirs, 0);
-    copy->Notes = std::string(copy->Notes.view()) + ConflictNote(our.Key.Number);
+    copy->Notes = std::string(copy->Notes.view()) + ConflictNote(key.Number);
     // A conflict merged before has its copy in ours already: not a second one.
     if (OursHold(*copy)) return;
     copy->Index = ++next_;
-    report_.ItemConflicts.push_back({our.Key.Number, copy->Index});
+    report_.ItemConflicts.push_back({key.Number, copy->Index});
     renumbered_.push_back(ItemPtr(std::move(copy)));
   }
   bool OursHold(const TD2Item& item) {
@@ -198,9 +243,10 @@ class ItemMerge {
   ItemOutcome Assemble() {
     ItemOutcome out;
     out.Items.reserve(ours_.size() + additions_.size() + renumbered_.size());
-    for (std::size_t i = 0; i < ours_.size(); ++i) {
-      if (fates_[i] == OurFate::Keep) out.Items.push_back(ours_[i]);
-      if (fates_[i] == OurFate::TakeTheirs) out.Items.push_back(std::move(replacements_[i]));
+    for (std::uint32_t i = 0; i < ours_.size(); ++i) {
+      if (deleted_[i]) continue;
+      const auto replaced = replacements_.find(i);
+      out.Items.push_back(replaced == replacements_.end() ? ours_[i] : replaced->second);
     }
     const bool ordered = InNumberOrder(out.Items);
     const auto byNumber = [](const ItemPtr& a, const ItemPtr& b) { return a->Index < b->Index; };
@@ -210,38 +256,29 @@ class ItemMerge {
     // Numbers only grow in a list kept in order, which finds an item by a binary search.
     if (ordered) std::inplace_merge(out.Items.begin(), out.Items.begin() + middle, out.Items.end(), byNumber);
     out.Items.insert(out.Items.end(), renumbered_.begin(), renumbered_.end());
-
     out.LastItemIndex = std::max(last_, next_);
-    for (const ItemPtr& item : out.Items) out.LastItemIndex = std::max(out.LastItemIndex, item->Index);
     out.TheirNumbers = std::move(theirNumbers_);
-    // A number held by an item of either side and by none of the result is gone.
-    std::vector<std::int32_t> kept;
-    kept.reserve(out.Items.size());
-    for (const ItemPtr& item : out.Items) kept.push_back(item->Index);
-    std::sort(kept.begin(), kept.end());
-    for (const ItemVector* side : {&ours_, &theirs_}) {
-      for (const ItemPtr& item : *side) {
-        if (!std::binary_search(kept.begin(), kept.end(), item->Index)) out.GoneNumbers.push_back(item->Index);
-      }
-    }
-    std::sort(out.GoneNumbers.begin(), out.GoneNumbers.end());
-    out.GoneNumbers.erase(std::unique(out.GoneNumbers.begin(), out.GoneNumbers.end()), out.GoneNumbers.end());
+    out.GoneNumbers = std::move(gone_);
     return out;
   }
 
+  const MergeBase& base_;
   const ItemVector& ours_;
   const ItemVector& theirs_;
   MergeReport& report_;
-  std::vector<KeyedDigest> base_;
-  bool hasBase_ = false;
-  std::int32_t next_ = 0;  // the last number taken
+  std::optional<std::vector<NumberedDigest>> sortedDigests_;  // the base's digests, when they came out of order
+  std::int32_t next_ = 0;                                     // the last number taken
   std::int32_t last_ = 0;
-  std::vector<OurFate> fates_;
-  ItemVector replacements_;
+  std::vector<bool> deleted_;                                // by position in ours
+  std::unordered_map<std::uint32_t, ItemPtr> replacements_;  // by position in ours
   ItemVector additions_;
   ItemVector renumbered_;
   std::unordered_map<std::int32_t, std::int32_t> theirNumbers_;
   std::optional<std::unordered_set<std::uint64_t>> oursDigests_;  // made at the first conflict
+  std::vector<std::int32_t> gone_;
+  std::int32_t number_ = INT32_MIN;                  // the number the walk is at
+  bool numberKept_ = false, numberDropped_ = false;  // an item of it stays / one was dropped
+  bool keyDropped_ = false;                          // the item of the key decided last was dropped
 };
 
 // ---- characters ----

@@ -36,19 +36,21 @@ std::string TakeInSummary(const CatalogueVersion& before, const CatalogueVersion
   const auto inConflict = [&](std::int32_t n) { return std::binary_search(conflicting.begin(), conflicting.end(), n); };
   std::size_t added = 0, changed = 0, deleted = 0;
   const NumberIndex was(before.Items), is(after.Items);
-  for (const NumberIndex::Entry& e : is.Entries()) {
-    if (inConflict(e.Number)) continue;
-    const int at = was.FindFirst(e.Number);
+  for (std::size_t place = 0; place < is.Size(); ++place) {
+    const std::int32_t number = is.NumberAt(place);
+    if (inConflict(number)) continue;
+    const int at = was.FindFirst(number);
     if (at < 0) {
       ++added;
       continue;
     }
-    const ItemPtr& old = before.Items[was.Entries()[static_cast<std::size_t>(at)].Position];
-    const ItemPtr& now = after.Items[e.Position];
+    const ItemPtr& old = before.Items[was.PositionAt(static_cast<std::size_t>(at))];
+    const ItemPtr& now = after.Items[is.PositionAt(place)];
     if (old != now && !SameItemContents(*old, *now)) ++changed;
   }
-  for (const NumberIndex::Entry& e : was.Entries()) {
-    if (!inConflict(e.Number) && is.FindFirst(e.Number) < 0) ++deleted;
+  for (std::size_t place = 0; place < was.Size(); ++place) {
+    const std::int32_t number = was.NumberAt(place);
+    if (!inConflict(number) && is.FindFirst(number) < 0) ++deleted;
   }
   std::map<std::string, const TChar*> oldChars;
   for (const TChar& c : before.Chars) oldChars.emplace(c.Name, &c);
@@ -333,11 +335,22 @@ TakeInOutcome FolderSync::TakeIn() {
     outside.LastItemIndex = working.LastItemIndex;
     // Whoever's items are on disk keeps its numbers, so that both machines agree on them.
     const bool diskOutside = fromDisk[0] || (!fromCopy[0] && fromDisk[1]);
-    MergeResult merged = diskOutside ? MergeCatalogues(base, outside, working, highest_)
-                                     : MergeCatalogues(base, working, outside, highest_);
-    for (auto& c : merged.Report.ItemConflicts) outcome.Report.ItemConflicts.push_back(c);
-    for (auto& r : merged.Report.ItemsRenumbered) outcome.Report.ItemsRenumbered.push_back(r);
-    working = std::move(merged.Merged);
+    // A file replaced in place of this copy's last version while nothing waits
+    // to be saved here (the usual case, saving as you go): the disk's version is the merge.
+    const bool nothingWaits = first && used.empty() && !ownAside[0] && !ownAside[1] &&
+                              (known[0].Items && SameItems(*known[0].Items, working.Items)) && known[1].Chars &&
+                              *known[1].Chars == working.Chars;
+    if (nothingWaits) {
+      outside.LastItemIndex = std::max(outside.LastItemIndex, working.LastItemIndex);
+      for (const ItemPtr& item : outside.Items) outside.LastItemIndex = std::max(outside.LastItemIndex, item->Index);
+      working = outside;
+    } else {
+      MergeResult merged = diskOutside ? MergeCatalogues(base, outside, working, highest_)
+                                       : MergeCatalogues(base, working, outside, highest_);
+      for (auto& c : merged.Report.ItemConflicts) outcome.Report.ItemConflicts.push_back(c);
+      for (auto& r : merged.Report.ItemsRenumbered) outcome.Report.ItemsRenumbered.push_back(r);
+      working = std::move(merged.Merged);
+    }
     if (fromDisk[0]) onDisk.Items = std::move(outside.Items);
     if (fromDisk[1]) onDisk.Chars = std::move(outside.Chars);
     for (ConflictCopy& copy : used) done.push_back(std::move(copy));
@@ -421,6 +434,9 @@ void FolderSync::PersistLoop() {
   for (;;) {
     persistWake_.wait(lock, [this] { return stopping_ || commonToWrite_ || numbersToWrite_; });
     if (!commonToWrite_ && !numbersToWrite_) break;
+    // The common version's digests take a moment's work: not while the take-in
+    // that asked for them still updates the windows (one write for a burst).
+    if (commonToWrite_) persistWake_.wait_for(lock, std::chrono::seconds(2), [this] { return stopping_; });
     auto common = std::exchange(commonToWrite_, std::nullopt);
     auto digests = std::exchange(commonDigestsToWrite_, std::nullopt);
     const bool numbers = std::exchange(numbersToWrite_, false);

@@ -80,8 +80,11 @@ std::uint8_t LoadItems(TCatalogue& catalogue, const std::string& path) {
 
 std::uint8_t LoadItemsSharing(const std::string& path, const ItemVector& reuse, ItemVector& out) {
   const NumberIndex index(reuse);
-  std::vector<std::uint32_t> seen;  // records of each number read so far, by place in index
-  seen.resize(index.Entries().size());
+  // The n-th record of a number meets the n-th item of that number: records of
+  // one number come one after another, as items of one number do.
+  std::int32_t lastNumber = 0;
+  std::size_t occurrence = 0;
+  bool any = false;
   return ReadItemFile(
       path,
       [&](std::size_t bound) {
@@ -89,12 +92,14 @@ std::uint8_t LoadItemsSharing(const std::string& path, const ItemVector& reuse, 
         out.reserve(bound);
       },
       [&](const ItemRecordFields& fields) {
-        // The n-th record of a number meets the n-th item of that number.
+        occurrence = any && fields.Number == lastNumber ? occurrence + 1 : 0;
+        lastNumber = fields.Number;
+        any = true;
         const int first = index.FindFirst(fields.Number);
         if (first >= 0) {
-          const std::size_t at = static_cast<std::size_t>(first) + seen[static_cast<std::size_t>(first)]++;
-          if (at < index.Entries().size() && index.Entries()[at].Number == fields.Number) {
-            const ItemPtr& same = reuse[index.Entries()[at].Position];
+          const std::size_t at = static_cast<std::size_t>(first) + occurrence;
+          if (at < index.Size() && index.NumberAt(at) == fields.Number) {
+            const ItemPtr& same = reuse[index.PositionAt(at)];
             if (ContentsOf(*same) == fields.Contents()) {
               out.push_back(same);
               return;

@@ -44,6 +44,18 @@ bool SameItems(const ItemBlocks& a, const ItemBlocks& b) {
   }
 }
 
+bool SameItems(const ItemBlocks& a, const ItemVector& b) {
+  std::size_t at = 0;
+  for (const auto& block : a) {
+    for (const ItemPtr& x : *block) {
+      if (at == b.size()) return false;
+      const ItemPtr& y = b[at++];
+      if (x != y && (x->Index != y->Index || !SameItemContents(*x, *y))) return false;
+    }
+  }
+  return at == b.size();
+}
+
 void ItemBlockMirror::Rebuild(const ItemVector& items) {
   blocks_.clear();
   for (std::size_t start = 0; start < items.size(); start += kBlockSize) {

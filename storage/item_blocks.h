@@ -24,6 +24,8 @@ ItemVector ItemsOf(const ItemBlocks& blocks);
 // Whether two snapshots hold items of the same contents in the same order (a
 // block or an item shared by both is not read).
 bool SameItems(const ItemBlocks& a, const ItemBlocks& b);
+// The same for a snapshot and a list.
+bool SameItems(const ItemBlocks& a, const ItemVector& b);
 
 class ItemBlockMirror {
  public:

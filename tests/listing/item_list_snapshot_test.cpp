@@ -103,6 +103,26 @@ TEST(ItemListSnapshot, FollowsAddedModifiedAndDeletedItemsAsAFullBuild) {
     EXPECT_EQ(Picked(follower.snapshot, typed), Picked(fresh, typed)) << typed;
   }
   EXPECT_FALSE(Picked(fresh, "feu").empty());
+
+  // The whole catalogue replaced by a version differing in a few items (another
+  // machine's, taken in): the rows kept and made agree with a full build.
+  follower.snapshot.BuildSearchTexts();
+  ItemVector next = catalogue.ItemList;
+  next.erase(next.begin() + 2);
+  auto changed = Ring("anneau de feu", 7);
+  changed->Index = next[4]->Index;
+  next[4] = ItemPtr(std::move(changed));
+  for (int i = 0; i < 3; ++i) {
+    auto added = Ring("bottes " + std::to_string(i), i);
+    added->Index = catalogue.NewItemIndex();
+    next.push_back(ItemPtr(std::move(added)));
+  }
+  catalogue.ReplaceContent(next, {});
+  fresh.Build(catalogue.ItemList);
+  ASSERT_EQ(Indexes(follower.snapshot), Indexes(fresh));
+  for (const char* typed : {"", "feu", "bottes", "anneau", "xxx feu 29"}) {
+    EXPECT_EQ(Picked(follower.snapshot, typed), Picked(fresh, typed)) << typed;
+  }
   catalogue.RemoveObserver(&follower);
 }
 

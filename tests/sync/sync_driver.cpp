@@ -29,9 +29,7 @@
 
 namespace {
 
-void Answer(const std::string& line) {
-  std::cout << line << std::endl;
-}
+void Answer(const std::string& line) { std::cout << line << std::endl; }
 
 void Rename(kistora::TCatalogue& catalogue, std::int32_t number, const std::string& name) {
   const kistora::TD2Item* item = catalogue.FindItem(number);
