@@ -124,6 +124,7 @@ TEST(FolderSync, EachToolsConflictCopiesAreMergedAndPutAwayAndAnUnreadableOneWai
   EXPECT_EQ(folder.catalogue.CharList[0]->Items, (std::vector<std::int32_t>{1, 2})) << "the characters' copy too";
   EXPECT_EQ(outcome.Unreadable,
             (std::vector<std::string>{folder.dir.File("items.sync-conflict-20261208-160000-ZZZZZZZ.kdb")}));
+  folder.store->WaitIdle();  // the merged catalogue's save runs in the background
   EXPECT_EQ(
       TempDir::Entries(folder.dir.Path()),
       (std::set<std::string>{"items.kdb", "chars.kdb", "backups", "items.sync-conflict-20261208-160000-ZZZZZZZ.kdb"}))
@@ -131,7 +132,6 @@ TEST(FolderSync, EachToolsConflictCopiesAreMergedAndPutAwayAndAnUnreadableOneWai
   EXPECT_EQ(TempDir::Entries(folder.dir.File("backups/merged")).size(), 7u);
 
   // The unreadable copy is not read again, and is named once after a while.
-  folder.store->WaitIdle();
   EXPECT_FALSE(folder.sync->HasNews(folder.sync->LookAtFolder()));
   const auto later = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   EXPECT_EQ(folder.sync->TroubleToTell(later).size(), 1u);
