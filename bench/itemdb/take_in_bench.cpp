@@ -14,10 +14,10 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 
 #include "bench/itemdb/open_windows.h"
 #include "merge/folder_sync.h"
+#include "other_machine_edits.h"
 #include "storage/database.h"
 
 using namespace kistora;
@@ -25,29 +25,6 @@ using namespace kistora;
 namespace {
 
 constexpr int kItemCount = 1000000;
-
-double Seconds(std::chrono::steady_clock::time_point from) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
-}
-
-void Edit(TCatalogue& catalogue, const std::string& side, unsigned seed) {
-  std::mt19937 random(seed);
-  std::uniform_int_distribution<std::int32_t> pick(1, kItemCount);
-  for (int i = 0; i < 400; ++i) {
-    const std::int32_t number = pick(random);
-    if (const TD2Item* item = catalogue.FindItem(number)) {
-      auto copy = CopyItem(*item, number);
-      copy->Name = side + " " + std::to_string(i);
-      catalogue.ModifyItem(number, std::move(copy));
-    }
-  }
-  for (int i = 0; i < 300; ++i) {
-    auto item = CreateItemFromTag(8);
-    item->Name = side + " neuf " + std::to_string(i);
-    catalogue.AddNewItem(std::move(item));
-  }
-  for (int i = 0; i < 300; ++i) catalogue.DeleteItem(pick(random));
-}
 
 void BM_TakeInWithTheWindowsOpen(benchmark::State& state) {
   const bool changesHere = state.range(0) != 0;
@@ -66,15 +43,15 @@ void BM_TakeInWithTheWindowsOpen(benchmark::State& state) {
       LoadItems(other, dir + "/items.kdb");
       LoadChars(other, dir + "/chars.kdb");
       other.SyncLastItemIndex();
-      Edit(other, "eux", 2);
+      bench::EditAsOneMachine(other, "eux", 2, kItemCount);
       SaveItems(other, dir + "/incoming");
     }
     TCatalogue loaded;
     auto start = std::chrono::steady_clock::now();
     LoadItems(loaded, dir + "/incoming");
-    const double load = Seconds(start);
+    const double load = bench::SecondsSince(start);
     std::rename((dir + "/incoming").c_str(), (dir + "/items.kdb").c_str());
-    if (changesHere) Edit(*open.catalogue, "nous", 1);
+    if (changesHere) bench::EditAsOneMachine(*open.catalogue, "nous", 1, kItemCount);
     open.store->WaitIdle();
     QApplication::processEvents();
     state.ResumeTiming();
@@ -82,7 +59,7 @@ void BM_TakeInWithTheWindowsOpen(benchmark::State& state) {
     start = std::chrono::steady_clock::now();
     const TakeInOutcome outcome = sync.TakeIn();
     QApplication::processEvents();
-    const double takeIn = Seconds(start);
+    const double takeIn = bench::SecondsSince(start);
     state.counters["take_in_s"] = takeIn;
     state.counters["load_s"] = load;
     state.counters["over_load_s"] = takeIn - load;

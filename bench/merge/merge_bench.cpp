@@ -18,6 +18,7 @@
 #include "merge/catalogue_merge.h"
 #include "merge/merge_inputs.h"
 #include "model/item_digest.h"
+#include "other_machine_edits.h"
 #include "random_catalogue.h"
 #include "storage/database.h"
 
@@ -27,29 +28,11 @@ namespace {
 constexpr int kItemCount = 1000000;
 constexpr int kChanges = 1000;
 
-double Seconds(std::chrono::steady_clock::time_point from) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
-}
-
-// 1,000 changes of one side: renamed, added (numbers from the last one on, as
-// both sides hand them out), deleted, and an item handed to each of 100 characters.
+// One side's 1,000 changes: its item edits and an item handed to each of 100 characters.
 void Edit(TCatalogue& catalogue, const std::string& side, unsigned seed) {
+  bench::EditAsOneMachine(catalogue, side, seed, kItemCount);
   std::mt19937 random(seed);
   std::uniform_int_distribution<std::int32_t> pick(1, kItemCount);
-  for (int i = 0; i < 400; ++i) {
-    const std::int32_t number = pick(random);
-    if (const TD2Item* item = catalogue.FindItem(number)) {
-      auto copy = CopyItem(*item, number);
-      copy->Name = side + " " + std::to_string(i);
-      catalogue.ModifyItem(number, std::move(copy));
-    }
-  }
-  for (int i = 0; i < 300; ++i) {
-    auto item = std::make_unique<TD2Ring>();
-    item->Name = side + " neuf " + std::to_string(i);
-    catalogue.AddNewItem(std::move(item));
-  }
-  for (int i = 0; i < 300; ++i) catalogue.DeleteItem(pick(random));
   for (int row = 0; row < 100; ++row) catalogue.AddItemToChar(row, pick(random));
 }
 
@@ -98,13 +81,13 @@ void BM_MergeAMillionItems(benchmark::State& state) {
     TCatalogue loaded;
     auto start = std::chrono::steady_clock::now();
     LoadItems(loaded, f.theirItems);
-    loadTime += Seconds(start);
+    loadTime += bench::SecondsSince(start);
 
     CatalogueVersion theirs;
     ReadOtherVersion(f.dir, f.ours, theirs);
     start = std::chrono::steady_clock::now();
     const MergeResult merged = MergeCatalogues(BaseOf(f.base), f.ours, theirs);
-    const double elapsed = Seconds(start);
+    const double elapsed = bench::SecondsSince(start);
     mergeTime += elapsed;
     state.SetIterationTime(elapsed);
     if (merged.Report.ItemsRenumbered.size() != 300) state.SkipWithError("both sides' additions should clash");

@@ -19,21 +19,12 @@
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemListModel.h"
 #include "model/catalogue_history.h"
+#include "start_catalogue.h"
 #include "storage/catalogue_store.h"
 #include "storage/items_csv.h"
 
 namespace kistora::testing {
 namespace {
-
-// Anneau 1 and Épée 1 204, Zoe holding 1, 1 204, 1 and Ana holding 1 204.
-TCatalogue Start() {
-  TCatalogue start;
-  AddItem<TD2Ring>(start, 1, "Anneau", 1, 10);
-  AddItem<TD2Weapon>(start, 1204, W("Épée de cristal"), 5, 300);
-  AddPaladin(start, "Zoe", {1, 1204, 1}, "42");
-  AddPaladin(start, "Ana", {1204}, "7");
-  return start;
-}
 
 // Sends keys to a window once it is the active one, as a player's keyboard would.
 void Keys(QWidget* window, QWidget* target, int key, Qt::KeyboardModifiers modifiers) {

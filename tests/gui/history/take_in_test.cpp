@@ -12,20 +12,11 @@
 #include "app/Windows.h"
 #include "itemdb/ItemGUnit.h"
 #include "itemdb/ItemPUnit.h"
+#include "start_catalogue.h"
 #include "storage/database.h"
 
 namespace kistora::testing {
 namespace {
-
-// Anneau 1 and Épée 1 204; Zoe holds 1, 1 204, 1 and Ana 1 204.
-TCatalogue Start() {
-  TCatalogue start;
-  AddItem<TD2Ring>(start, 1, "Anneau", 1, 10);
-  AddItem<TD2Weapon>(start, 1204, W("Épée de cristal"), 5, 300);
-  AddPaladin(start, "Zoe", {1, 1204, 1}, "42");
-  AddPaladin(start, "Ana", {1204}, "7");
-  return start;
-}
 
 // Writes catalogue's two files beside the data folder's, then renames them in, as a sync tool does.
 void ArriveFromElsewhere(GuiTestEnvironment& env, const TCatalogue& catalogue) {
