@@ -35,14 +35,14 @@ void ItemListSnapshot::Build(const ItemVector& items) {
   textSpans_.resize(items_.size());
 }
 
-void ItemListSnapshot::Rebuild(const ItemVector& items) {
+std::vector<std::uint32_t> ItemListSnapshot::Rebuild(const ItemVector& items) {
   // Kept rows are found by walking both lists in number order (the usual
   // case: numbers only grow; a list out of order only keeps fewer rows). With
   // no texts yet there is nothing to keep: made anew.
   if (!std::is_sorted(numbers_.begin(), numbers_.end()) || !SearchTextsReady() || items_.empty() ||
       items_.size() != itemCount_) {
     Build(items);
-    return;
+    return {};
   }
   std::vector<ItemPtr> oldItems = std::move(items_);
   const std::vector<std::uint8_t> oldQualities = std::move(qualities_), oldTags = std::move(tags_);
@@ -53,6 +53,8 @@ void ItemListSnapshot::Rebuild(const ItemVector& items) {
   for (auto* rows : {&prices_, &numbers_}) rows->reserve(room);
   items_.reserve(room);
   textSpans_.reserve(room);
+  std::vector<std::uint32_t> keptFrom;
+  keptFrom.reserve(items.size());
   itemCount_ = items.size();
   // An item the rows had (the same object, at its place in number order) keeps
   // its row and its text where it is without being read again; the others are
@@ -72,9 +74,11 @@ void ItemListSnapshot::Rebuild(const ItemVector& items) {
       prices_.push_back(oldPrices[old]);
       numbers_.push_back(oldNumbers[old]);
       textSpans_.push_back(oldSpans[old]);
+      keptFrom.push_back(static_cast<std::uint32_t>(old));
       ++old;
       continue;
     }
+    keptFrom.push_back(SnapshotEdit::kNewRow);
     items_.push_back(item);
     qualities_.push_back(item->Quality);
     tags_.push_back(ClassTag(*item));
@@ -87,6 +91,7 @@ void ItemListSnapshot::Rebuild(const ItemVector& items) {
   for (const TextSpan& span : textSpans_) liveBytes += span.Length;
   deadBytes_ = searchText_.size() - liveBytes;
   CompactTextsWhenHalfDead();
+  return keptFrom;
 }
 
 bool ItemListSnapshot::BuildSearchTexts(std::size_t maxRows) const {
@@ -136,9 +141,11 @@ SnapshotEdit ItemListSnapshot::Apply(const CatalogueChange& change, const ItemVe
         return {SnapshotEdit::Kind::Erased, position, oldPrice};
       }
       break;
-    case ChangeKind::Reset:
-      Rebuild(items);
-      return {SnapshotEdit::Kind::Rebuilt};
+    case ChangeKind::Reset: {
+      SnapshotEdit edit{SnapshotEdit::Kind::Rebuilt};
+      edit.KeptFrom = Rebuild(items);
+      return edit;
+    }
     default:
       return {};  // characters and inventories: no row of the item list changes
   }

@@ -23,9 +23,16 @@ namespace kistora {
 // What ItemListSnapshot::Apply did to its rows, for the shown rows that follow it.
 struct SnapshotEdit {
   enum class Kind { Nothing, Appended, Inserted, Replaced, Erased, Rebuilt };
+  SnapshotEdit() = default;
+  SnapshotEdit(Kind what, std::size_t position = 0, std::int32_t oldPrice = 0)
+      : What(what), Position(position), OldPrice(oldPrice) {}
   Kind What = Kind::Nothing;
   std::size_t Position = 0;   // the row appended, inserted (the rows from there on moved down), replaced or erased
   std::int32_t OldPrice = 0;  // the price the replaced or erased row had
+  // After a rebuild that kept rows: for each row, its position before, or kNewRow.
+  // Empty when every row was made anew.
+  static constexpr std::uint32_t kNewRow = UINT32_MAX;
+  std::vector<std::uint32_t> KeptFrom;
 };
 
 class ItemListSnapshot {
@@ -36,7 +43,9 @@ class ItemListSnapshot {
   // Build, keeping the search text of every item the rows had already (the
   // same object): a whole catalogue replaced by one that differs in a few
   // items (another machine's version taken in) costs those few texts.
-  void Rebuild(const ItemVector& items);
+  // Returns each row's position before (SnapshotEdit::KeptFrom), or nothing
+  // when every row was made anew.
+  std::vector<std::uint32_t> Rebuild(const ItemVector& items);
   // Makes the search texts of the rows that have none yet, in list order,
   // stopping once maxRows rows are made; true when every row has its text.
   bool BuildSearchTexts(std::size_t maxRows = SIZE_MAX) const;

@@ -80,8 +80,12 @@ bool ShownItemRows::FollowItemChange(ItemListSnapshot& snapshot, const Catalogue
       }
       return true;
     case SnapshotEdit::Kind::Rebuilt:
-      RelistTelling(snapshot, tell);
-      return false;
+      if (edit.KeptFrom.empty()) {
+        RelistTelling(snapshot, tell);
+        return false;
+      }
+      RelistKeptTelling(snapshot, edit.KeptFrom, tell);
+      return true;  // kept rows whose holders changed move next
     case SnapshotEdit::Kind::Erased:
     case SnapshotEdit::Kind::Nothing:
       return true;
@@ -132,10 +136,33 @@ void ShownItemRows::FollowHolders(const ItemListSnapshot& snapshot, const std::v
 void ShownItemRows::RelistTelling(const ItemListSnapshot& snapshot, ShownRowsListener& tell) {
   tell.AboutToRelist();
   snapshot.Select(filter_, order_);
+  SortAndTotal(snapshot);
+  tell.Relisted();
+}
+
+void ShownItemRows::RelistKeptTelling(const ItemListSnapshot& snapshot, const std::vector<std::uint32_t>& keptFrom,
+                                      ShownRowsListener& tell) {
+  tell.AboutToRelist();
+  std::vector<bool> shownBefore;
+  for (const std::uint32_t position : order_) {
+    if (position >= shownBefore.size()) shownBefore.resize(position + 1);
+    shownBefore[position] = true;
+  }
+  order_.clear();
+  for (std::uint32_t position = 0; position < keptFrom.size(); ++position) {
+    const std::uint32_t before = keptFrom[position];
+    const bool shown = before == SnapshotEdit::kNewRow ? snapshot.Shows(position, filter_)
+                                                       : before < shownBefore.size() && shownBefore[before];
+    if (shown) order_.push_back(position);
+  }
+  SortAndTotal(snapshot);
+  tell.Relisted();
+}
+
+void ShownItemRows::SortAndTotal(const ItemListSnapshot& snapshot) {
   SortItemListOrder(snapshot.RowSource(), order_, column_, inverted_, snapshot.Values());
   totals_ = ItemTotals();
   for (const std::uint32_t position : order_) totals_.Add(snapshot.PriceAt(position));
-  tell.Relisted();
 }
 
 bool ShownItemRows::GoesBefore(const ItemListSnapshot& snapshot, std::uint32_t a, std::uint32_t b) const {

@@ -76,6 +76,11 @@ class ShownItemRows {
   void FollowHolders(const ItemListSnapshot& snapshot, const std::vector<std::int32_t>& numbers,
                      const TCatalogue& catalogue, ShownRowsListener& tell);
   void RelistTelling(const ItemListSnapshot& snapshot, ShownRowsListener& tell);
+  // Lists again after a rebuild that kept rows: a kept row shows as it did
+  // (the same item, the same filter), only the rows made anew are filtered.
+  void RelistKeptTelling(const ItemListSnapshot& snapshot, const std::vector<std::uint32_t>& keptFrom,
+                         ShownRowsListener& tell);
+  void SortAndTotal(const ItemListSnapshot& snapshot);
 
   ItemFilter filter_;
   std::int32_t column_ = 0;

@@ -35,22 +35,25 @@ std::string TakeInSummary(const CatalogueVersion& before, const CatalogueVersion
   std::sort(conflicting.begin(), conflicting.end());
   const auto inConflict = [&](std::int32_t n) { return std::binary_search(conflicting.begin(), conflicting.end(), n); };
   std::size_t added = 0, changed = 0, deleted = 0;
+  // Both versions walked in number order, the n-th item of a number with the n-th.
   const NumberIndex was(before.Items), is(after.Items);
-  for (std::size_t place = 0; place < is.Size(); ++place) {
-    const std::int32_t number = is.NumberAt(place);
-    if (inConflict(number)) continue;
-    const int at = was.FindFirst(number);
-    if (at < 0) {
-      ++added;
-      continue;
+  for (std::size_t w = 0, i = 0; w < was.Size() || i < is.Size();) {
+    const bool onlyBefore = i == is.Size() || (w < was.Size() && was.NumberAt(w) < is.NumberAt(i));
+    const bool onlyAfter = !onlyBefore && (w == was.Size() || is.NumberAt(i) < was.NumberAt(w));
+    const std::int32_t number = onlyBefore ? was.NumberAt(w) : is.NumberAt(i);
+    if (!inConflict(number)) {
+      if (onlyBefore) {
+        ++deleted;
+      } else if (onlyAfter) {
+        ++added;
+      } else {
+        const ItemPtr& old = before.Items[was.PositionAt(w)];
+        const ItemPtr& now = after.Items[is.PositionAt(i)];
+        if (old != now && !SameItemContents(*old, *now)) ++changed;
+      }
     }
-    const ItemPtr& old = before.Items[was.PositionAt(static_cast<std::size_t>(at))];
-    const ItemPtr& now = after.Items[is.PositionAt(place)];
-    if (old != now && !SameItemContents(*old, *now)) ++changed;
-  }
-  for (std::size_t place = 0; place < was.Size(); ++place) {
-    const std::int32_t number = was.NumberAt(place);
-    if (!inConflict(number) && is.FindFirst(number) < 0) ++deleted;
+    if (!onlyAfter) ++w;
+    if (!onlyBefore) ++i;
   }
   std::map<std::string, const TChar*> oldChars;
   for (const TChar& c : before.Chars) oldChars.emplace(c.Name, &c);

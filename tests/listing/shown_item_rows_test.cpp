@@ -124,7 +124,25 @@ TEST(ShownItemRows, FollowsWhoHoldsWhatUnderPersoAndLibre) {
       const int chars = static_cast<int>(catalogue.CharList.size());
       const int row = chars > 0 ? static_cast<int>(random() % static_cast<unsigned>(chars)) : -1;
       const auto number = static_cast<std::int32_t>(1 + random() % 40);  // some numbers no item has
-      switch (random() % 8) {
+      switch (random() % 9) {
+        case 7: {
+          // Another version taken in whole: most items the same objects (their
+          // rows are kept), one changed, one gone, one new, an entry handed over.
+          ItemVector next = catalogue.ItemList;
+          const std::size_t at = random() % next.size();
+          auto changed = RandomItem(random);
+          changed->Index = next[at]->Index;
+          next[at] = ItemPtr(std::move(changed));
+          next.erase(next.begin() + static_cast<std::ptrdiff_t>(random() % next.size()));
+          auto added = RandomItem(random);
+          added->Index = catalogue.NewItemIndex();
+          next.push_back(ItemPtr(std::move(added)));
+          std::vector<std::unique_ptr<TChar>> characters;
+          for (const auto& character : catalogue.CharList) characters.push_back(std::make_unique<TChar>(*character));
+          if (!characters.empty()) characters[0]->Items.push_back(number);
+          catalogue.ReplaceContent(std::move(next), std::move(characters));
+          break;
+        }
         case 0:
         case 1:
         case 2:

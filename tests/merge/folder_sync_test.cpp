@@ -78,6 +78,8 @@ TEST(FolderSync, AReplacedFileMergesFromWhatItReplacedAndAConflictFromWhatBothSh
   EXPECT_TRUE(outcome.Changed);
   // The disk keeps its numbers; this copy's new item takes the next one.
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"Anneau", "Bottes", ""}));
+  EXPECT_EQ(outcome.Summary,
+            "Catalogue mis \xE0 jour depuis le disque : 1 objet ajout\xE9, 1 modifi\xE9, 1 supprim\xE9");
   EXPECT_EQ(folder.catalogue.ItemList.back()->Index, 4);
   folder.store->WaitIdle();
   EXPECT_FALSE(folder.sync->HasNews(folder.sync->LookAtFolder()));
