@@ -43,7 +43,8 @@ void BM_TakeInWithTheWindowsOpen(benchmark::State& state) {
       LoadItems(other, dir + "/items.kdb");
       LoadChars(other, dir + "/chars.kdb");
       other.SyncLastItemIndex();
-      bench::EditAsOneMachine(other, "eux", 2, kItemCount);
+      std::mt19937 theirs(2);
+      bench::EditAsOneMachine(other, "eux", theirs, kItemCount);
       SaveItems(other, dir + "/incoming");
     }
     TCatalogue loaded;
@@ -51,7 +52,10 @@ void BM_TakeInWithTheWindowsOpen(benchmark::State& state) {
     LoadItems(loaded, dir + "/incoming");
     const double load = bench::SecondsSince(start);
     std::rename((dir + "/incoming").c_str(), (dir + "/items.kdb").c_str());
-    if (changesHere) bench::EditAsOneMachine(*open.catalogue, "nous", 1, kItemCount);
+    if (changesHere) {
+      std::mt19937 ours(1);
+      bench::EditAsOneMachine(*open.catalogue, "nous", ours, kItemCount);
+    }
     open.store->WaitIdle();
     QApplication::processEvents();
     state.ResumeTiming();

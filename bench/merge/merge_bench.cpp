@@ -30,8 +30,8 @@ constexpr int kChanges = 1000;
 
 // One side's 1,000 changes: its item edits and an item handed to each of 100 characters.
 void Edit(TCatalogue& catalogue, const std::string& side, unsigned seed) {
-  bench::EditAsOneMachine(catalogue, side, seed, kItemCount);
   std::mt19937 random(seed);
+  bench::EditAsOneMachine(catalogue, side, random, kItemCount);
   std::uniform_int_distribution<std::int32_t> pick(1, kItemCount);
   for (int row = 0; row < 100; ++row) catalogue.AddItemToChar(row, pick(random));
 }

@@ -1,13 +1,10 @@
 #include "other_machine_edits.h"
 
-#include <random>
-
 #include "model/item_digest.h"
 
 namespace kistora::bench {
 
-void EditAsOneMachine(TCatalogue& catalogue, const std::string& side, unsigned seed, int itemCount) {
-  std::mt19937 random(seed);
+void EditAsOneMachine(TCatalogue& catalogue, const std::string& side, std::mt19937& random, int itemCount) {
   std::uniform_int_distribution<std::int32_t> pick(1, itemCount);
   for (int i = 0; i < 400; ++i) {
     const std::int32_t number = pick(random);
